@@ -1,0 +1,27 @@
+# GoogleTest from Debian's source package, built in each tree that has tests.
+set(TAMARKO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+
+macro(tamarko_use_gtest)
+  if(NOT TARGET gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${TAMARKO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+endmacro()
+
+# tamarko_test(<name> LABEL <label> SOURCES ... LIBS ... [SERIAL])
+function(tamarko_test name)
+  cmake_parse_arguments(T "SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT})
+  if(T_SERIAL)
+    # Windows and message boxes of one test must not meet those of another.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine-desktop)
+  endif()
+endfunction()

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Configures (when needed) and builds the three build trees:
+#   build/native  - pure logic and unit tests (Linux)
+#   build/win32   - tamarko.exe and the netsh/ipconfig stand-ins
+#   build/wintest - win and e2e test programs
+# Usage: scripts/build.sh [native|win32|wintest ...]   (default: all three)
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+JOBS="$(nproc)"
+trees=("$@")
+[ "${#trees[@]}" -gt 0 ] || trees=(native win32 wintest)
+
+configure() {
+  local dir="$1"; shift
+  if [ ! -f "$ROOT/build/$dir/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$ROOT/build/$dir" "$@" >/dev/null
+  fi
+}
+
+for t in "${trees[@]}"; do
+  case "$t" in
+    native)
+      configure native -DTAMARKO_FLAVOUR=native ;;
+    win32)
+      configure win32 -DTAMARKO_FLAVOUR=ship \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" ;;
+    wintest)
+      configure wintest -DTAMARKO_FLAVOUR=wintest \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686-posix.cmake" \
+        -DTAMARKO_SHIP_DIR="$ROOT/build/win32" ;;
+    *) echo "build: unknown tree $t" >&2; exit 2 ;;
+  esac
+  echo "build: $t"
+  cmake --build "$ROOT/build/$t" -j "$JOBS"
+done

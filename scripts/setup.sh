@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tamarko needs on Debian 12, once.
+# Every step looks before it acts, so running it again costs a few seconds.
+set -euo pipefail
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+
+PACKAGES=(
+  cmake make g++ googletest
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine64 wine32:i386
+  xvfb locales fonts-liberation
+  dpkg-dev
+)
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: enabling the i386 architecture for wine32"
+  $SUDO dpkg --add-architecture i386
+  NEED_UPDATE=1
+fi
+
+# deb-src entries let the build fetch the libjpeg-turbo source package.
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  echo "setup: adding deb-src entries for the source packages"
+  $SUDO tee /etc/apt/sources.list.d/tamarko-src.sources >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  NEED_UPDATE=1
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ] || [ -n "${NEED_UPDATE:-}" ]; then
+  echo "setup: installing ${missing[*]:-(package lists only)}"
+  $SUDO apt-get update -q
+  [ "${#missing[@]}" -eq 0 ] || $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf8'; then
+  echo "setup: generating the cs_CZ.UTF-8 locale"
+  $SUDO localedef -i cs_CZ -f UTF-8 cs_CZ.UTF-8
+fi

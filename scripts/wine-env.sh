@@ -1,0 +1,63 @@
+# Sourced by the scripts that run Windows programs: points Wine at one of the
+# project's own prefixes and at a display, starting a private Xvfb when asked.
+#   wine_env <prefix-name> <display-mode>
+#   display-mode: "private" always uses the project's own Xvfb;
+#                 "user" uses $DISPLAY when set, else the private Xvfb.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Starts (once, under a lock) an Xvfb on a free display and records it.
+private_display() {
+  local state="$ROOT/build/xvfb" lock="$ROOT/build/xvfb.lock" n pid
+  mkdir -p "$ROOT/build"
+  exec 9>"$lock"
+  flock 9
+  if [ -f "$state" ]; then
+    read -r n pid <"$state"
+    if kill -0 "$pid" 2>/dev/null; then
+      flock -u 9; echo ":$n"; return
+    fi
+  fi
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  echo "$n $pid" >"$state"
+  flock -u 9
+  echo ":$n"
+}
+
+# Sets up the prefix when it is missing: XP, font twins, a virtual desktop so
+# that windows get frames and captions without a window manager.
+ensure_prefix() {
+  local prefix="$1"
+  [ -f "$prefix/.tamarko-ready" ] && return
+  echo "wine: creating the prefix $prefix (once)" >&2
+  mkdir -p "$prefix"
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Tahoma' /d 'Liberation Sans' /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Sans Serif' /d 'Liberation Sans' /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$prefix/.tamarko-ready"
+}
+
+wine_env() {
+  local name="$1" mode="$2"
+  export WINEPREFIX="$ROOT/build/$name"
+  export WINEARCH=win64
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export LC_ALL="${TAMARKO_LC_ALL:-cs_CZ.UTF-8}"
+  if [ "$mode" = private ] || [ -z "${DISPLAY:-}" ]; then
+    export DISPLAY="$(private_display)"
+  fi
+  ensure_prefix "$WINEPREFIX"
+  # A lingering server makes each later Wine process start in milliseconds.
+  wineserver -p60 >/dev/null 2>&1 || true
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds, and runs every test: unit, win and e2e.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")" && pwd)"
+"$ROOT/scripts/setup.sh"
+"$ROOT/scripts/build.sh"
+source "$ROOT/scripts/wine-env.sh"
+wine_env wine-test private
+
+status=0
+for tier in "native unit" "wintest win" "wintest e2e"; do
+  set -- $tier
+  echo "=== $2 tests"
+  ctest --test-dir "$ROOT/build/$1" -L "^$2\$" --output-on-failure -j "$(nproc)" || status=1
+done
+wineserver -k 2>/dev/null || true
+exit $status
