@@ -1,0 +1,160 @@
+// The apply button: validation of the fields, the netsh commands, the proxy
+// values, the lease renewal and the read-back, in that order.
+#include "core/applysequence.h"
+
+#include "core/addrcheck.h"
+
+const char kReleaseCommand[] = "ipconfig /release";
+const char kRenewCommand[] = "ipconfig /renew";
+
+namespace {
+
+// netsh wants none, not an empty argument, for a missing gateway or DNS.
+const char kNone[] = "none";
+
+const char kStatusAddress[] = "Nastavuji IP adresu, čekejte...";
+const char kStatusDns[] = "Nastavuji server DNS, čekejte...";
+const char kStatusDns2[] = "Nastavuji náhradní server DNS, čekejte...";
+const char kStatusProxy[] = "Nastavuji PROXY server, čekejte...";
+const char kStatusRenew[] = "Obnovuji připojení, čekejte...";
+const char kStatusDone[] = "Hotovo, čekejte...";
+
+// The line breaks are LF CR LF CR, deliberately not CR LF.
+const char kBadIp[] = "Byla zadána neplatná IP adresa.\n\r\n\rAdresu musíte opravit!";
+const char kBadMask[] = "Byla zadána neplatná maska podsítě.\n\r\n\rAdresu musíte opravit!";
+const char kBadGateway[] = "Byla zadána neplatná brána.\n\r\n\rAdresu musíte opravit!";
+const char kBadDns[] = "Byl zadán neplatný server DNS.\n\r\n\rAdresu musíte opravit!";
+const char kBadDns2[] = "Byl zadán neplatný náhradní server DNS.\n\r\n\rAdresu musíte opravit!";
+const char kBadProxy[] = "Byla zadána neplatná IP adresa Proxy serveru.\n\r\n\rAdresu musíte opravit!";
+
+std::string NetshOn(const std::string& what, const std::string& name)
+{
+    return "netsh interface ip " + what + " \"" + name + "\"";
+}
+
+void SetAutomaticAddressing(ApplyTarget& target)
+{
+    target.SetStatus(kStatusAddress);
+    target.RunCommand(AddressDhcpCommand(target.ConnectionName()));
+    target.SetStatus(kStatusDns);
+    target.RunCommand(DnsDhcpCommand(target.ConnectionName()));
+}
+
+void SetManualAddressing(ApplyTarget& target)
+{
+    std::string metricSuffix = " 1";
+    if (target.FieldText(ApplyField::Gateway).empty()) {
+        target.SetFieldText(ApplyField::Gateway, kNone);
+        metricSuffix.clear();
+    }
+    target.SetStatus(kStatusAddress);
+    // Read back from the fields: "none" is now what the gateway shows.
+    target.RunCommand(StaticAddressCommand(target.ConnectionName(), target.FieldText(ApplyField::IP),
+                                           target.FieldText(ApplyField::Mask),
+                                           target.FieldText(ApplyField::Gateway), metricSuffix));
+
+    if (target.FieldText(ApplyField::DNS).empty())
+        target.SetFieldText(ApplyField::DNS, kNone);
+    target.SetStatus(kStatusDns);
+    target.RunCommand(StaticDnsCommand(target.ConnectionName(), target.FieldText(ApplyField::DNS)));
+
+    // An alternate server makes no sense without a preferred one.
+    const std::string dns2 = target.FieldText(ApplyField::DNS2);
+    if (!dns2.empty() && target.FieldText(ApplyField::DNS) != kNone && IsValidAddress(dns2)) {
+        target.SetStatus(kStatusDns2);
+        target.RunCommand(AddDnsCommand(target.ConnectionName(), dns2));
+    }
+}
+
+// Steps after the lock; any of them may throw.
+void ApplyLocked(ApplyTarget& target)
+{
+    if (target.AutomaticChecked())
+        SetAutomaticAddressing(target);
+    if (target.ManualChecked())
+        SetManualAddressing(target);
+
+    target.SetStatus(kStatusProxy);
+    // Written even with the proxy off, so the address survives for next time.
+    target.WriteProxy(target.ProxyChecked() ? 1 : 0,
+                      target.FieldText(ApplyField::ProxyAddress) + ":" + target.FieldText(ApplyField::ProxyPort));
+
+    target.SetStatus(kStatusRenew);
+    target.RunCommand(kReleaseCommand);
+    target.RunCommand(kRenewCommand);
+
+    target.SetStatus(kStatusDone);
+    target.ReadBack();
+}
+
+}  // namespace
+
+std::string AddressDhcpCommand(const std::string& name)
+{
+    return NetshOn("set address", name) + " dhcp";
+}
+
+std::string DnsDhcpCommand(const std::string& name)
+{
+    return NetshOn("set dns", name) + " dhcp";
+}
+
+std::string StaticAddressCommand(const std::string& name, const std::string& ip, const std::string& mask,
+                                 const std::string& gateway, const std::string& metricSuffix)
+{
+    return NetshOn("set address", name) + " static " + ip + " " + mask + " " + gateway + metricSuffix;
+}
+
+std::string StaticDnsCommand(const std::string& name, const std::string& dns)
+{
+    return NetshOn("set dns", name) + " static " + dns;
+}
+
+std::string AddDnsCommand(const std::string& name, const std::string& dns2)
+{
+    return NetshOn("add dns", name) + " " + dns2;
+}
+
+std::vector<std::string> ValidateApplyFields(ApplyTarget& target)
+{
+    std::vector<std::string> messages;
+    if (!target.ManualChecked())
+        return messages;
+
+    const auto check = [&](ApplyField field, bool emptyAllowed, const char* message) {
+        const std::string text = target.FieldText(field);
+        if (emptyAllowed && text.empty())
+            return;
+        if (!IsValidAddress(text))
+            messages.emplace_back(message);
+    };
+    check(ApplyField::IP, false, kBadIp);
+    check(ApplyField::Mask, false, kBadMask);
+    check(ApplyField::Gateway, true, kBadGateway);
+    check(ApplyField::DNS, true, kBadDns);
+    check(ApplyField::DNS2, true, kBadDns2);
+    if (target.ProxyChecked())
+        check(ApplyField::ProxyAddress, false, kBadProxy);
+    return messages;
+}
+
+void RunApplySequence(ApplyTarget& target)
+{
+    const std::vector<std::string> messages = ValidateApplyFields(target);
+    for (const std::string& message : messages)
+        target.ShowMessage(message);
+    if (!messages.empty())
+        return;
+
+    target.Lock();
+    try {
+        ApplyLocked(target);
+    } catch (const std::exception& error) {
+        // Reported here rather than by the general handler, which would leave
+        // the window disabled for good.
+        target.ShowError(error);
+        target.Unlock();
+        return;
+    }
+    target.Unlock();
+}
