@@ -11,7 +11,7 @@ PACKAGES=(
   cmake make g++ googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386
-  xvfb locales fonts-liberation
+  xvfb locales fonts-liberation fonts-wine
   dpkg-dev
 )
 

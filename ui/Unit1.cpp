@@ -1,0 +1,162 @@
+// The main window's life: construction, the start-up checks, the stored
+// placement, the commands of its menus and tool bar, and the close.
+#include "ui/Unit1.h"
+
+#include "core/inifile.h"
+#include "core/startupchecks.h"
+#include "ui/base/application.h"
+
+namespace {
+
+const char kPlacementSection[] = "Nastavení";
+
+const char kNotAdministratorMessage[] =
+    "Na tomto počítači nemáte práva administrátora.\r\n"
+    "Program nemůže změnit ani zobrazit nastavení sítě a proto bude ukončen.\r\n\r\n"
+    "Ukončit program.";
+const char kNotCzechMessage[] =
+    "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
+    "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
+    "Ukončit program.";
+
+RECT NormalPlacement(HWND window)
+{
+    // Hidden in the notification area the window is minimised: its normal
+    // rectangle is the one it will come back to.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    if (IsIconic(window) && GetWindowPlacement(window, &placement))
+        rect = placement.rcNormalPosition;
+    return rect;
+}
+
+} // namespace
+
+TForm1::TForm1()
+{
+    CreateDesign();
+    BindEvents();
+}
+
+TForm1::~TForm1()
+{
+    if (PopupMenuTray)
+        DestroyMenu(PopupMenuTray);
+    if (accelerators_)
+        DestroyAcceleratorTable(accelerators_);
+}
+
+std::string TForm1::ProgramIniPath()
+{
+    char path[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    std::string ini = path;
+    const auto slash = ini.find_last_of("\\/:");
+    const auto dot = ini.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        ini.erase(dot);
+    return ini + ".ini";
+}
+
+bool TForm1::FormCreate()
+{
+    RightAlignHelpMenu();
+    if (!IsAdministrator()) {
+        Application.ShowMessage(kNotAdministratorMessage);
+        return false;
+    }
+    if (!IsCzechLanguageName(SystemLanguageEnglishName())) {
+        Application.ShowMessage(kNotCzechMessage);
+        return false;
+    }
+    ReadPlacement();
+    return true;
+}
+
+void TForm1::RightAlignHelpMenu()
+{
+    const int helpPosition = 1;  // "Nápověda" on the menu bar
+    char text[80] = {};
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_TYPE;
+    item.dwTypeData = text;
+    item.cch = sizeof text;
+    if (!GetMenuItemInfoA(MainMenu1, helpPosition, TRUE, &item))
+        return;
+    item.fType |= MFT_RIGHTJUSTIFY;
+    item.cch = static_cast<UINT>(strlen(text));
+    if (SetMenuItemInfoA(MainMenu1, helpPosition, TRUE, &item))
+        DrawMenuBar(handle_);
+}
+
+void TForm1::ReadPlacement()
+{
+    const IniFile ini(ProgramIniPath());
+    RECT rect;
+    GetWindowRect(handle_, &rect);
+    int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
+    SetWindowPos(handle_, nullptr, left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
+    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+    SetWindowPos(handle_, nullptr, 0, 0, rect.right - rect.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
+    SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm1::WritePlacement()
+{
+    const IniFile ini(ProgramIniPath());
+    const RECT rect = NormalPlacement(handle_);
+    ini.WriteInteger(kPlacementSection, "Left", rect.left);
+    ini.WriteInteger(kPlacementSection, "Top", rect.top);
+    ini.WriteInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+    ini.WriteInteger(kPlacementSection, "Width", rect.right - rect.left);
+}
+
+bool TForm1::CloseQuery()
+{
+    WritePlacement();
+    return true;
+}
+
+LRESULT TForm1::QueryEndSession()
+{
+    // Log-off or shut-down: the settings are kept as at any close, and a
+    // failure to keep them stops Windows from going on.
+    try {
+        return CloseQuery() ? TRUE : FALSE;
+    } catch (const std::exception& error) {
+        Application.ShowException(error);
+        return FALSE;
+    }
+}
+
+void TForm1::Zavt1Click()
+{
+    Close();
+}
+
+void TForm1::MenuCommand(int id)
+{
+    switch (id) {
+    case cmClose:
+        Zavt1Click();
+        break;
+    }
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_QUERYENDSESSION:
+        return QueryEndSession();
+    case WM_DESTROY:
+        Application.Terminate();
+        return 0;
+    }
+    return TForm::HandleMessage(message, wParam, lParam);
+}
