@@ -1,0 +1,505 @@
+#include "tests/support/driver.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+namespace e2e {
+
+namespace {
+
+std::string WindowsPath(std::string unixPath)
+{
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
+}
+
+void CopyOrThrow(const std::string& from, const std::string& to)
+{
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
+        throw std::runtime_error("cannot copy " + from + " to " + to);
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string Convert(const std::string& text, UINT from, UINT to)
+{
+    if (text.empty())
+        return {};
+    const int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+    const int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(to, 0, wide.data(), wideLength, result.data(), length, nullptr, nullptr);
+    return result;
+}
+
+POINT ScreenPoint(HWND window, int x, int y)
+{
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    return point;
+}
+
+void SendMouse(DWORD flags, POINT at = {})
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = static_cast<LONG>((at.x * 65535 + width / 2) / (width - 1));
+        input.mi.dy = static_cast<LONG>((at.y * 65535 + height / 2) / (height - 1));
+    }
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void SendKey(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void Settle()
+{
+    std::this_thread::sleep_for(60ms);
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, Duration timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+std::string ShipDir()
+{
+    return WindowsPath(TAMARKO_SHIP_DIR);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Utf8ToAnsi(const std::string& utf8)
+{
+    return Convert(utf8, CP_UTF8, 1250);
+}
+
+std::string AnsiToUtf8(const std::string& ansi)
+{
+    return Convert(ansi, 1250, CP_UTF8);
+}
+
+ProgramFolder::ProgramFolder(const std::string& testName)
+{
+    const std::string work = WindowsPath(TAMARKO_E2E_WORK_DIR);
+    CreateDirectoryA(work.c_str(), nullptr);
+    path_ = work + "\\" + testName;
+    RemoveTree(path_);
+    if (!CreateDirectoryA(path_.c_str(), nullptr))
+        throw std::runtime_error("cannot create " + path_);
+    for (const char* program : {"tamarko.exe", "netsh.exe", "ipconfig.exe"})
+        CopyOrThrow(ShipDir() + "\\" + program, File(program));
+}
+
+void ProgramFolder::WriteNetsimState(const std::string& utf8State) const
+{
+    WriteFileBytes(File("netsim-state.txt"), utf8State);
+}
+
+std::vector<std::string> ProgramFolder::Journal() const
+{
+    std::vector<std::string> lines;
+    std::istringstream journal(Utf8ToAnsi(ReadFileBytes(File("netsim-journal.txt"))));
+    std::string line;
+    while (std::getline(journal, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void ProgramFolder::ClearJournal() const
+{
+    DeleteFileA(File("netsim-journal.txt").c_str());
+}
+
+Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder,
+                 const std::map<std::string, std::string>& environment)
+{
+    std::map<std::string, std::string> variables;
+    char* block = GetEnvironmentStringsA();
+    for (const char* entry = block; *entry; entry += std::strlen(entry) + 1) {
+        const char* equals = std::strchr(entry + 1, '=');
+        if (equals)
+            variables[std::string(entry, equals)] = equals + 1;
+    }
+    FreeEnvironmentStringsA(block);
+    for (const auto& [name, value] : environment)
+        variables[name] = value;
+    std::string environmentBlock;
+    for (const auto& [name, value] : variables)
+        environmentBlock += name + "=" + value + '\0';
+    environmentBlock += '\0';
+
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environmentBlock.data(),
+                        folder.c_str(), &startup, &process))
+        throw std::runtime_error("cannot start " + exe);
+    CloseHandle(process.hThread);
+    handle_ = process.hProcess;
+    id_ = process.dwProcessId;
+}
+
+Process::~Process()
+{
+    Kill();
+}
+
+Process::Process(Process&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)), id_(std::exchange(other.id_, 0))
+{
+}
+
+Process& Process::operator=(Process&& other) noexcept
+{
+    Kill();
+    handle_ = std::exchange(other.handle_, nullptr);
+    id_ = std::exchange(other.id_, 0);
+    return *this;
+}
+
+bool Process::Running() const
+{
+    return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Process::WaitForExit(Duration timeout) const
+{
+    if (!handle_ || WaitForSingleObject(handle_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(handle_, &code);
+    return code;
+}
+
+void Process::Kill()
+{
+    if (!handle_)
+        return;
+    if (Running()) {
+        TerminateProcess(handle_, 99);
+        WaitForSingleObject(handle_, 5000);
+    }
+    CloseHandle(handle_);
+    handle_ = nullptr;
+}
+
+Process StartTamarko(const ProgramFolder& folder, const std::string& arguments,
+                     const std::map<std::string, std::string>& environment)
+{
+    return Process(folder.File("tamarko.exe"), arguments, folder.Path(), environment);
+}
+
+namespace {
+
+struct TopWindowSearch {
+    DWORD processId;
+    const std::string& className;
+    const std::string& caption;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<TopWindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || ClassName(window) != search.className)
+        return TRUE;
+    if (search.visibleOnly && !IsWindowVisible(window))
+        return TRUE;
+    if (!search.caption.empty() && Text(window) != search.caption)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& caption, bool visibleOnly)
+{
+    TopWindowSearch search{processId, className, caption, visibleOnly, nullptr};
+    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForTopWindow(DWORD processId, const std::string& className, const std::string& caption, Duration timeout)
+{
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopWindow(processId, className, caption)) != nullptr; }, timeout);
+    return found;
+}
+
+std::string ClassName(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string Text(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+    text.resize(std::min<std::size_t>(copied, length));
+    return text;
+}
+
+bool Enabled(HWND window)
+{
+    return IsWindowEnabled(window) != FALSE;
+}
+
+bool Visible(HWND window)
+{
+    return IsWindowVisible(window) != FALSE;
+}
+
+bool Checked(HWND button)
+{
+    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+LONG Style(HWND window)
+{
+    return GetWindowLongA(window, GWL_STYLE);
+}
+
+RECT ClientRect(HWND window)
+{
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+RECT RectIn(HWND window, HWND reference)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<HWND> Children(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+HWND FindControl(HWND parent, int left, int top, int width, int height)
+{
+    for (HWND child : Children(parent)) {
+        const RECT rect = RectIn(child, parent);
+        if (rect.left == left && rect.top == top && (width < 0 || rect.right - rect.left == width) &&
+            (height < 0 || rect.bottom - rect.top == height))
+            return child;
+    }
+    return nullptr;
+}
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    const POINT at = ScreenPoint(window, x, y);
+    HDC screen = GetDC(nullptr);
+    const COLORREF color = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+std::vector<std::string> ListItems(HWND listBox)
+{
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::string item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+        const LRESULT copied =
+            SendMessageA(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+        items.push_back(item);
+    }
+    return items;
+}
+
+int ListSelection(HWND listBox)
+{
+    return static_cast<int>(SendMessageA(listBox, LB_GETCURSEL, 0, 0));
+}
+
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, Duration timeout)
+{
+    HWND box = WaitForTopWindow(processId, "#32770", {}, timeout);
+    if (!box)
+        return std::nullopt;
+    MessageBoxInfo info{box, Text(box), {}};
+    // The message is the longest static text; the icon is a static too.
+    for (HWND child : Children(box)) {
+        if (ClassName(child) == "Static") {
+            const std::string text = Text(child);
+            if (text.size() > info.text.size())
+                info.text = text;
+        }
+    }
+    return info;
+}
+
+bool NoMessageBoxFor(DWORD processId, Duration period)
+{
+    return !WaitForTopWindow(processId, "#32770", {}, period);
+}
+
+void PressButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (button)
+        PostMessageA(button, BM_CLICK, 0, 0);
+    else
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5s);
+}
+
+void BringToFront(HWND window)
+{
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(top);
+    WaitUntil([&] { return GetForegroundWindow() == top; }, 2s);
+}
+
+void Click(HWND window, int x, int y, bool right)
+{
+    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, ScreenPoint(window, x, y));
+    Settle();
+    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    Settle();
+}
+
+void DoubleClick(HWND window, int x, int y)
+{
+    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, ScreenPoint(window, x, y));
+    Settle();
+    for (int i = 0; i < 2; ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTUP);
+    }
+    Settle();
+}
+
+void MoveMouse(HWND window, int x, int y)
+{
+    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, ScreenPoint(window, x, y));
+    Settle();
+}
+
+void PressKey(WORD key, std::initializer_list<WORD> modifiers)
+{
+    for (WORD modifier : modifiers)
+        SendKey(modifier, false);
+    SendKey(key, false);
+    SendKey(key, true);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
+        SendKey(*it, true);
+    Settle();
+}
+
+void TypeText(const std::string& ansiText)
+{
+    const int length = MultiByteToWideChar(1250, 0, ansiText.data(), static_cast<int>(ansiText.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(1250, 0, ansiText.data(), static_cast<int>(ansiText.size()), wide.data(), length);
+    for (wchar_t c : wide) {
+        INPUT input[2]{};
+        for (int i = 0; i < 2; ++i) {
+            input[i].type = INPUT_KEYBOARD;
+            input[i].ki.wScan = static_cast<WORD>(c);
+            input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+        }
+        SendInput(2, input, sizeof input[0]);
+    }
+    Settle();
+}
+
+void PostCommand(HWND window, int id)
+{
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+} // namespace e2e

@@ -1,0 +1,124 @@
+// Drives the real program under Wine the way a user would: starts it from a
+// fresh copy of its folder, finds its windows and controls, reads what they
+// show, answers its message boxes, types and clicks.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Duration = std::chrono::milliseconds;
+
+// Polls `condition` until it holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, Duration timeout = 10s);
+
+// Windows path of the build tree that holds tamarko.exe and the stand-ins.
+std::string ShipDir();
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+// UTF-8 text as the program's code page (1250) and back.
+std::string Utf8ToAnsi(const std::string& utf8);
+std::string AnsiToUtf8(const std::string& ansi);
+
+// A fresh copy of the program's folder for one test: tamarko.exe,
+// netsh.exe and ipconfig.exe.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const std::string& testName);
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::string IniPath() const { return File("tamarko.ini"); }
+    // The stand-ins' machine state (UTF-8 text) and their journal of command
+    // lines (converted to the program's code page).
+    void WriteNetsimState(const std::string& utf8State) const;
+    std::vector<std::string> Journal() const;
+    void ClearJournal() const;
+
+private:
+    std::string path_;
+};
+
+class Process {
+public:
+    Process() = default;
+    // Starts `exe` with `arguments` in `folder`; `environment` adds or replaces variables.
+    Process(const std::string& exe, const std::string& arguments, const std::string& folder,
+            const std::map<std::string, std::string>& environment = {});
+    ~Process();
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    DWORD Id() const { return id_; }
+    bool Running() const;
+    // The exit code, or nothing when it did not end in time.
+    std::optional<DWORD> WaitForExit(Duration timeout = 10s) const;
+    void Kill();
+
+private:
+    HANDLE handle_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Tamarko started from a program folder, with its main window once shown.
+Process StartTamarko(const ProgramFolder& folder, const std::string& arguments = "",
+                     const std::map<std::string, std::string>& environment = {});
+
+// Top-level windows of a process by class (and caption when given).
+HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& caption = {},
+                   bool visibleOnly = true);
+HWND WaitForTopWindow(DWORD processId, const std::string& className, const std::string& caption = {},
+                      Duration timeout = 10s);
+
+std::string ClassName(HWND window);
+std::string Text(HWND window);  // WM_GETTEXT, which works across processes
+bool Enabled(HWND window);
+bool Visible(HWND window);
+bool Checked(HWND button);  // BM_GETCHECK
+LONG Style(HWND window);
+RECT ClientRect(HWND window);
+// A window's rectangle in the client coordinates of `reference`.
+RECT RectIn(HWND window, HWND reference);
+// The descendant of `parent` whose rectangle, in `parent`'s client
+// coordinates, starts at left/top (and has the size, when given).
+HWND FindControl(HWND parent, int left, int top, int width = -1, int height = -1);
+std::vector<HWND> Children(HWND parent);  // direct children, in Z order
+
+// The colour on screen at a point of a window's client area.
+COLORREF PixelAt(HWND window, int x, int y);
+
+std::vector<std::string> ListItems(HWND listBox);
+int ListSelection(HWND listBox);
+
+// Message boxes: a dialog of the process with its static text.
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, Duration timeout = 10s);
+bool NoMessageBoxFor(DWORD processId, Duration period);
+void PressButton(HWND dialog, int id = IDOK);
+
+// Input, as a user gives it.
+void BringToFront(HWND window);
+void Click(HWND window, int x, int y, bool right = false);
+void DoubleClick(HWND window, int x, int y);
+void MoveMouse(HWND window, int x, int y);
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+void TypeText(const std::string& ansiText);
+// Posts a menu command, as choosing the item does.
+void PostCommand(HWND window, int id);
+
+} // namespace e2e
