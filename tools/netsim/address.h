@@ -1,0 +1,18 @@
+// Dotted IPv4 addresses as netsh accepts them: four decimal parts 0-255,
+// leading zeros allowed, nothing else (no blanks, no signs).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace netsim {
+
+std::optional<std::uint32_t> ParseAddress(std::string_view text);
+std::string FormatAddress(std::uint32_t address);
+
+// The address in its plain form (192.168.001.010 -> 192.168.1.10).
+std::optional<std::string> NormaliseAddress(std::string_view text);
+
+}  // namespace netsim
