@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-
-std::string SystemMessage(DWORD code)
+std::string SystemErrorText(unsigned long code)
 {
     char* buffer = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -17,11 +15,14 @@ std::string SystemMessage(DWORD code)
     return text;
 }
 
-} // namespace
+std::string OSErrorMessage(unsigned long code)
+{
+    return FormatOSErrorMessage(code, SystemErrorText(code));
+}
 
 void RaiseOSError(unsigned long code)
 {
-    throw EOSError(code, FormatOSErrorMessage(code, SystemMessage(code)));
+    throw EOSError(code, OSErrorMessage(code));
 }
 
 void RaiseLastOSError()

@@ -3,5 +3,11 @@
 
 #include "core/exception.h"
 
+// The system's own text for an error number, without its trailing line break;
+// empty when the system has none.
+std::string SystemErrorText(unsigned long code);
+// The message of an EOSError for that number.
+std::string OSErrorMessage(unsigned long code);
+
 [[noreturn]] void RaiseOSError(unsigned long code);
 [[noreturn]] void RaiseLastOSError();

@@ -1,0 +1,15 @@
+// Runs a console command in a minimised console of its own and collects
+// everything it writes to its standard output and standard error as lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Appends the command's output lines to `lines` (which keeps what it held)
+// and returns once the command has ended. The windows stay alive meanwhile:
+// waiting messages are handled. A failed system call raises an EOSError.
+void CaptureCommandOutput(const std::string& commandLine, std::vector<std::string>& lines);
+
+// One captured line converted from the console's (OEM) character set to the
+// windows' (ANSI) one, byte for byte, whatever its length.
+std::string OemToAnsiLine(const std::string& line);

@@ -1,0 +1,34 @@
+// One named value of one registry key, by root name, key path and value name.
+// Each call opens the key, reads or writes, and closes it again.
+#pragma once
+
+#include "core/exception.h"
+
+#include <string>
+
+// Where Internet Explorer keeps the current user's proxy settings.
+extern const char kInternetSettingsKey[];  // "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"
+
+// A registry value that cannot be read or written as asked.
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Roots are "HKCU", "HKCR" and "HKLM", compared exactly; anything else is
+// HKEY_CURRENT_USER.
+
+// The REG_SZ or REG_EXPAND_SZ value (unexpanded); empty when the key or the
+// value is missing. Another type raises "Invalid data type for '<name>'".
+std::string RegReadString(const std::string& root, const std::string& key, const std::string& name);
+// The REG_DWORD value; -1 when the key or the value is missing. Another type
+// raises "Invalid data type for '<name>'"; a value longer than four bytes
+// "Failed to get data for '<name>'".
+int RegReadInteger(const std::string& root, const std::string& key, const std::string& name);
+// Writes a REG_SZ value (creating the key), or deletes the value when
+// `deleteValue` is set. A refused write raises "Failed to set data for '<name>'".
+void RegWriteString(const std::string& root, const std::string& key, const std::string& name,
+                    const std::string& value, bool deleteValue);
+// The same for a REG_DWORD value.
+void RegWriteInteger(const std::string& root, const std::string& key, const std::string& name, int value,
+                     bool deleteValue);

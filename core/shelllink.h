@@ -1,0 +1,15 @@
+// Desktop shortcuts: where the desktop is, and writing a shell link (.lnk).
+#pragma once
+
+#include <string>
+
+// The file-system path of the current user's desktop, without a trailing
+// backslash; empty when the system cannot name it.
+std::string GetDesktopFolder();
+
+// Writes a shortcut to `target` at `linkPath`, creating the last folder of
+// that path when it is missing. COM must be initialised on the calling
+// thread. Raises Exception when the shell-link object cannot be created;
+// a later failure goes unreported and leaves no shortcut.
+void CreateShellLink(const std::string& workingFolder, const std::string& target, const std::string& arguments,
+    const std::wstring& linkPath, const std::string& description, const std::string& iconFile, int iconIndex);
