@@ -13,3 +13,4 @@
 #define IDI_QUICK3 113
 #define IDI_QUICK4 114
 #define IDI_QUICK5 115
+#define IDR_ABOUT_PICTURE 201

@@ -9,6 +9,7 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 JOBS="$(nproc)"
 trees=("$@")
 [ "${#trees[@]}" -gt 0 ] || trees=(native win32 wintest)
+case " ${trees[*]} " in *" win32 "* | *" wintest "*) "$ROOT/scripts/build-libjpeg.sh" ;; esac
 
 configure() {
   local dir="$1"; shift
