@@ -78,12 +78,15 @@ std::string ForceDatExtension(const std::string& path)
     return path.substr(0, dot) + ".dat";
 }
 
-std::string QuickButtonHint(const std::string& slotPath)
+std::string QuickButtonName(const std::string& slotPath)
 {
-    if (slotPath.empty())
-        return "Není přiřazeno";
     // The last four characters are taken to be ".dat" without looking.
     const std::string stem = slotPath.size() > 4 ? slotPath.substr(0, slotPath.size() - 4) : std::string();
     const std::size_t separator = stem.find_last_of("\\:");
     return separator == std::string::npos ? stem : stem.substr(separator + 1);
+}
+
+std::string QuickButtonHint(const std::string& slotPath)
+{
+    return slotPath.empty() ? "Není přiřazeno" : QuickButtonName(slotPath);
 }

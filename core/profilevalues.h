@@ -12,7 +12,10 @@ int ProfileInteger(const std::string& text, int defaultValue);
 // part (after its last dot) is replaced, a name without one gets ".dat".
 std::string ForceDatExtension(const std::string& path);
 
-// The hint of a quick button: "Není přiřazeno" for an empty path; otherwise the
-// path without its last four characters, reduced to the text after its last
-// backslash or colon.
+// The name of a quick button's file: the path without its last four
+// characters (the ".dat"), reduced to the text after its last backslash or
+// colon. It names the button's hint and its desktop shortcut.
+std::string QuickButtonName(const std::string& slotPath);
+// The hint of a quick button: "Není přiřazeno" when it is not bound,
+// otherwise its file's name.
 std::string QuickButtonHint(const std::string& slotPath);

@@ -4,6 +4,8 @@
 
 #include "core/inifile.h"
 #include "core/startupchecks.h"
+#include "ui/Unit2.h"
+#include "ui/quickslot.h"
 #include "ui/base/application.h"
 
 namespace {
@@ -35,9 +37,17 @@ RECT NormalPlacement(HWND window)
 } // namespace
 
 TForm1::TForm1()
+    : OpenDialog1(TFileDialog::Open, "Otevřít nastavení sítě", "soubory nastavení (*.dat)|*.dat",
+                  OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON |
+                      OFN_ENABLESIZING),
+      SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
+                  OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING)
 {
     CreateDesign();
     BindEvents();
+    AppExec1.SetLangType(ltCzech);
+    AppExec1.SetWait(true);
+    AppExec1.SetWindowState(wsMinimized);
 }
 
 TForm1::~TForm1()
@@ -72,6 +82,8 @@ bool TForm1::FormCreate()
         return false;
     }
     ReadPlacement();
+    for (const auto& slot : QuickSlots)
+        slot->UpdateHint();
     return true;
 }
 
@@ -105,6 +117,11 @@ void TForm1::ReadPlacement()
     SetWindowPos(handle_, nullptr, 0, 0, rect.right - rect.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
     SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    for (const auto& slot : QuickSlots)
+        slot->ReadPath(ini);
+    for (const auto& slot : QuickSlots)
+        slot->ReadMenuFlags(ini);
 }
 
 void TForm1::WritePlacement()
@@ -115,6 +132,11 @@ void TForm1::WritePlacement()
     ini.WriteInteger(kPlacementSection, "Top", rect.top);
     ini.WriteInteger(kPlacementSection, "Height", rect.bottom - rect.top);
     ini.WriteInteger(kPlacementSection, "Width", rect.right - rect.left);
+
+    for (const auto& slot : QuickSlots)
+        slot->WritePath(ini);
+    for (const auto& slot : QuickSlots)
+        slot->WriteMenuFlags(ini);
 }
 
 bool TForm1::CloseQuery()
@@ -135,6 +157,17 @@ LRESULT TForm1::QueryEndSession()
     }
 }
 
+void TForm1::FormActivate()
+{
+    ShowConnectionChooser();
+}
+
+void TForm1::ShowConnectionChooser()
+{
+    if (Form2)
+        Form2->ShowModal(handle_);
+}
+
 void TForm1::Zavt1Click()
 {
     Close();
@@ -143,9 +176,19 @@ void TForm1::Zavt1Click()
 void TForm1::MenuCommand(int id)
 {
     switch (id) {
+    case cmOpen:
+        Otevt1Click();
+        return;
+    case cmSave:
+        Uloit1Click();
+        return;
     case cmClose:
         Zavt1Click();
-        break;
+        return;
+    }
+    for (const auto& slot : QuickSlots) {
+        if (slot->Command(id, handle_))
+            return;
     }
 }
 
@@ -154,6 +197,14 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_QUERYENDSESSION:
         return QueryEndSession();
+    case WM_ACTIVATE:
+        // Only the first activation, once the window is on screen, asks
+        // for the connection; modal windows hand activation back later.
+        if (LOWORD(wParam) != WA_INACTIVE && !activated_) {
+            activated_ = true;
+            PostMessageA(handle_, WM_TAMARKO_ACTIVATE, 0, 0);
+        }
+        break;
     case WM_DESTROY:
         Application.Terminate();
         return 0;

@@ -3,13 +3,30 @@
 #pragma once
 
 #include "components/Mylabel.h"
+#include "components/appexec.h"
+#include "core/linelist.h"
+#include "core/report.h"
 #include "ui/commands.h"
 #include "ui/base/container.h"
+#include "ui/base/filedialog.h"
 #include "ui/base/form.h"
 #include "ui/base/label.h"
 #include "ui/base/speedbutton.h"
 
+#include <memory>
 #include <string>
+#include <vector>
+
+class TForm2;
+class TQuickSlot;
+
+// What the system had when it was last read; the fields are compared with it.
+struct CurrentState {
+    std::string IP, Mask, Gateway, DNS, DNS2;
+    std::string DHCP;   // "Yes" automatic, "No" manual, else unknown
+    int ProxyOn = 0;    // "ProxyEnable": 1 on, 0 off, -1 missing
+    std::string ProxyAddress, ProxyPort;
+};
 
 class TForm1 : public TForm {
 public:
@@ -20,6 +37,18 @@ public:
     bool FormCreate();
     // Where the window's placement is kept: the executable's path with ".ini".
     static std::string ProgramIniPath();
+    // The chooser, shown at the first activation and after every apply.
+    void SetConnectionChooser(TForm2* chooser) { Form2 = chooser; }
+    void ShowConnectionChooser();
+
+    // Fills the window from the report section and the registry, all lime.
+    void ReadCurrentState();
+
+    // The report's lines, the chosen connection and its lines in the report.
+    LineList tmp;
+    std::string ConnectionName;
+    ReportSection Section;
+    CurrentState Current;
 
     // Layout, from the top of the window down.
     TCoolBar CoolBar1;
@@ -53,9 +82,32 @@ public:
 
     HMENU MainMenu1 = nullptr;
     HMENU PopupMenuTray = nullptr;
+    TAppExec AppExec1;
+    TFileDialog OpenDialog1, SaveDialog1;
+    // The quick buttons SpeedButton4 ... SpeedButton8.
+    std::vector<std::unique_ptr<TQuickSlot>> QuickSlots;
+
+    // Settings files: fills the fields from one, or says it is missing.
+    void LoadSettingsFile(const std::string& fileName);
+    // The settings file named as the program's first argument, if any.
+    void LoadCommandLineSettings();
+    void Otevt1Click();
+    void Uloit1Click();
+
+    // Field editing: highlighting against the current state, and the
+    // fields each choice switches on and off.
+    void Edit2Change();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void CheckBox1Click();
+    void Label1MouseMove();
+    void Label2MouseMove();
+    // The apply button.
+    void Button1Click();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void FormActivate() override;
     bool CloseQuery() override;  // FormCloseQuery
     void MenuCommand(int id) override;
 
@@ -70,5 +122,7 @@ private:
 
     void Zavt1Click();
 
+    TForm2* Form2 = nullptr;
     HACCEL accelerators_ = nullptr;
+    bool activated_ = false;
 };

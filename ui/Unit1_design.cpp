@@ -4,6 +4,7 @@
 #include "ui/Unit1.h"
 
 #include "resources/resource.h"
+#include "ui/quickslot.h"
 #include "ui/base/application.h"
 #include "ui/base/menu.h"
 
@@ -123,16 +124,29 @@ void TForm1::CreateDesign()
     SpeedButton2.SetHint("Uložit konfiguraci");
     SpeedButton3.SetImage(SmallIcon(IDI_EXIT));
     SpeedButton3.SetHint("Ukončit program");
+    // The quick buttons: PopupMenu1 ... PopupMenu5 with MenuItem1 ... MenuItem20.
     const int quickImages[] = {IDI_QUICK1, IDI_QUICK2, IDI_QUICK3, IDI_QUICK4, IDI_QUICK5};
     TSpeedButton* quickButtons[] = {&SpeedButton4, &SpeedButton5, &SpeedButton6, &SpeedButton7, &SpeedButton8};
-    for (int slot = 0; slot < 5; ++slot)
+    for (int slot = 0; slot < 5; ++slot) {
         quickButtons[slot]->SetImage(SmallIcon(quickImages[slot]));
+        QuickSlots.push_back(std::make_unique<TQuickSlot>(slot, *quickButtons[slot], 1 + 4 * slot));
+        QuickSlots.back()->OpenDialog = &OpenDialog1;
+        QuickSlots.back()->LoadSettingsFile = [this](const std::string& path) { LoadSettingsFile(path); };
+    }
 
     Application.SetAccelerators(accelerators_);
 }
 
 void TForm1::BindEvents()
 {
+    for (TEdit* edit : {&Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8})
+        edit->OnChange = [this] { Edit2Change(); };
+    RadioButton1.OnClick = [this] { RadioButton1Click(); };
+    RadioButton2.OnClick = [this] { RadioButton2Click(); };
+    CheckBox1.OnClick = [this] { CheckBox1Click(); };
+    Label1.OnMouseMove = [this](int, int) { Label1MouseMove(); };
+    Label2.OnMouseMove = [this](int, int) { Label2MouseMove(); };
+    Button1.OnClick = [this] { Button1Click(); };
     SpeedButton1.OnClick = [this] { MenuCommand(cmOpen); };
     SpeedButton2.OnClick = [this] { MenuCommand(cmSave); };
     SpeedButton3.OnClick = [this] { Zavt1Click(); };

@@ -8,3 +8,8 @@ enum TamarkoCommand : int {
     cmAbout,        // Oprogramu1, Oprogramu2
     cmRestore,      // Obnovit1
 };
+
+// The items of the quick-button menus: slot 0..4, item as below.
+enum QuickSlotItem : int { qiBind = 0, qiClear = 1, qiShortcut = 3 };
+constexpr int kQuickSlotCommandBase = 1100;
+constexpr int QuickSlotCommand(int slot, QuickSlotItem item) { return kQuickSlotCommandBase + slot * 10 + item; }

@@ -1,6 +1,7 @@
 // The program's entry: start-up in its fixed order, the message loop, and
 // the orderly end.
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 #include "ui/base/application.h"
 
 #include <commctrl.h>
@@ -35,6 +36,8 @@ int RunProgram()
     Application.SetMainWindow(Form1.Handle());
     if (!Form1.FormCreate())
         return 0;
+    TForm2 Form2(Form1);
+    Form1.SetConnectionChooser(&Form2);
     Form1.Show();
     Application.Run();
     return 0;

@@ -160,4 +160,11 @@ TEST(QuickButtonHint, NameWithoutItsLastFourCharacters)
     }
 }
 
+TEST(QuickButtonName, AnUnboundSlotNamesNothing)
+{
+    // The shortcut of a slot without a file is named ".lnk": no hint text.
+    EXPECT_EQ(QuickButtonName(""), "");
+    EXPECT_EQ(QuickButtonName("C:\\Sítě\\Doma.dat"), "Doma");
+}
+
 }  // namespace

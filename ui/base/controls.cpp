@@ -249,7 +249,8 @@ void TCheckBox::Command(WORD code)
 
 TControl::CreateParams TListBox::Params(const ControlDesign&) const
 {
-    return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, WS_EX_CLIENTEDGE};
+    // Strings declared as such can be read from outside, by screen readers and tests.
+    return {"LISTBOX", LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, WS_EX_CLIENTEDGE};
 }
 
 void TListBox::Clear()

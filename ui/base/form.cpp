@@ -64,34 +64,37 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
                               outer.right - outer.left, outer.bottom - outer.top, owner, design.menu, instance, this);
     if (!handle_)
         return;
-    PlaceWindow(design, owner);
+    position_ = design.position;
+    // A menu bar that wraps takes client height: the design's client size is
+    // what counts, so the frame grows by whatever is missing.
+    RECT client;
+    GetClientRect(handle_, &client);
+    RECT frame;
+    GetWindowRect(handle_, &frame);
+    SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + design.clientWidth - client.right,
+                 frame.bottom - frame.top + design.clientHeight - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(design.left, design.top, owner);
 
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance,
                                nullptr);
 }
 
-void TForm::PlaceWindow(const FormDesign& design, HWND owner)
+void TForm::PlaceWindow(int left, int top, HWND owner)
 {
-    // A menu bar that wraps takes client height: the design's client size is
-    // what counts, so the frame grows by whatever is missing.
-    RECT client;
-    GetClientRect(handle_, &client);
-    RECT outer;
-    GetWindowRect(handle_, &outer);
-    int width = outer.right - outer.left + design.clientWidth - client.right;
-    int height = outer.bottom - outer.top + design.clientHeight - client.bottom;
-
-    int left = design.left;
-    int top = design.top;
+    RECT window;
+    GetWindowRect(handle_, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (design.position == TPosition::OwnerCenter && owner)
+    if (position_ == TPosition::OwnerCenter && owner)
         GetWindowRect(owner, &area);
-    if (design.position != TPosition::Designed) {
+    if (position_ != TPosition::Designed) {
         left = area.left + (area.right - area.left - width) / 2;
         top = area.top + (area.bottom - area.top - height) / 2;
     }
-    SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::CreateControls(std::initializer_list<ControlDesign> design)
@@ -140,6 +143,11 @@ int TForm::ShowModal(HWND owner)
         EnableWindow(owner, FALSE);
     modal_ = true;
     modalResult_ = mrNone;
+    if (position_ == TPosition::OwnerCenter) {
+        RECT window;
+        GetWindowRect(handle_, &window);
+        PlaceWindow(window.left, window.top, owner);
+    }
     Show();
     SetActiveWindow(handle_);
     PostMessageA(handle_, WM_TAMARKO_ACTIVATE, 0, 0);

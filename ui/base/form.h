@@ -83,9 +83,10 @@ protected:
 private:
     friend void PaintParentBackground(HWND control, HDC dc);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void PlaceWindow(const FormDesign& design, HWND owner);
+    void PlaceWindow(int left, int top, HWND owner);
 
     FontSpec font_;
+    TPosition position_ = TPosition::Designed;
     std::vector<std::pair<FontSpec, OwnedFont>> fonts_;
     HWND tooltip_ = nullptr;
     int nextControlId_ = 100;
