@@ -81,10 +81,17 @@ void ExpectControls(HWND parent, const ControlRow* rows, std::size_t count)
 
 } // namespace
 
+const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
+const NetConnection kWlan{"WLAN", true};
+
 TEST_F(TamarkoTest, MainWindowHasItsDesignedFrameAndLayout)
 {
+    // With two connections the chooser waits for the user, and the window
+    // behind it still shows its design.
+    folder.WriteNetsimState(NetsimState({kLan, kWlan}));
     HWND form = Start();
     ASSERT_NE(form, nullptr);
+    ASSERT_NE(WaitForTopWindow(program.Id(), "TForm2"), nullptr);
 
     const LONG style = Style(form);
     EXPECT_TRUE(style & WS_CAPTION);
@@ -114,40 +121,48 @@ TEST_F(TamarkoTest, MainWindowHasItsDesignedFrameAndLayout)
             EXPECT_EQ(Text(button), hint);
         }
     }
-
-    CloseAndWait(form);
 }
 
 TEST_F(TamarkoTest, TabMovesThroughTheFieldsInTheirOrder)
 {
-    HWND form = Start();
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const int on = 1;
+    PlantProxy(&on, "proxy.example.com:8080");
+    HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
-    HWND group = FindControl(form, 8, 240);
+    const MainWindow window(form);
+    // From the IP address round to it again; of the radio buttons only the
+    // checked one (manual) is a stop.
     const std::pair<HWND, const char*> order[] = {
-        {FindControl(form, 8, 344), "apply button"}, {FindControl(form, 152, 112), "IP address"},
-        {FindControl(form, 152, 136), "mask"},       {FindControl(form, 152, 160), "gateway"},
-        {FindControl(form, 152, 184), "DNS"},        {FindControl(group, 144, 24), "proxy check box"},
-        {FindControl(group, 144, 42), "proxy address"}, {FindControl(group, 144, 66), "port"},
-        {FindControl(form, 152, 208), "alternate DNS"}, {FindControl(form, 8, 344), "apply button again"},
+        {window.ip, "IP address"},       {window.mask, "mask"},
+        {window.gateway, "gateway"},     {window.dns, "DNS"},
+        {window.proxy, "proxy check box"}, {window.proxyAddress, "proxy address"},
+        {window.proxyPort, "port"},      {window.dns2, "alternate DNS"},
+        {window.apply, "apply button"},  {window.manual, "manual addressing"},
+        {window.ip, "IP address again"},
     };
     BringToFront(form);
-    Click(order[0].first, 5, 5);  // focus on the apply button (it does nothing yet without a connection)
+    Click(window.ip, 5, 5);
     auto focused = [&] {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
         return info.hwndFocus;
     };
+    ASSERT_TRUE(WaitUntil([&] { return focused() == window.ip; }, 2s));
     for (std::size_t i = 1; i < std::size(order); ++i) {
         PressKey(VK_TAB);
-        EXPECT_TRUE(WaitUntil([&] { return focused() == order[i].first; }, 2s)) << "Tab should reach " << order[i].second;
+        EXPECT_TRUE(WaitUntil([&] { return focused() == order[i].first; }, 2s))
+            << "Tab should reach " << order[i].second;
     }
+    PlantProxy(nullptr, nullptr);
     CloseAndWait(form);
 }
 
 TEST_F(TamarkoTest, ToolBarButtonsShowTheirHints)
 {
-    HWND form = Start();
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     BringToFront(form);
     HWND toolBar = FindControl(form, 0, 0, 300, 30);
@@ -162,8 +177,9 @@ TEST_F(TamarkoTest, ToolBarButtonsShowTheirHints)
 
 TEST_F(TamarkoTest, StoredPlacementIsRestoredAndTheNewOneWrittenAtClose)
 {
+    folder.WriteNetsimState(NetsimState({kLan}));
     WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=200\r\nTop=150\r\n[Jiné]\r\nklic=hodnota\r\n");
-    HWND form = Start();
+    HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     RECT window;
     GetWindowRect(form, &window);
@@ -183,8 +199,9 @@ TEST_F(TamarkoTest, StoredPlacementIsRestoredAndTheNewOneWrittenAtClose)
 
 TEST_F(TamarkoTest, DamagedPlacementValuesGiveTheDefaults)
 {
+    folder.WriteNetsimState(NetsimState({kLan}));
     WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=abc\r\nTop=\r\nHeight=99999999999\r\n\x01\x02\xff garbage\r\n");
-    HWND form = Start();
+    HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     RECT window;
     GetWindowRect(form, &window);
@@ -196,7 +213,8 @@ TEST_F(TamarkoTest, DamagedPlacementValuesGiveTheDefaults)
 
 TEST_F(TamarkoTest, UnwritableIniFileKeepsTheWindowOpen)
 {
-    HWND form = Start();
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     // Another program holds the file without sharing: every write fails.
     WriteFileBytes(folder.IniPath(), "");
@@ -219,14 +237,15 @@ TEST_F(TamarkoTest, UnwritableIniFileKeepsTheWindowOpen)
 
 TEST_F(TamarkoTest, AltF4AndTheExitButtonClose)
 {
-    HWND form = Start();
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     BringToFront(form);
     PressKey(VK_F4, {VK_MENU});
     EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "Alt+F4";
     EXPECT_TRUE(FileExists(folder.IniPath()));
 
-    form = Start();
+    form = StartFilled();
     ASSERT_NE(form, nullptr);
     BringToFront(form);
     Click(FindControl(FindControl(form, 0, 0), 272, 2), 11, 11);

@@ -386,15 +386,20 @@ COLORREF PixelAt(HWND window, int x, int y)
 
 std::vector<std::string> ListItems(HWND listBox)
 {
+    // Read as UTF-16: Wine hands list-box strings of another process over in
+    // that form whatever the call's character set.
     std::vector<std::string> items;
-    const LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::string item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+        const LRESULT length = SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
         const LRESULT copied =
-            SendMessageA(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+            SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
         item.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
-        items.push_back(item);
+        const int size = WideCharToMultiByte(1250, 0, item.data(), static_cast<int>(item.size()), nullptr, 0, nullptr, nullptr);
+        std::string ansi(static_cast<std::size_t>(size), '\0');
+        WideCharToMultiByte(1250, 0, item.data(), static_cast<int>(item.size()), ansi.data(), size, nullptr, nullptr);
+        items.push_back(ansi);
     }
     return items;
 }

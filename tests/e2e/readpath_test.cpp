@@ -1,0 +1,243 @@
+// From the start to the filled window: the report, the connection chooser
+// and the current state of the chosen connection.
+#include "tests/e2e/e2e_fixture.h"
+
+using namespace e2e;
+
+namespace {
+
+const NetConnection kLan{"Připojení k místní síti", false, "192.168.1.10", "255.255.255.0", "192.168.1.1",
+                         "192.168.1.1, 8.8.8.8"};
+const NetConnection kWireless{"Bezdrátové připojení k síti", true};
+const NetConnection kVpn{"VPN Žluťoučký kůň", false, "10.8.0.2", "255.255.255.252", "", ""};
+
+// The chooser once it waits for a choice.
+HWND WaitForChooser(DWORD processId)
+{
+    return WaitForTopWindow(processId, "TForm2", "Výběr z dostupných síťových připojení");
+}
+
+} // namespace
+
+TEST_F(TamarkoTest, OneConnectionIsChosenWithoutAskingAndShownAllLime)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const int off = 0;
+    PlantProxy(&off, nullptr);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+
+    EXPECT_EQ(FindTopWindow(program.Id(), "TForm2"), nullptr) << "the chooser closed by itself";
+    EXPECT_TRUE(Enabled(form));
+    EXPECT_EQ(Text(window.connectionName), kLan.name);
+    EXPECT_EQ(Text(window.computerName), LocalComputerName());
+    EXPECT_EQ(Text(window.ip), "192.168.1.10");
+    EXPECT_EQ(Text(window.mask), "255.255.255.0");
+    EXPECT_EQ(Text(window.gateway), "192.168.1.1");
+    EXPECT_EQ(Text(window.dns), "192.168.1.1");
+    EXPECT_EQ(Text(window.dns2), "8.8.8.8");
+    EXPECT_TRUE(Checked(window.manual));
+    EXPECT_FALSE(Checked(window.automatic));
+    for (HWND field : {window.ip, window.mask, window.gateway, window.dns, window.dns2})
+        EXPECT_TRUE(Enabled(field));
+    EXPECT_FALSE(Checked(window.proxy));
+    EXPECT_FALSE(Enabled(window.proxyAddress)) << "the registry says the proxy is off";
+    EXPECT_FALSE(Enabled(window.proxyPort));
+    EXPECT_EQ(Text(window.proxyAddress), "");
+    for (HWND control : window.StateControls())
+        EXPECT_TRUE(window.PaintedIn(control, kLime)) << ClassName(control) << " " << Text(control);
+    EXPECT_TRUE(window.PaintedIn(window.connectionName, kLime));
+    EXPECT_EQ(Text(window.statusBar), kStateLegend);
+    EXPECT_EQ(folder.Journal(), std::vector<std::string>{kReportCommand});
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, SeveralConnectionsAreListedForTheUserToPick)
+{
+    folder.WriteNetsimState(NetsimState({kLan, kWireless, kVpn}));
+    PlantProxy(nullptr, nullptr);
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    HWND chooser = WaitForChooser(program.Id());
+    ASSERT_NE(chooser, nullptr);
+    HWND list = FindControl(chooser, 0, 32, 361, 97);
+    HWND ok = FindControl(chooser, 144, 140, 81, 25);
+    ASSERT_TRUE(WaitUntil([&] { return Text(FindControl(chooser, 40, 8)) != "Prosím čekejte..."; }));
+    EXPECT_EQ(Text(FindControl(chooser, 40, 8)), "Vyberte připojení, se kterým chcete pracovat:");
+    EXPECT_EQ(ListItems(list), (std::vector<std::string>{kLan.name, kWireless.name, kVpn.name}));
+    EXPECT_EQ(Text(ok), "OK");
+    EXPECT_FALSE(Enabled(form)) << "the main window waits behind the chooser";
+
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Není vybráno žádné připojení.");
+    EXPECT_EQ(box->caption, "Tamarko");
+    PressButton(box->window);
+    EXPECT_TRUE(Visible(chooser)) << "the chooser stays without a choice";
+
+    BringToFront(chooser);
+    DoubleClick(list, 40, 13 + 6);  // the second entry
+    ASSERT_TRUE(WaitUntil([&] { return !Visible(chooser); }));
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+    EXPECT_EQ(Text(window.connectionName), kWireless.name);
+    EXPECT_TRUE(Checked(window.automatic));
+    EXPECT_FALSE(Checked(window.manual));
+    EXPECT_EQ(Text(window.ip), "10.0.0.101") << "the lease of the second connection";
+    EXPECT_EQ(Text(window.dns), "") << "DNS servers from DHCP are not shown";
+    for (HWND field : {window.ip, window.mask, window.gateway, window.dns, window.dns2}) {
+        EXPECT_FALSE(Enabled(field)) << "automatic addressing disables the address fields";
+        EXPECT_TRUE(window.PaintedIn(field, kLime)) << "disabled fields are still painted";
+    }
+    EXPECT_TRUE(Enabled(form));
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, EnterChoosesTheSelectedConnection)
+{
+    folder.WriteNetsimState(NetsimState({kLan, kVpn}));
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    HWND chooser = WaitForChooser(program.Id());
+    ASSERT_NE(chooser, nullptr);
+    HWND list = FindControl(chooser, 0, 32);
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 2; }));
+    BringToFront(chooser);
+    Click(list, 40, 13 + 6);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !Visible(chooser); }));
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+    EXPECT_EQ(Text(window.connectionName), kVpn.name);
+    EXPECT_EQ(Text(window.gateway), "");
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, NoConnectionEndsTheProgramWithItsMessage)
+{
+    folder.WriteNetsimState(NetsimState({}));
+    program = StartTamarko(folder);
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->caption, "Tamarko");
+    EXPECT_EQ(box->text, "Nebylo nalezeno žádné síťové připojení.\r\n"
+                         "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+                         "Ukončit program.");
+    HWND form = FindTopWindow(program.Id(), "TForm1");
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(Enabled(form)) << "the main window is never usable";
+    PressButton(box->window);
+    EXPECT_TRUE(program.WaitForExit(10s).has_value());
+}
+
+TEST_F(TamarkoTest, ProxyValuesComeFromTheRegistry)
+{
+    struct Case {
+        std::optional<int> enable;
+        const char* server;
+        bool checked, enabled;
+        const char* address;
+        const char* port;
+    } cases[] = {
+        {1, "proxy.example.com:8080", true, true, "proxy.example.com", "8080"},
+        {0, "10.0.0.5:3128", false, false, "10.0.0.5", "3128"},
+        {1, "hostonly", true, true, "", "hostonly"},
+        {1, "host:123456789012", true, true, "host", "1234567890"},
+        {std::nullopt, nullptr, false, true, "", ""},
+    };
+    folder.WriteNetsimState(NetsimState({kLan}));
+    for (const auto& c : cases) {
+        PlantProxy(c.enable ? &*c.enable : nullptr, c.server);
+        HWND form = StartFilled();
+        ASSERT_NE(form, nullptr);
+        const MainWindow window(form);
+        const std::string what = c.server ? c.server : "(none)";
+        EXPECT_EQ(Checked(window.proxy), c.checked) << what;
+        EXPECT_EQ(Enabled(window.proxyAddress), c.enabled) << what;
+        EXPECT_EQ(Enabled(window.proxyPort), c.enabled) << what;
+        EXPECT_EQ(Text(window.proxyAddress), c.address) << what;
+        EXPECT_EQ(Text(window.proxyPort), c.port) << what;
+        EXPECT_TRUE(window.PaintedIn(window.proxy, kLime)) << what;
+        CloseAndWait(form);
+    }
+}
+
+TEST_F(TamarkoTest, ProxySwitchOfTheWrongTypeIsReportedAndTheProgramGoesOn)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    PlantProxy(nullptr, "proxy.example.com:8080");
+    HKEY key;
+    RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, KEY_ALL_ACCESS, &key);
+    RegSetValueExA(key, "ProxyEnable", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    RegCloseKey(key);
+
+    program = StartTamarko(folder);
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Invalid data type for 'ProxyEnable'.");
+    PressButton(box->window);
+    HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+    EXPECT_EQ(Text(window.ip), "192.168.1.10");
+    EXPECT_EQ(Text(window.proxyAddress), "proxy.example.com") << "the rest of the state is still read";
+    EXPECT_TRUE(Enabled(form));
+    PlantProxy(nullptr, nullptr);
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, AReportThatCannotRunIsReportedAndEndsTheProgram)
+{
+    WriteFileBytes(folder.File("netsh.exe"), "MZ this is not a program");
+    program = StartTamarko(folder);
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text.rfind("System Error.  Code: ", 0), 0u) << box->text;
+    PressButton(box->window);
+    EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "no chooser left disabled for ever";
+}
+
+TEST_F(TamarkoTest, HostileReportsGiveTheDefinedOutcome)
+{
+    const std::string prefix = "Konfigurace rozhran\xA1 \"";  // as netsh writes it, in code page 852
+    std::string noise(10 * 1024 * 1024, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    for (std::size_t at = noise.find(prefix); at != std::string::npos; at = noise.find(prefix))
+        noise[at] = 'X';
+    struct Case {
+        const char* what;
+        std::string report;
+        std::optional<std::string> connection;  // nothing: no connection, the program ends
+    } cases[] = {
+        {"10 MB of noise", noise, std::nullopt},
+        {"nothing after the prefix", "\r\n" + prefix + "\r\n    Adresa IP: x\r\n", std::string()},
+        {"text after the closing quote", prefix + "LAN\" (x)\r\n", std::string("LAN\" (x")},
+        {"a 100,000-character line without breaks", prefix + "A\"" + std::string(100000, 'y'),
+         std::string("A\"") + std::string(252, 'y')},
+        {"zero bytes and lone CRs", std::string("\0\r", 2) + prefix + std::string("L\0AN\"\r", 6) + std::string(5, '\0'),
+         std::string("LAN")},
+    };
+    for (const auto& c : cases) {
+        const std::string reportFile = folder.File("report.bin");
+        WriteFileBytes(reportFile, c.report);
+        folder.WriteNetsimState(NetsimState({}, "report_file = " + reportFile + "\r\n"));
+        program = StartTamarko(folder);
+        if (!c.connection) {
+            const auto box = WaitForMessageBox(program.Id(), 60s);
+            ASSERT_TRUE(box.has_value()) << c.what;
+            EXPECT_NE(box->text.find("Nebylo nalezeno"), std::string::npos) << c.what;
+            PressButton(box->window);
+            EXPECT_TRUE(program.WaitForExit(10s).has_value()) << c.what;
+            continue;
+        }
+        HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
+        ASSERT_NE(form, nullptr) << c.what;
+        const MainWindow window(form);
+        EXPECT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }, 30s)) << c.what;
+        EXPECT_EQ(Text(window.connectionName), *c.connection) << c.what;
+        CloseAndWait(form);
+    }
+}
