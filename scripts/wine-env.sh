@@ -1,14 +1,17 @@
 # Sourced by the scripts that run Windows programs: points Wine at one of the
 # project's own prefixes and at a display, starting a private Xvfb when asked.
 #   wine_env <prefix-name> <display-mode>
+#   TAMARKO_WINE_PREFIX, when set, replaces the prefix name (separate test runs
+#   side by side: each prefix has its own wineserver and display).
 #   display-mode: "private" always uses the project's own Xvfb;
 #                 "user" uses $DISPLAY when set, else the private Xvfb.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Starts (once, under a lock) an Xvfb on a free display and records it.
+# Starts (once per prefix, under a lock) an Xvfb on a free display and
+# records it, so that each prefix has a desktop of its own.
 private_display() {
-  local state="$ROOT/build/xvfb" lock="$ROOT/build/xvfb.lock" n pid
+  local state="$ROOT/build/xvfb-$1" lock="$ROOT/build/xvfb.lock" n pid
   mkdir -p "$ROOT/build"
   exec 9>"$lock"
   flock 9
@@ -47,16 +50,21 @@ ensure_prefix() {
 }
 
 wine_env() {
-  local name="$1" mode="$2"
+  local name="${TAMARKO_WINE_PREFIX:-$1}" mode="$2"
   export WINEPREFIX="$ROOT/build/$name"
   export WINEARCH=win64
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LC_ALL="${TAMARKO_LC_ALL:-cs_CZ.UTF-8}"
   if [ "$mode" = private ] || [ -z "${DISPLAY:-}" ]; then
-    export DISPLAY="$(private_display)"
+    export DISPLAY="$(private_display "$name")"
   fi
   ensure_prefix "$WINEPREFIX"
   # A lingering server makes each later Wine process start in milliseconds.
-  wineserver -p60 >/dev/null 2>&1 || true
+  wineserver -p300 </dev/null >/dev/null 2>&1 || true
+  # Wine's system processes and the desktop start with the first program and
+  # inherit its output handles; started here, detached, they hold no test's
+  # output pipe open after that test has ended.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  (wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &)
 }

@@ -4,6 +4,7 @@
 
 #include "core/inifile.h"
 #include "core/startupchecks.h"
+#include "ui/About.h"
 #include "ui/Unit2.h"
 #include "ui/quickslot.h"
 #include "ui/base/application.h"
@@ -48,6 +49,16 @@ TForm1::TForm1()
     AppExec1.SetLangType(ltCzech);
     AppExec1.SetWait(true);
     AppExec1.SetWindowState(wsMinimized);
+
+    TrayIcon1 = std::make_unique<TTrayIcon>(handle_);
+    TrayIcon1->SetIcon(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    TrayIcon1->SetPopupMenu(PopupMenuTray);
+    TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+
+    // The design is complete: another running instance may now say that
+    // this one must give way, before anything is shown or read.
+    MultiInstance1.Loaded();
 }
 
 TForm1::~TForm1()
@@ -84,6 +95,8 @@ bool TForm1::FormCreate()
     ReadPlacement();
     for (const auto& slot : QuickSlots)
         slot->UpdateHint();
+    TrayIcon1->SetTip(Text());
+    TrayIcon1->ShowIcon();
     return true;
 }
 
@@ -168,6 +181,27 @@ void TForm1::ShowConnectionChooser()
         Form2->ShowModal(handle_);
 }
 
+bool TForm1::HandleSysCommand(WPARAM command)
+{
+    // Only the exact minimise command: the window goes to the notification
+    // area, taking its taskbar button with it.
+    if (command != SC_MINIMIZE)
+        return false;
+    ShowWindow(handle_, SW_MINIMIZE);
+    ShowWindow(handle_, SW_HIDE);
+    return true;
+}
+
+void TForm1::Obnovit1Click()
+{
+    ShowWindow(handle_, SW_SHOWNORMAL);
+}
+
+void TForm1::TrayIcon1DblClick()
+{
+    Obnovit1Click();
+}
+
 void TForm1::Zavt1Click()
 {
     Close();
@@ -185,6 +219,12 @@ void TForm1::MenuCommand(int id)
     case cmClose:
         Zavt1Click();
         return;
+    case cmRestore:
+        Obnovit1Click();
+        return;
+    case cmAbout:
+        Oprogramu1Click();
+        return;
     }
     for (const auto& slot : QuickSlots) {
         if (slot->Command(id, handle_))
@@ -197,6 +237,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_QUERYENDSESSION:
         return QueryEndSession();
+    case WM_SYSCOMMAND:
+        if (HandleSysCommand(wParam))
+            return 0;
+        break;
     case WM_ACTIVATE:
         // Only the first activation, once the window is on screen, asks
         // for the connection; modal windows hand activation back later.
@@ -210,4 +254,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return TForm::HandleMessage(message, wParam, lParam);
+}
+
+void TForm1::Oprogramu1Click()
+{
+    HDC screen = GetDC(handle_);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(handle_, screen);
+    TAutor autor(handle_, pixelsPerInch);
+    autor.ShowModal(handle_);
 }

@@ -2,7 +2,9 @@
 // tool bar that act on them, and the program's start-up and close.
 #pragma once
 
+#include "components/MultiInst.h"
 #include "components/Mylabel.h"
+#include "components/TrayIcon.h"
 #include "components/appexec.h"
 #include "core/linelist.h"
 #include "core/report.h"
@@ -83,6 +85,8 @@ public:
     HMENU MainMenu1 = nullptr;
     HMENU PopupMenuTray = nullptr;
     TAppExec AppExec1;
+    TMultiInstance MultiInstance1;
+    std::unique_ptr<TTrayIcon> TrayIcon1;  // hooks the window, so made after it
     TFileDialog OpenDialog1, SaveDialog1;
     // The quick buttons SpeedButton4 ... SpeedButton8.
     std::vector<std::unique_ptr<TQuickSlot>> QuickSlots;
@@ -104,6 +108,10 @@ public:
     void Label2MouseMove();
     // The apply button.
     void Button1Click();
+    // The notification area: restoring the window hidden there.
+    void Obnovit1Click();
+    void TrayIcon1DblClick();
+    void Oprogramu1Click();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -119,6 +127,7 @@ private:
     void ReadPlacement();
     void WritePlacement();
     LRESULT QueryEndSession();
+    bool HandleSysCommand(WPARAM command);
 
     void Zavt1Click();
 

@@ -33,6 +33,8 @@ int RunProgram()
     Application.SetTitle("Tamarko");
 
     TForm1 Form1;
+    if (Form1.MultiInstance1.Refused())
+        return 0;  // another instance runs: end without a word
     Application.SetMainWindow(Form1.Handle());
     if (!Form1.FormCreate())
         return 0;

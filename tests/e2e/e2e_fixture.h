@@ -24,6 +24,14 @@ struct NetConnection {
     std::string ip, mask, gateway, dns;  // dns: servers separated by commas
 };
 
+inline NetConnection DhcpConnection(const std::string& name)
+{
+    NetConnection connection;
+    connection.name = name;
+    connection.dhcp = true;
+    return connection;
+}
+
 // The stand-ins' state file (UTF-8) for these connections.
 inline std::string NetsimState(const std::vector<NetConnection>& connections, const std::string& simulator = "")
 {
@@ -127,9 +135,10 @@ protected:
     HWND StartFilled(const std::string& arguments = "")
     {
         HWND form = Start(arguments);
-        if (form)
+        if (form) {
             EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Text(MainWindow(form).statusBar) == kStateLegend; }))
                 << "the window was not filled";
+        }
         return form;
     }
     // Closes the main window as its "Zavřít" command does and waits for the end.

@@ -82,7 +82,7 @@ void ExpectControls(HWND parent, const ControlRow* rows, std::size_t count)
 } // namespace
 
 const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
-const NetConnection kWlan{"WLAN", true};
+const NetConnection kWlan = DhcpConnection("WLAN");
 
 TEST_F(TamarkoTest, MainWindowHasItsDesignedFrameAndLayout)
 {

@@ -8,7 +8,7 @@ namespace {
 
 const NetConnection kLan{"Připojení k místní síti", false, "192.168.1.10", "255.255.255.0", "192.168.1.1",
                          "192.168.1.1, 8.8.8.8"};
-const NetConnection kWireless{"Bezdrátové připojení k síti", true};
+const NetConnection kWireless = DhcpConnection("Bezdrátové připojení k síti");
 const NetConnection kVpn{"VPN Žluťoučký kůň", false, "10.8.0.2", "255.255.255.252", "", ""};
 
 // The chooser once it waits for a choice.

@@ -125,6 +125,13 @@ void TForm::AddHintTool(TControl& control)
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+std::string TForm::Text() const
+{
+    char caption[256] = {};
+    GetWindowTextA(handle_, caption, sizeof caption);
+    return caption;
+}
+
 void TForm::Show()
 {
     ShowWindow(handle_, SW_SHOW);

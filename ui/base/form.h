@@ -41,6 +41,7 @@ public:
     TForm& operator=(const TForm&) = delete;
 
     HWND Handle() const { return handle_; }
+    std::string Text() const;  // the caption
     const FontSpec& FormFont() const { return font_; }
     HFONT FontHandle(const FontSpec& spec);
 

@@ -1,0 +1,158 @@
+// One running instance at a time, and life in the notification area.
+#include "tests/e2e/e2e_fixture.h"
+
+#include <shellapi.h>
+
+using namespace e2e;
+
+namespace {
+
+const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
+const UINT kTrayCallback = WM_USER + 1;
+
+// Whether the shell holds the main window's icon: only an icon it holds
+// can be modified (asking to change nothing changes nothing).
+bool TrayHoldsIcon(HWND form)
+{
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = form;
+    icon.uID = 1;
+    return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+HWND WaitForMenu(DWORD processId)
+{
+    return WaitForTopWindow(processId, "#32768", {}, 5s);
+}
+
+} // namespace
+
+TEST_F(TamarkoTest, ASecondStartEndsSilentlyAndLeavesTheFirstAlone)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=120\r\nTop=110\r\n");
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    BringToFront(window.ip);
+    Click(window.ip, 5, 5);
+    PressKey(VK_END);
+    TypeText("9");
+    const std::string typed = Text(window.ip);
+    const std::string ini = ReadFileBytes(folder.IniPath());
+    folder.ClearJournal();
+
+    Process second = StartTamarko(folder, "\"" + folder.File("jine.dat") + "\"");
+    const auto start = std::chrono::steady_clock::now();
+    const auto exitCode = second.WaitForExit(10s);
+    ASSERT_TRUE(exitCode.has_value()) << "the second instance must end";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(FindTopWindow(second.Id(), "TForm1", {}, true), nullptr);
+
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_EQ(Text(window.ip), typed) << "the first instance's fields are untouched";
+    EXPECT_EQ(ReadFileBytes(folder.IniPath()), ini) << "the INI file is untouched";
+    EXPECT_TRUE(folder.Journal().empty()) << "the second instance ran no report";
+    EXPECT_TRUE(TrayHoldsIcon(form));
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms));
+    CloseAndWait(form);
+
+    // With the first gone, a new start runs normally.
+    form = StartFilled();
+    EXPECT_NE(form, nullptr);
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, MinimisingHidesInTheTrayAndADoubleClickRestores)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(TrayHoldsIcon(form)) << "the icon is there from the start";
+    const RECT placed = WindowRect(form);
+
+    for (UINT doubleClick : {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK}) {
+        PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the title bar's minimise button
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s)) << "hidden, with its taskbar button";
+        EXPECT_TRUE(TrayHoldsIcon(form));
+        PostMessageA(form, kTrayCallback, 1, doubleClick);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); }, 5s)) << doubleClick;
+        EXPECT_TRUE(SameRect(WindowRect(form), placed)) << "restored where it was";
+    }
+    // A single click and a move do nothing.
+    PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s));
+    for (UINT nothing : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE})
+        PostMessageA(form, kTrayCallback, 1, nothing);
+    EXPECT_FALSE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 500ms));
+
+    // The tray menu's "Obnovit" (its first item) restores too.
+    PostMessageA(form, kTrayCallback, 1, WM_RBUTTONDOWN);
+    HWND menu = WaitForMenu(program.Id());
+    ASSERT_NE(menu, nullptr) << "a right press opens the tray menu";
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 5s));
+    EXPECT_TRUE(SameRect(WindowRect(form), placed));
+    CloseAndWait(form);
+    EXPECT_FALSE(TrayHoldsIcon(form)) << "the icon leaves with the program";
+}
+
+TEST_F(TamarkoTest, TrayMenuEndsTheProgramAndItsIniIsWritten)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s));
+
+    PostMessageA(form, kTrayCallback, 1, WM_RBUTTONDOWN);
+    ASSERT_NE(WaitForMenu(program.Id()), nullptr);
+    PressKey(VK_UP);  // from the bottom: "Ukončit"
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(program.WaitForExit(10s).has_value());
+    const std::string ini = ReadFileBytes(folder.IniPath());
+    EXPECT_NE(ini.find("Left=100"), std::string::npos) << "the placement it had when last shown: " << ini;
+    EXPECT_NE(ini.find("[RychleIkony]"), std::string::npos);
+}
+
+TEST_F(TamarkoTest, TheIconComesBackWhenTheTaskbarIsCreatedAnew)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(TrayHoldsIcon(form));
+
+    // The shell restarts: its icons are gone until their programs add them.
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = form;
+    icon.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    ASSERT_FALSE(TrayHoldsIcon(form));
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayHoldsIcon(form); }, 5s));
+
+    // Also while the window is hidden in the tray, which is when it matters.
+    PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s));
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayHoldsIcon(form); }, 5s));
+    PostMessageA(form, kTrayCallback, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 5s));
+    CloseAndWait(form);
+}
