@@ -141,6 +141,10 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
         // itself also ends a child whose exit code happens to be 259.
         if (exitCode != STILL_ACTIVE || WaitForObjectOrMessages(process.get(), IdleWaitMs(idleRounds)))
             break;
+        // The user ended the program: nothing is left to show the output in,
+        // and a command that never ends must not keep the program alive.
+        if (ProgramEnding())
+            break;
         idleRounds = std::min(idleRounds + 1, kImmediateLooks + 8);
     }
     // What the child wrote just before it ended.

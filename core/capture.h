@@ -6,8 +6,9 @@
 #include <vector>
 
 // Appends the command's output lines to `lines` (which keeps what it held)
-// and returns once the command has ended. The windows stay alive meanwhile:
-// waiting messages are handled. A failed system call raises an EOSError.
+// and returns once the command has ended, or the program is ending. The
+// windows stay alive meanwhile: waiting messages are handled. A failed system
+// call raises an EOSError.
 void CaptureCommandOutput(const std::string& commandLine, std::vector<std::string>& lines);
 
 // One captured line converted from the console's (OEM) character set to the

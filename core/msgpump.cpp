@@ -10,6 +10,8 @@ MessagePump& InstalledPump()
     return pump;
 }
 
+bool ending = false;
+
 } // namespace
 
 void SetMessagePump(MessagePump pump)
@@ -20,16 +22,23 @@ void SetMessagePump(MessagePump pump)
 void PumpMessages()
 {
     if (InstalledPump()) {
-        InstalledPump()();
+        ending = !InstalledPump()() || ending;
         return;
     }
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
+        if (message.message == WM_QUIT) {
+            ending = true;
             return;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+bool ProgramEnding()
+{
+    return ending;
 }
 
 bool WaitForObjectOrMessages(HANDLE object, DWORD timeoutMs)

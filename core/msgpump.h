@@ -4,12 +4,15 @@
 
 #include <functional>
 
-using MessagePump = std::function<void()>;
+// Handles the waiting messages; false once the program has been told to end.
+using MessagePump = std::function<bool()>;
 
 // The application installs its own pump; without one, messages are simply
 // dispatched.
 void SetMessagePump(MessagePump pump);
 void PumpMessages();
+// Whether the program has been told to end (it saw WM_QUIT).
+bool ProgramEnding();
 
 #ifdef _WIN32
 #include <windows.h>

@@ -45,7 +45,17 @@ ensure_prefix() {
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Sans Serif' /d 'Liberation Sans' /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # Shortcuts made in the prefix stay in it: no launchers in the host's menus,
+  # and a desktop folder of the prefix's own instead of a link to $HOME.
+  wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
   wineserver -w
+  local desktop
+  for desktop in "$prefix"/drive_c/users/*/Desktop; do
+    if [ -L "$desktop" ]; then
+      rm -f "$desktop"
+      mkdir -p "$desktop"
+    fi
+  done
   touch "$prefix/.tamarko-ready"
 }
 

@@ -66,6 +66,8 @@ void TForm2::BuildConnectionList()
         Application.Terminate();
         return;
     }
+    if (Application.Terminated())
+        return;  // ended while the report ran
 
     for (int i = 0; i < form1_.tmp.Count(); ++i) {
         form1_.tmp.Set(i, OemToAnsiLine(form1_.tmp.Get(i)));

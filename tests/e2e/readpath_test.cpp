@@ -241,3 +241,32 @@ TEST_F(TamarkoTest, HostileReportsGiveTheDefinedOutcome)
         CloseAndWait(form);
     }
 }
+
+TEST_F(TamarkoTest, AReportThatNeverEndsKeepsTheWindowAliveAndTheTrayEndsIt)
+{
+    folder.WriteNetsimState(NetsimState({kLan}, "hang = yes\r\n"));
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(Text(FindControl(chooser, 40, 8)), "Prosím čekejte...");
+    EXPECT_FALSE(Enabled(chooser)) << "nothing can be chosen while the report runs";
+    // The program keeps answering while it waits.
+    for (int i = 0; i < 5; ++i) {
+        const auto asked = std::chrono::steady_clock::now();
+        DWORD_PTR length = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(form, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 100, &length));
+        EXPECT_LT(std::chrono::steady_clock::now() - asked, 100ms);
+        Sleep(100);
+    }
+    // The tray menu's last item, "Ukončit", still ends the program.
+    PostMessageA(form, WM_USER + 1, 1, WM_RBUTTONDOWN);
+    HWND menu = WaitForTopWindow(program.Id(), "#32768");
+    ASSERT_NE(menu, nullptr);
+    const RECT items = ClientRect(menu);
+    Click(menu, items.right / 2, items.bottom - 8);
+    EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "the never-ending report does not hold the program";
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms));
+    EXPECT_TRUE(FileExists(folder.IniPath()));
+    KillProcessesNamed("netsh.exe");  // the stand-in hangs for good
+}

@@ -9,7 +9,10 @@ TApplication Application;
 
 void TApplication::Initialize()
 {
-    SetMessagePump([] { Application.ProcessMessages(); });
+    SetMessagePump([] {
+        Application.ProcessMessages();
+        return !Application.Terminated();
+    });
 }
 
 void TApplication::Dispatch(MSG& message)

@@ -6,6 +6,7 @@ LRESULT TContainer::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
+    case WM_CONTEXTMENU:  // names the clicked control; the default would name us
     case WM_NOTIFY:
     case WM_DRAWITEM:
     case WM_CTLCOLOREDIT:

@@ -15,7 +15,8 @@ void TSpeedButton::SetHint(const std::string& hint)
 
 void TSpeedButton::Command(WORD code)
 {
-    if (code == BN_CLICKED && OnClick)
+    // The second of two quick clicks comes as a double click: a click all the same.
+    if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && OnClick)
         OnClick();
 }
 
