@@ -1,5 +1,7 @@
 #include "tests/support/driver.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstring>
 #include <cstdio>
@@ -145,8 +147,31 @@ std::string AnsiToUtf8(const std::string& ansi)
     return Convert(ansi, 1250, CP_UTF8);
 }
 
+void KillProcessesNamed(const std::string& exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exeName.c_str()) != 0)
+            continue;
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+            TerminateProcess(process, 99);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
 ProgramFolder::ProgramFolder(const std::string& testName)
 {
+    // Whatever an earlier test left running would hold its folder (and
+    // would answer the single-instance check).
+    for (const char* program : {"tamarko.exe", "netsh.exe", "ipconfig.exe"})
+        KillProcessesNamed(program);
     const std::string work = WindowsPath(TAMARKO_E2E_WORK_DIR);
     CreateDirectoryA(work.c_str(), nullptr);
     path_ = work + "\\" + testName;
@@ -505,6 +530,205 @@ void TypeText(const std::string& ansiText)
 void PostCommand(HWND window, int id)
 {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+// ---- Common file dialogs and popup menus
+
+namespace {
+
+bool HasClass(HWND window, const char* className)
+{
+    return lstrcmpiA(ClassName(window).c_str(), className) == 0;
+}
+
+HWND FindNameEdit(HWND parent, bool insideNameBox)
+{
+    for (HWND child : Children(parent)) {
+        const int id = GetDlgCtrlID(child);
+        const bool nameBox = insideNameBox || id == 1148;
+        if (HasClass(child, "Edit") && (nameBox || id == 1152))
+            return child;
+        if (HWND found = FindNameEdit(child, nameBox))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+HWND FileNameEdit(HWND dialog)
+{
+    return FindNameEdit(dialog, false);
+}
+
+bool ChooseFile(HWND dialog, const std::string& path, Duration timeout)
+{
+    HWND edit = FileNameEdit(dialog);
+    if (!edit)
+        return false;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    // The dialog's tool bar and list view carry the id 1 too.
+    for (HWND child : Children(dialog)) {
+        if (GetDlgCtrlID(child) == IDOK && HasClass(child, "Button")) {
+            PostMessageA(child, BM_CLICK, 0, 0);
+            return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeout);
+        }
+    }
+    return false;
+}
+
+HWND WaitForPopupMenu(DWORD processId, Duration timeout)
+{
+    return WaitForTopWindow(processId, "#32768", {}, timeout);
+}
+
+namespace {
+
+std::vector<bool> ReadMenuItems(HWND menu)
+{
+    RECT client = ClientRect(menu);
+    const int width = client.right;
+    const int height = client.bottom;
+    if (width <= 0 || height <= 0)
+        return {};
+    const POINT origin = ScreenPoint(menu, 0, 0);
+
+    // One copy of the screen, read pixel by pixel from memory.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * height);
+    const auto* quads = static_cast<const RGBQUAD*>(bits);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    // Ink is whatever differs from the menu's background, its most common
+    // colour. Each run of rows with ink is one item, written in the menu text
+    // colour when enabled and in some grey when not (Wine's grey is fixed,
+    // not the system's); the frame is left out by a margin, and a run too
+    // thin for text is a separator line.
+    const int margin = 4;
+    std::map<COLORREF, int> counts;
+    for (int y = margin; y < height - margin; ++y) {
+        for (int x = margin; x < width - margin; ++x)
+            ++counts[pixels[static_cast<std::size_t>(y) * width + x]];
+    }
+    if (counts.empty())
+        return {};
+    const COLORREF background =
+        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })
+            ->first;
+    const COLORREF text = GetSysColor(COLOR_MENUTEXT);
+    std::vector<bool> items;
+    int runStart = -1;
+    bool runHasText = false;
+    for (int y = margin; y <= height - margin; ++y) {
+        bool ink = false;
+        bool textInk = false;
+        if (y < height - margin) {
+            for (int x = margin; x < width - margin; ++x) {
+                const COLORREF pixel = pixels[static_cast<std::size_t>(y) * width + x];
+                ink = ink || pixel != background;
+                textInk = textInk || pixel == text;
+            }
+        }
+        if (ink) {
+            if (runStart < 0) {
+                runStart = y;
+                runHasText = false;
+            }
+            runHasText = runHasText || textInk;
+        } else if (runStart >= 0) {
+            if (y - runStart >= 4)
+                items.push_back(runHasText);
+            runStart = -1;
+        }
+    }
+    return items;
+}
+
+} // namespace
+
+std::vector<bool> MenuItemsEnabled(HWND menu)
+{
+    // A menu just shown may not be painted yet: two equal reads count.
+    std::vector<bool> items = ReadMenuItems(menu);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::this_thread::sleep_for(50ms);
+        std::vector<bool> again = ReadMenuItems(menu);
+        if (!again.empty() && again == items)
+            break;
+        items = std::move(again);
+    }
+    return items;
+}
+
+void ChooseMenuItem(HWND menu, int index)
+{
+    for (int i = 0; i <= index; ++i)
+        PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    WaitUntil([&] { return !IsWindowVisible(menu); }, 3s);
+}
+
+// ---- Pointer placement that waits for the system
+
+bool MoveMouseSurely(HWND window, int x, int y, Duration timeout)
+{
+    // The pointer may reach the point and be put back once more by the
+    // display's own report of the old place: it has to stay there a while.
+    const POINT target = ScreenPoint(window, x, y);
+    const auto there = [&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == target.x && at.y == target.y;
+    };
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    auto since = std::chrono::steady_clock::now();
+    bool arrived = false;
+    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, target);
+    while (std::chrono::steady_clock::now() < end) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!there()) {
+            if (arrived || now - since > 300ms) {
+                SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, target);
+                since = now;
+            }
+            arrived = false;
+        } else if (!arrived) {
+            arrived = true;
+            since = now;
+        } else if (now - since >= 150ms) {
+            return true;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+bool ClickSurely(HWND window, int x, int y)
+{
+    if (!MoveMouseSurely(window, x, y))
+        return false;
+    Settle();
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Settle();
+    return true;
 }
 
 } // namespace e2e

@@ -30,6 +30,9 @@ bool FileExists(const std::string& path);
 std::string Utf8ToAnsi(const std::string& utf8);
 std::string AnsiToUtf8(const std::string& ansi);
 
+// Ends every process of this Wine session started from a file of that name.
+void KillProcessesNamed(const std::string& exeName);
+
 // A fresh copy of the program's folder for one test: tamarko.exe,
 // netsh.exe and ipconfig.exe.
 class ProgramFolder {
@@ -120,5 +123,35 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 void TypeText(const std::string& ansiText);
 // Posts a menu command, as choosing the item does.
 void PostCommand(HWND window, int id);
+
+// ---- Common file dialogs and popup menus
+
+// The edit of a file dialog's name box: the edit inside the combo box cmb13
+// (1148) of the Explorer-style dialog, or edt1 (1152) of the older one.
+HWND FileNameEdit(HWND dialog);
+// Puts `path` into the file dialog's name box and presses its OK button.
+// True when the dialog then went away; it stays while it asks a question or
+// refuses the name.
+bool ChooseFile(HWND dialog, const std::string& path, Duration timeout = 5s);
+
+// The open popup menu ("#32768") of a process.
+HWND WaitForPopupMenu(DWORD processId, Duration timeout = 5s);
+// The items of an open popup menu as drawn, top to bottom, separators left
+// out: true for an item written in the menu text colour, false for a greyed
+// one. Read it before an item is highlighted.
+std::vector<bool> MenuItemsEnabled(HWND menu);
+// Chooses item `index` (separators not counted) of the open popup menu with
+// the keyboard, as a user does: Down to it, then Enter.
+void ChooseMenuItem(HWND menu, int index);
+
+// ---- Pointer placement that waits for the system
+
+// Moves the mouse to a point of a window's client area and waits until the
+// system has the pointer there: under Wine an injected move can land late,
+// and a button pressed meanwhile would act at the old place. The move is
+// sent again while it has not arrived. False when it never did.
+bool MoveMouseSurely(HWND window, int x, int y, Duration timeout = 3s);
+// A left click at a point that the pointer has surely reached.
+bool ClickSurely(HWND window, int x, int y);
 
 } // namespace e2e

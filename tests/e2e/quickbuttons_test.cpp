@@ -1,0 +1,563 @@
+// The five quick buttons: binding a settings file through the button's
+// menu, loading it with a click, clearing the binding, the desktop shortcut,
+// and what the program INI file keeps of them between runs.
+#include "tests/e2e/e2e_fixture.h"
+
+#include <shlobj.h>
+
+using namespace e2e;
+
+namespace {
+
+const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
+const char kUnbound[] = "Není přiřazeno";
+const char kNotBoundMessage[] = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku "
+                                "konktrétní soubor DAT s Vaším nastavením.";
+const char kOpenTitle[] = "Otevřít nastavení sítě";
+const char kKancelar[] = "[Nastavení]\r\nIP=192.168.5.5\r\nmaska=255.255.255.0\r\nbrana=192.168.5.1\r\n"
+                         "dns=192.168.5.1\r\nrucne=1\r\nauto=0\r\n";
+const char kDoma[] = "[Nastavení]\r\nIP=10.0.0.7\r\nmaska=255.0.0.0\r\nrucne=1\r\nauto=0\r\n";
+
+// The menu items, separators not counted.
+enum MenuRow { kBind, kClear, kShortcut };
+const std::vector<bool> kUnboundMenu{true, false, false};
+const std::vector<bool> kBoundMenu{false, true, true};
+
+HWND QuickButton(const MainWindow& window, int slot)
+{
+    return FindControl(window.toolBar, 88 + 24 * slot, 2);
+}
+
+// Sets a field's text the way typing does: the edit reports the change.
+void SetField(HWND edit, const std::string& text)
+{
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Whether the window has handled everything sent to it so far.
+bool Responds(HWND window)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+}
+
+// The slot's menu as a right click on its button opens it on Windows: the
+// form is told which button was clicked. (Wine 8 names the tool bar
+// instead; RightClickOnAQuickButtonOpensItsMenu covers that path.)
+HWND OpenSlotMenu(const MainWindow& window, int slot)
+{
+    BringToFront(window.form);
+    // Away from the tool bar, so that no tooltip covers the menu.
+    MoveMouseSurely(window.statusBar, 150, 9);
+    HWND button = QuickButton(window, slot);
+    RECT rect;
+    GetWindowRect(button, &rect);
+    PostMessageA(window.form, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(button), MAKELPARAM(rect.left, rect.bottom));
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window.form, &processId);
+    return WaitForPopupMenu(processId);
+}
+
+std::vector<bool> SlotMenu(const MainWindow& window, int slot)
+{
+    HWND menu = OpenSlotMenu(window, slot);
+    if (!menu)
+        return {};
+    const std::vector<bool> items = MenuItemsEnabled(menu);
+    PressKey(VK_ESCAPE);
+    WaitUntil([&] { return !IsWindowVisible(menu); }, 3s);
+    return items;
+}
+
+void ChooseSlotItem(const MainWindow& window, int slot, MenuRow row)
+{
+    HWND menu = OpenSlotMenu(window, slot);
+    ASSERT_NE(menu, nullptr) << "the menu of slot " << slot + 1 << " did not open";
+    ChooseMenuItem(menu, row);
+    ASSERT_TRUE(Responds(window.form));
+}
+
+// The program INI file line by line, blank lines left out.
+std::vector<std::string> IniLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::string text = ReadFileBytes(path);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start)
+            lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// The lines of one section, without its header.
+std::vector<std::string> IniSection(const std::string& path, const std::string& section)
+{
+    std::vector<std::string> lines;
+    bool inside = false;
+    for (const std::string& line : IniLines(path)) {
+        if (!line.empty() && line.front() == '[')
+            inside = line == "[" + section + "]";
+        else if (inside)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// Section "RychleIkony" as the program writes it: the five paths, then the
+// fifteen flags (bind, clear, shortcut of each slot).
+std::vector<std::string> QuickButtonKeys(
+    const std::vector<std::string>& paths, const std::vector<std::vector<bool>>& flags)
+{
+    std::vector<std::string> lines;
+    for (int slot = 0; slot < 5; ++slot)
+        lines.push_back("But" + std::to_string(slot + 1) + "=" + paths[slot]);
+    for (int slot = 0; slot < 5; ++slot) {
+        const int numbers[] = {1 + 4 * slot, 2 + 4 * slot, 4 + 4 * slot};
+        for (int i = 0; i < 3; ++i)
+            lines.push_back("MenuItem" + std::to_string(numbers[i]) + "=" + (flags[slot][i] ? "1" : "0"));
+    }
+    return lines;
+}
+
+// The same lines by key. A key the file held already keeps its place, and
+// only new keys are appended: in a file written by hand the values count,
+// not the order.
+std::map<std::string, std::string> ByKey(const std::vector<std::string>& lines)
+{
+    std::map<std::string, std::string> values;
+    for (const std::string& line : lines) {
+        const std::size_t equals = line.find('=');
+        values[line.substr(0, equals)] = equals == std::string::npos ? std::string("(no =)") : line.substr(equals + 1);
+    }
+    return values;
+}
+
+std::vector<std::vector<bool>> AllUnbound()
+{
+    return std::vector<std::vector<bool>>(5, kUnboundMenu);
+}
+
+std::string DesktopFolder()
+{
+    char path[MAX_PATH + 1] = {};
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOP, FALSE);
+    return path;
+}
+
+// Files the test may leave on the shared desktop, removed before and after.
+class DesktopFiles {
+public:
+    explicit DesktopFiles(std::vector<std::string> paths)
+        : paths_(std::move(paths))
+    {
+        Remove();
+    }
+    ~DesktopFiles() { Remove(); }
+    DesktopFiles(const DesktopFiles&) = delete;
+    DesktopFiles& operator=(const DesktopFiles&) = delete;
+
+private:
+    void Remove() const
+    {
+        for (const std::string& path : paths_)
+            DeleteFileA(path.c_str());
+    }
+    std::vector<std::string> paths_;
+};
+
+// Wine turns every shortcut put on the desktop into a launcher on the
+// host's own desktop (winemenubuilder); a test has no business there. The
+// helper is switched off for the prefix while the test runs.
+class HostLaunchersOff {
+public:
+    HostLaunchersOff()
+    {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr)
+            != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        char value[64] = {};
+        DWORD size = sizeof value;
+        had_
+            = RegQueryValueExA(key_, kHelper, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+        previous_ = value;
+        RegSetValueExA(key_, kHelper, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    }
+    ~HostLaunchersOff()
+    {
+        if (!key_)
+            return;
+        if (had_)
+            RegSetValueExA(key_, kHelper, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_.c_str()),
+                static_cast<DWORD>(previous_.size() + 1));
+        else
+            RegDeleteValueA(key_, kHelper);
+        RegCloseKey(key_);
+    }
+    HostLaunchersOff(const HostLaunchersOff&) = delete;
+    HostLaunchersOff& operator=(const HostLaunchersOff&) = delete;
+
+private:
+    static constexpr const char* kOverrides = "Software\\Wine\\DllOverrides";
+    static constexpr const char* kHelper = "winemenubuilder.exe";
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    std::string previous_;
+};
+
+template <typename Function> Function Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+struct Shortcut {
+    std::string target, arguments, workingFolder;
+};
+
+// Reads a shell link the way Explorer does. ole32 is loaded here, so the
+// test needs no import library for it.
+std::optional<Shortcut> ReadShortcut(const std::string& path)
+{
+    static const GUID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    static const GUID kShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    static const GUID kPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    HMODULE ole = LoadLibraryA("ole32.dll");
+    if (!ole)
+        return std::nullopt;
+    using Initialize = HRESULT(WINAPI*)(LPVOID);
+    using Uninitialize = void(WINAPI*)();
+    using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    const auto initialize = Export<Initialize>(ole, "CoInitialize");
+    const auto uninitialize = Export<Uninitialize>(ole, "CoUninitialize");
+    const auto create = Export<Create>(ole, "CoCreateInstance");
+    std::optional<Shortcut> result;
+    if (initialize && uninitialize && create && SUCCEEDED(initialize(nullptr))) {
+        IShellLinkA* link = nullptr;
+        if (SUCCEEDED(
+                create(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, reinterpret_cast<void**>(&link)))) {
+            IPersistFile* file = nullptr;
+            if (SUCCEEDED(link->QueryInterface(kPersistFile, reinterpret_cast<void**>(&file)))) {
+                const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+                std::wstring wide(static_cast<std::size_t>(length), L'\0');
+                MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+                if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+                    char target[MAX_PATH * 4] = {}, arguments[MAX_PATH * 4] = {}, folder[MAX_PATH * 4] = {};
+                    link->GetPath(target, sizeof target, nullptr, 0);
+                    link->GetArguments(arguments, sizeof arguments);
+                    link->GetWorkingDirectory(folder, sizeof folder);
+                    result = Shortcut{target, arguments, folder};
+                }
+                file->Release();
+            }
+            link->Release();
+        }
+        uninitialize();
+    }
+    FreeLibrary(ole);
+    return result;
+}
+
+void ExpectFields(const MainWindow& window, const char* ip, const char* mask, const std::string& what)
+{
+    EXPECT_EQ(Text(window.ip), ip) << what;
+    EXPECT_EQ(Text(window.mask), mask) << what;
+    EXPECT_TRUE(Checked(window.manual)) << what;
+}
+
+}  // namespace
+
+TEST_F(TamarkoTest, WithoutAnIniFileEverySlotIsUnboundAndSaysSo)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string strayShortcut = DesktopFolder() + "\\.lnk";
+    const HostLaunchersOff launchersOff;
+    const DesktopFiles cleanup({strayShortcut});
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+
+    for (int slot = 0; slot < 5; ++slot) {
+        HWND button = QuickButton(window, slot);
+        ASSERT_NE(button, nullptr) << "slot " << slot + 1;
+        EXPECT_EQ(Text(button), kUnbound) << "slot " << slot + 1;
+        EXPECT_EQ(SlotMenu(window, slot), kUnboundMenu) << "slot " << slot + 1;
+
+        BringToFront(form);
+        ASSERT_TRUE(ClickSurely(button, 11, 11));
+        const auto box = WaitForMessageBox(program.Id());
+        ASSERT_TRUE(box.has_value()) << "slot " << slot + 1;
+        EXPECT_EQ(box->caption, "Tamarko");
+        EXPECT_EQ(box->text, kNotBoundMessage);
+        PressButton(box->window);
+    }
+    EXPECT_EQ(Text(window.ip), kLan.ip) << "the fields stay";
+
+    // The greyed items do nothing.
+    ChooseSlotItem(window, 0, kClear);
+    ChooseSlotItem(window, 0, kShortcut);
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms));
+    EXPECT_FALSE(FileExists(strayShortcut));
+    EXPECT_EQ(Text(QuickButton(window, 0)), kUnbound);
+
+    RECT placement;
+    GetWindowRect(form, &placement);
+    CloseAndWait(form);
+    std::vector<std::string> expected = {
+        "[Nastavení]",
+        "Left=100",
+        "Top=100",
+        "Height=" + std::to_string(placement.bottom - placement.top),
+        "Width=" + std::to_string(placement.right - placement.left),
+        "[RychleIkony]",
+    };
+    for (const std::string& line : QuickButtonKeys({"", "", "", "", ""}, AllUnbound()))
+        expected.push_back(line);
+    EXPECT_EQ(IniLines(folder.IniPath()), expected);
+}
+
+TEST_F(TamarkoTest, RightClickOnAQuickButtonOpensItsMenu)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    HWND button = QuickButton(window, 2);
+    BringToFront(form);
+    ASSERT_TRUE(MoveMouseSurely(button, 11, 11));
+    Click(button, 11, 11, true);
+    HWND menu = WaitForPopupMenu(program.Id(), 3s);
+    ASSERT_NE(menu, nullptr) << "no menu after a right click on the quick button";
+
+    // It is the slot's menu: its first item binds. Cancelling the dialog
+    // changes nothing.
+    ChooseMenuItem(menu, kBind);
+    HWND dialog = WaitForTopWindow(program.Id(), "#32770", kOpenTitle);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(Responds(form));
+    EXPECT_EQ(Text(button), kUnbound);
+    EXPECT_EQ(SlotMenu(window, 2), kUnboundMenu);
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, BoundSlotShowsTheFileNameLoadsItAndSurvivesARestart)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    CreateDirectoryA(folder.File("Profily").c_str(), nullptr);
+    const std::string kancelar = folder.File("Profily\\Kancelar.dat");
+    WriteFileBytes(kancelar, kKancelar);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    MainWindow window(form);
+
+    ChooseSlotItem(window, 2, kBind);
+    HWND dialog = WaitForTopWindow(program.Id(), "#32770", kOpenTitle);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ChooseFile(dialog, kancelar));
+    ASSERT_TRUE(Responds(form));
+    EXPECT_EQ(Text(QuickButton(window, 2)), "Kancelar");
+    EXPECT_EQ(Text(window.ip), kLan.ip) << "binding does not load";
+    EXPECT_EQ(SlotMenu(window, 2), kBoundMenu);
+    for (int other : {0, 1, 3, 4})
+        EXPECT_EQ(Text(QuickButton(window, other)), kUnbound);
+
+    // Binding again takes clearing first: the greyed item does nothing.
+    ChooseSlotItem(window, 2, kBind);
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 500ms)) << "no dialog";
+
+    BringToFront(form);
+    ASSERT_TRUE(ClickSurely(QuickButton(window, 2), 11, 11));
+    ASSERT_TRUE(Responds(form));
+    ExpectFields(window, "192.168.5.5", "255.255.255.0", "a click loads the file");
+    EXPECT_TRUE(window.PaintedIn(window.ip, GetSysColor(COLOR_WINDOW)));
+
+    const std::vector<std::string> keys = QuickButtonKeys(
+        {"", "", kancelar, "", ""}, {kUnboundMenu, kUnboundMenu, kBoundMenu, kUnboundMenu, kUnboundMenu});
+    CloseAndWait(form);
+    EXPECT_EQ(IniSection(folder.IniPath(), "RychleIkony"), keys);
+
+    form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    window = MainWindow(form);
+    EXPECT_EQ(Text(QuickButton(window, 2)), "Kancelar") << "after a restart";
+    EXPECT_EQ(SlotMenu(window, 2), kBoundMenu);
+    EXPECT_EQ(Text(window.ip), kLan.ip);
+    BringToFront(form);
+    ASSERT_TRUE(ClickSurely(QuickButton(window, 2), 11, 11));
+    ASSERT_TRUE(Responds(form));
+    ExpectFields(window, "192.168.5.5", "255.255.255.0", "a click after the restart");
+
+    // With the file gone, a click says so and the binding stays.
+    DeleteFileA(kancelar.c_str());
+    SetField(window.ip, kLan.ip);
+    BringToFront(form);
+    // Off the last click's point: two clicks there in quick succession
+    // would make a double click, which the button does not count.
+    ASSERT_TRUE(ClickSurely(QuickButton(window, 2), 5, 5));
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->caption, "Tamarko");
+    EXPECT_EQ(box->text, "Soubor " + kancelar + " nebyl nalezen.");
+    PressButton(box->window);
+    EXPECT_EQ(Text(window.ip), kLan.ip) << "no field changes";
+    EXPECT_EQ(Text(QuickButton(window, 2)), "Kancelar");
+    CloseAndWait(form);
+    EXPECT_EQ(IniSection(folder.IniPath(), "RychleIkony"), keys);
+}
+
+TEST_F(TamarkoTest, StoredMenuStatesAreRestoredAsTheyAreNotFromThePath)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string doma = folder.File("Doma.dat");
+    const std::string kancelar = folder.File("Kancelar.dat");
+    WriteFileBytes(doma, kDoma);
+    WriteFileBytes(kancelar, kKancelar);
+    WriteFileBytes(folder.IniPath(), "[RychleIkony]\r\nBut2=" + doma + "\r\nMenuItem5=1\r\nMenuItem6=0\r\n");
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    MainWindow window(form);
+
+    // Bound by its path: the hint and the click follow it.
+    EXPECT_EQ(Text(QuickButton(window, 1)), "Doma");
+    BringToFront(form);
+    ASSERT_TRUE(ClickSurely(QuickButton(window, 1), 11, 11));
+    ASSERT_TRUE(Responds(form));
+    ExpectFields(window, "10.0.0.7", "255.0.0.0", "the stored path loads");
+    // The menu offers binding, not clearing, as stored.
+    EXPECT_EQ(SlotMenu(window, 1), kUnboundMenu);
+    ChooseSlotItem(window, 1, kClear);
+    EXPECT_EQ(Text(QuickButton(window, 1)), "Doma") << "the greyed clear does nothing";
+    CloseAndWait(form);
+    EXPECT_EQ(ByKey(IniSection(folder.IniPath(), "RychleIkony")),
+        ByKey(QuickButtonKeys({"", doma, "", "", ""}, AllUnbound())));
+
+    // Binding works without clearing first, and replaces the path.
+    form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    window = MainWindow(form);
+    ChooseSlotItem(window, 1, kBind);
+    HWND dialog = WaitForTopWindow(program.Id(), "#32770", kOpenTitle);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ChooseFile(dialog, kancelar));
+    ASSERT_TRUE(Responds(form));
+    EXPECT_EQ(Text(QuickButton(window, 1)), "Kancelar");
+    EXPECT_EQ(SlotMenu(window, 1), kBoundMenu);
+    CloseAndWait(form);
+    EXPECT_EQ(ByKey(IniSection(folder.IniPath(), "RychleIkony")),
+        ByKey(QuickButtonKeys(
+            {"", kancelar, "", "", ""}, {kUnboundMenu, kBoundMenu, kUnboundMenu, kUnboundMenu, kUnboundMenu})));
+}
+
+TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    CreateDirectoryA(folder.File("Profily").c_str(), nullptr);
+    const std::string kancelar = folder.File("Profily\\Kancelar.dat");
+    WriteFileBytes(kancelar, kKancelar);
+    const std::string desktop = DesktopFolder();
+    ASSERT_FALSE(desktop.empty());
+    const std::string shortcut = desktop + "\\Kancelar.lnk";
+    const std::string unnamed = desktop + "\\.lnk";
+    const HostLaunchersOff launchersOff;
+    const DesktopFiles cleanup({shortcut, unnamed});
+    // Slot 3 bound; slot 4 unbound, yet its shortcut command enabled by hand.
+    WriteFileBytes(folder.IniPath(),
+        "[RychleIkony]\r\nBut3=" + kancelar + "\r\nMenuItem9=0\r\nMenuItem10=1\r\nMenuItem12=1\r\nMenuItem16=1\r\n");
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+
+    ChooseSlotItem(window, 2, kShortcut);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(shortcut); }, 5s)) << shortcut;
+    const auto link = ReadShortcut(shortcut);
+    ASSERT_TRUE(link.has_value());
+    EXPECT_EQ(link->target, folder.File("tamarko.exe"));
+    EXPECT_EQ(link->arguments, "\"" + kancelar + "\"");
+    EXPECT_EQ(link->workingFolder, "");
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms)) << "no word after a success";
+
+    ChooseSlotItem(window, 3, kShortcut);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(unnamed); }, 5s)) << "an empty path names the shortcut .lnk";
+    const auto empty = ReadShortcut(unnamed);
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_EQ(empty->arguments, "\"\"");
+
+    // Clearing the slot leaves its shortcut.
+    ChooseSlotItem(window, 2, kClear);
+    EXPECT_EQ(Text(QuickButton(window, 2)), kUnbound);
+    EXPECT_EQ(SlotMenu(window, 2), kUnboundMenu);
+    EXPECT_TRUE(FileExists(shortcut));
+
+    // Started from the shortcut while the program runs, the new instance
+    // gives way at once and the running one loads nothing.
+    {
+        Process second(link->target, link->arguments, folder.Path());
+        EXPECT_TRUE(second.WaitForExit(10s).has_value()) << "the second instance kept running";
+        EXPECT_EQ(FindTopWindow(second.Id(), "TForm1"), nullptr);
+    }
+    ASSERT_TRUE(Responds(form));
+    EXPECT_EQ(Text(window.ip), kLan.ip);
+    CloseAndWait(form);
+
+    // Alone, the shortcut's program shows the file once a connection is chosen.
+    program = Process(link->target, link->arguments, folder.Path());
+    HWND started = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
+    ASSERT_NE(started, nullptr);
+    const MainWindow fromShortcut(started);
+    ASSERT_TRUE(WaitUntil([&] { return Text(fromShortcut.statusBar) == kStateLegend; }));
+    ASSERT_TRUE(Responds(started));
+    ExpectFields(fromShortcut, "192.168.5.5", "255.255.255.0", "started from the shortcut");
+    CloseAndWait(started);
+}
+
+TEST_F(TamarkoTest, DamagedProgramIniGivesTheDefaults)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    std::string noise(64 * 1024, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 11);
+    std::string huge = "[Jiné]\r\n";
+    for (int i = 0; huge.size() < 10 * 1024 * 1024; ++i)
+        huge += "radek" + std::to_string(i) + "=" + std::string(100, 'x') + "\r\n";
+    const std::string longPath = "C:\\" + std::string(3000, 'p') + ".dat";
+
+    const struct {
+        const char* what;
+        std::string ini;
+        std::vector<std::string> hints;
+        std::vector<std::string> paths;  // as written back at close
+        std::vector<std::vector<bool>> flags;
+    } cases[] = {
+        {"binary garbage", noise, std::vector<std::string>(5, kUnbound), {"", "", "", "", ""}, AllUnbound()},
+        {"10 MB", huge, std::vector<std::string>(5, kUnbound), {"", "", "", "", ""}, AllUnbound()},
+        {"values of the wrong kind",
+            "[RychleIkony]\r\nBut1=" + longPath
+                + "\r\nBut3=x.dat\r\nBut4=D:\\Profily\\Kancelar\r\nBut5=C:\\Site\\Doma.txt\r\n"
+                  "MenuItem1=abc\r\nMenuItem2=yes\r\nMenuItem4=0x1\r\nMenuItem5=-1\r\nMenuItem6=\r\n"
+                  "MenuItem8=99999999999\r\n",
+            // A path is cut at 2047 characters; the hint drops its last four
+            // characters, whatever they are.
+            {std::string(2047 - 3 - 4, 'p'), kUnbound, "x", "Kanc", "Doma"},
+            {longPath.substr(0, 2047), "", "x.dat", "D:\\Profily\\Kancelar", "C:\\Site\\Doma.txt"},
+            {{true, false, true}, {true, false, false}, kUnboundMenu, kUnboundMenu, kUnboundMenu}},
+    };
+    for (const auto& c : cases) {
+        WriteFileBytes(folder.IniPath(), c.ini);
+        HWND form = StartFilled();
+        ASSERT_NE(form, nullptr) << c.what;
+        const MainWindow window(form);
+        for (int slot = 0; slot < 5; ++slot)
+            EXPECT_EQ(Text(QuickButton(window, slot)), c.hints[slot]) << c.what << ", slot " << slot + 1;
+        CloseAndWait(form);
+        EXPECT_EQ(ByKey(IniSection(folder.IniPath(), "RychleIkony")), ByKey(QuickButtonKeys(c.paths, c.flags)))
+            << c.what;
+    }
+}
