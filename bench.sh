@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Measures Tamarko under Wine on this machine, each figure against a yardstick
+# run the same way in the same run, and prints a markdown table to stdout and
+# to build/bench/latest.md. Progress and build output go to stderr.
+#
+#   ./bench.sh [runs]      runs: starts measured per program (default 5)
+#
+# Its own Wine prefix (build/wine-bench, or $TAMARKO_WINE_PREFIX) and its own
+# Xvfb, so it runs beside the tests. The helper programs in bench/ are built
+# here straight with the cross compiler into build/bench: three small files
+# need no CMake tree, and the bench then needs neither GoogleTest nor the
+# wintest tree.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")" && pwd)"
+RUNS="${1:-5}"
+OUT="$ROOT/build/bench"
+CXX=i686-w64-mingw32-g++-win32
+
+"$ROOT/scripts/setup.sh" >&2
+"$ROOT/scripts/build.sh" win32 >&2
+
+mkdir -p "$OUT"
+# The helpers: win32 thread model and static runtimes, like tamarko.exe.
+build_helper() {
+  local name="$1" subsystem="$2" exe="$OUT/$1.exe" src="$ROOT/bench/$1.cpp"
+  if [ ! -f "$exe" ] || [ "$src" -nt "$exe" ] || [ "$ROOT/ui/commands.h" -nt "$exe" ]; then
+    echo "bench: building $name.exe" >&2
+    "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ "$subsystem" \
+      -D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -DNOMINMAX -I"$ROOT" "$src" -o "$exe.tmp"
+    mv "$exe.tmp" "$exe"
+  fi
+}
+build_helper minimal_window -mwindows
+build_helper plain_read -mwindows
+build_helper bench_driver -mconsole
+
+export TAMARKO_WINE_PREFIX="${TAMARKO_WINE_PREFIX:-wine-bench}"
+# The private display of this prefix, when one is already running, is left
+# running; one started for this run is stopped at its end.
+DISPLAY_STATE="$ROOT/build/xvfb-$TAMARKO_WINE_PREFIX"
+display_pid() { [ -f "$DISPLAY_STATE" ] && awk '{print $2}' "$DISPLAY_STATE" || true; }
+old_display=$(display_pid)
+[ -n "$old_display" ] && kill -0 "$old_display" 2>/dev/null || old_display=""
+source "$ROOT/scripts/wine-env.sh"
+# Whatever happens, nothing of this prefix keeps running afterwards.
+cleanup() {
+  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
+  local pid
+  pid=$(display_pid)
+  if [ -z "$old_display" ] && [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    rm -f "$DISPLAY_STATE"
+  fi
+}
+trap cleanup EXIT
+wine_env wine-bench private >&2
+
+ROWS="$OUT/rows.md"
+rm -f "$ROWS"
+started=$(date +%s)
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+if ! timeout 600 wine "$OUT/bench_driver.exe" "$ROOT/build/win32" "$OUT" "$OUT/work" "$ROWS" \
+  "$(getconf CLK_TCK)" "$RUNS" </dev/null >&2; then
+  echo "bench: the measurements failed (see the message above); no table written" >&2
+  exit 1
+fi
+[ -s "$ROWS" ] || { echo "bench: the driver wrote no figures" >&2; exit 1; }
+
+# 4. The executable's size, and that of a stripped copy.
+EXE="$ROOT/build/win32/tamarko.exe"
+size=$(stat -c %s "$EXE")
+cp "$EXE" "$OUT/tamarko-stripped.exe"
+i686-w64-mingw32-strip "$OUT/tamarko-stripped.exe"
+stripped=$(stat -c %s "$OUT/tamarko-stripped.exe")
+if [ "$stripped" -eq "$size" ]; then
+  strip_note="already stripped (strip removes nothing)"
+else
+  strip_note="not stripped: $(( (size - stripped) * 100 / size )) % is symbols"
+fi
+size_row="| 4 | Size of tamarko.exe (shipped / stripped copy) | $size B / $stripped B | – | $strip_note | – | – |"
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+{
+  echo "# Tamarko bench, $(date '+%Y-%m-%d %H:%M %Z')"
+  echo
+  echo "Machine: $cpu, $(nproc) cores; $(wine --version) on Linux $(uname -r); clock ticks $(getconf CLK_TCK)/s."
+  echo "Load average before / after: $load_before / $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine"
+  echo "shows as spread between runs). The run took $(( $(date +%s) - started )) s."
+  echo
+  echo "| # | Measure | Tamarko | Reference | Ratio / share | Target | Result |"
+  echo "|---|---|---|---|---|---|---|"
+  sed -n '/^| /p' "$ROWS" | grep -v '^| 5 '
+  echo "$size_row"
+  grep '^| 5 ' "$ROWS" || true
+  echo
+  echo "Notes:"
+  sed -n '/^- /p' "$ROWS"
+  cat <<'NOTES'
+- 1: from CreateProcess in a driver program to the status bar reading the state legend (WM_GETTEXT every 5 ms),
+  each run from a fresh folder with one connection, so the chooser closes by itself; the minimal program's time
+  ends when its window is visible (looked for every 5 ms). One warm-up run of each is left out.
+- 2: CPU is utime+stime of tamarko.exe's own Linux process (/proc/<pid>/stat, all threads) over the window, as a
+  share of one core; schedstat (ns, live threads) cross-checks the coarse ticks. wineserver, netsh.exe,
+  ipconfig.exe and the console hosts are not counted. 2a: from 100 ms after the chooser appeared until the last
+  sample taken while netsh.exe still ran. 2b: from posting the apply button's BN_CLICKED until the read-back has
+  filled and unlocked the window; the driver only looks at the journal file and the window's enabled state
+  (no messages to Tamarko). 2b′/2c/2d: a second apply in the same program, WM_GETTEXT sent every 50 ms
+  (SendMessageTimeout), each answer timed.
+- 3: Tamarko's whole run covers its start, the chooser's capture of 5 MiB through the pipe, converting and
+  scanning every line, closing the chooser and filling the window. 3′ starts when netsh.exe writes its journal
+  line (its first act; the driver watches for the file every millisecond), so neither program's own start
+  counts, and ends at the filled window (Tamarko) or at the broken pipe after netsh's end (plain reader, its
+  own clock; QueryPerformanceCounter is one time line for all Wine processes). The same with a one-connection
+  report is subtracted, leaving what the 5 MiB cost. Tamarko's figure therefore also includes converting and
+  scanning the lines and filling the window. The plain reader reads with blocking 64 KiB ReadFile calls and
+  starts netsh without a console (a console host under Wine holds the pipe 50-200 ms past the child's end).
+- 5: VmHWM of the Linux process, read just before closing the program; it includes Wine's own libraries.
+NOTES
+} >"$OUT/latest.md"
+cat "$OUT/latest.md"
