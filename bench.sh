@@ -33,6 +33,19 @@ build_helper() {
 build_helper minimal_window -mwindows
 build_helper plain_read -mwindows
 build_helper bench_driver -mconsole
+# The program's own capture code, compiled as it is for tamarko.exe.
+capture_sources=(core/capture.cpp core/linesplitter.cpp core/msgpump.cpp core/oserror.cpp core/exception.cpp bench/capture_only.cpp)
+capture_exe="$OUT/capture_only.exe"
+for source in "${capture_sources[@]}"; do
+  if [ ! -f "$capture_exe" ] || [ "$ROOT/$source" -nt "$capture_exe" ]; then
+    echo "bench: building capture_only.exe" >&2
+    (cd "$ROOT" && "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ -mconsole \
+      -finput-charset=UTF-8 -fexec-charset=CP1250 -D_WIN32_WINNT=0x0500 -DWINVER=0x0500 -DNOMINMAX -I"$ROOT" \
+      "${capture_sources[@]}" -o "$capture_exe.tmp")
+    mv "$capture_exe.tmp" "$capture_exe"
+    break
+  fi
+done
 
 export TAMARKO_WINE_PREFIX="${TAMARKO_WINE_PREFIX:-wine-bench}"
 # The private display of this prefix, when one is already running, is left

@@ -448,7 +448,7 @@ struct Bench {
         if (!CreateDirectoryA(folder.c_str(), nullptr))
             throw Failure("cannot create " + folder);
         for (const std::string& program : programs) {
-            const bool ours = program == "minimal_window.exe" || program == "plain_read.exe";
+            const bool ours = program == "minimal_window.exe" || program == "plain_read.exe" || program == "capture_only.exe";
             const std::string from = (ours ? benchDir : shipDir) + "\\" + program;
             if (!CopyFileA(from.c_str(), (folder + "\\" + program).c_str(), FALSE))
                 throw Failure("cannot copy " + from + " (was it built?)");
@@ -794,10 +794,12 @@ struct PlainRead {
 
 // Runs plain_read.exe, watching every millisecond for netsh's journal line
 // (the driver's look at a file costs the reader nothing).
-PlainRead RunPlainRead(const Bench& bench, const std::string& netsimState, const std::string& copyTo = {})
+// `reader` is plain_read.exe or capture_only.exe (the program's own capture).
+PlainRead RunPlainRead(const Bench& bench, const std::string& netsimState, const std::string& copyTo = {},
+    const std::string& reader = "plain_read.exe")
 {
-    const std::string folder = bench.Folder("plain-read", {"plain_read.exe", "netsh.exe"}, netsimState);
-    Process program(folder + "\\plain_read.exe", copyTo.empty() ? "" : "\"" + copyTo + "\"", folder);
+    const std::string folder = bench.Folder("plain-read", {reader, "netsh.exe"}, netsimState);
+    Process program(folder + "\\" + reader, copyTo.empty() ? "" : "\"" + copyTo + "\"", folder);
     double netshAt = 0;
     std::optional<DWORD> code;
     while (!(code = program.WaitForExit(1))) {
@@ -922,8 +924,10 @@ void MeasureCapture(const Bench& bench, Results& results)
 
     // Interleaved, so that a slow spell of the machine hits every kind alike.
     std::vector<TamarkoCapture> tamarkoBig, tamarkoSmall;
-    std::vector<PlainRead> plainBig, plainSmall;
+    std::vector<PlainRead> plainBig, plainSmall, captureBig, captureSmall;
     for (int run = 0; run <= bench.runs; ++run) {
+        const PlainRead cSmall = RunPlainRead(bench, smallState, {}, "capture_only.exe");
+        const PlainRead cBig = RunPlainRead(bench, bigState, {}, "capture_only.exe");
         const TamarkoCapture tSmall = RunTamarkoCapture(bench, smallState);
         const TamarkoCapture tBig = RunTamarkoCapture(bench, bigState);
         const PlainRead pSmall = RunPlainRead(bench, smallState);
@@ -938,6 +942,8 @@ void MeasureCapture(const Bench& bench, Results& results)
         tamarkoBig.push_back(tBig);
         plainSmall.push_back(pSmall);
         plainBig.push_back(pBig);
+        captureSmall.push_back(cSmall);
+        captureBig.push_back(cBig);
     }
     const auto tBigWall = Column(tamarkoBig, &TamarkoCapture::wallMs);
     const auto pBigWall = Column(plainBig, &PlainRead::wallMs);
@@ -971,6 +977,23 @@ void MeasureCapture(const Bench& bench, Results& results)
     } else {
         results.rows += " | not measurable: a 5 MiB run was not slower than a small one | ≥ 0.5 | – |\n";
     }
+    // The capture alone: the program's CaptureCommandOutput against the plain
+    // reader, both from netsh's journal line to the end of their reading.
+    const auto cBigNetsh = Column(captureBig, &PlainRead::fromNetshMs);
+    const auto cSmallNetsh = Column(captureSmall, &PlainRead::fromNetshMs);
+    const double cNet = Median(cBigNetsh) - Median(cSmallNetsh);
+    results.rows += Format("| 3″ | Capture alone: the program's own capture code (capture_only.exe) from netsh's "
+                           "journal line to its end, 5 MiB minus a one-connection report | %.0f ms",
+        cNet);
+    if (cNet > 0 && pNet > 0) {
+        const double ratio = pNet / cNet;
+        results.rows += Format(" = %.1f MiB/s | %.0f ms = %.1f MiB/s | %.2f of the plain read's throughput | ≥ 0.5 | %s |\n",
+            mib / cNet * 1000, pNet, mib / pNet * 1000, ratio, Verdict(ratio >= 0.5).c_str());
+    } else {
+        results.rows += " | – | not measurable | ≥ 0.5 | – |\n";
+    }
+    results.notes += Format("- 3″ runs, netsh's journal line to the end (ms): capture alone 5 MiB %s; small %s\n",
+        RunList(cBigNetsh).c_str(), RunList(cSmallNetsh).c_str());
     results.notes += Format("- 3′ runs, netsh's journal line to the end (ms): Tamarko 5 MiB %s; Tamarko small %s; "
                             "plain 5 MiB %s; plain small %s\n",
         RunList(tBigNetsh).c_str(), RunList(tSmallNetsh).c_str(), RunList(pBigNetsh).c_str(),

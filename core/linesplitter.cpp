@@ -1,26 +1,42 @@
 #include "core/linesplitter.h"
 
+namespace {
+
+// The first line break or zero byte from `at` on, or `size`.
+std::size_t NextSpecialByte(const char* data, std::size_t at, std::size_t size)
+{
+    for (; at < size; ++at) {
+        const char c = data[at];
+        if (c == '\n' || c == '\r' || c == '\0')
+            return at;
+    }
+    return size;
+}
+
+} // namespace
+
 void LineSplitter::Feed(const char* data, std::size_t size, std::vector<std::string>& lines)
 {
-    for (std::size_t i = 0; i < size; ++i) {
-        const char c = data[i];
-        const bool pairsWithCR = afterCR_ && c == '\n';
+    std::size_t at = 0;
+    while (at < size) {
+        const bool pairsWithCR = afterCR_ && data[at] == '\n';
         afterCR_ = false;
-        if (pairsWithCR)
+        if (pairsWithCR) {
+            ++at;
             continue;
-        switch (c) {
-        case '\0':
-            break;
-        case '\r':
-            afterCR_ = true;
-            [[fallthrough]];
-        case '\n':
-            lines.push_back(std::move(pending_));
-            pending_.clear();
-            break;
-        default:
-            pending_ += c;
         }
+        // Ordinary bytes go over in runs: megabytes of output arrive at once.
+        const std::size_t special = NextSpecialByte(data, at, size);
+        pending_.append(data + at, special - at);
+        at = special;
+        if (at == size)
+            break;
+        const char c = data[at++];
+        if (c == '\0')
+            continue;
+        afterCR_ = c == '\r';
+        lines.push_back(std::move(pending_));
+        pending_.clear();
     }
 }
 
