@@ -202,6 +202,15 @@ void TForm1::TrayIcon1DblClick()
     Obnovit1Click();
 }
 
+void TForm1::UpdateTrayMenu()
+{
+    // While the window is locked (an apply, the chooser, the about box) the
+    // fields must not change under it: only restoring and ending are offered.
+    const bool usable = IsWindowEnabled(handle_) != FALSE;
+    for (int command : {cmOpen, cmSave, cmAbout})
+        EnableMenuItem(PopupMenuTray, static_cast<UINT>(command), MF_BYCOMMAND | (usable ? MF_ENABLED : MF_GRAYED));
+}
+
 void TForm1::Zavt1Click()
 {
     Close();
@@ -248,6 +257,18 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             activated_ = true;
             PostMessageA(handle_, WM_TAMARKO_ACTIVATE, 0, 0);
         }
+        break;
+    case WM_CLOSE:
+        // The apply's commands read the fields as they go: the window has to
+        // outlive them, so a close asked for meanwhile follows their end.
+        if (applying_) {
+            closeRequested_ = true;
+            return 0;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == PopupMenuTray)
+            UpdateTrayMenu();
         break;
     case WM_DESTROY:
         Application.Terminate();

@@ -108,6 +108,8 @@ public:
     void Label2MouseMove();
     // The apply button.
     void Button1Click();
+    // A close was asked for while an apply ran; it follows the apply's end.
+    bool CloseRequested() const { return closeRequested_; }
     // The notification area: restoring the window hidden there.
     void Obnovit1Click();
     void TrayIcon1DblClick();
@@ -127,6 +129,7 @@ private:
     void ReadPlacement();
     void WritePlacement();
     LRESULT QueryEndSession();
+    void UpdateTrayMenu();
     bool HandleSysCommand(WPARAM command);
 
     void Zavt1Click();
@@ -134,4 +137,6 @@ private:
     TForm2* Form2 = nullptr;
     HACCEL accelerators_ = nullptr;
     bool activated_ = false;
+    bool applying_ = false;
+    bool closeRequested_ = false;
 };

@@ -36,7 +36,12 @@ public:
         form_.Button1.SetEnabled(false);
         form_.SetEnabled(false);
     }
-    void ReadBack() override { form_.ShowConnectionChooser(); }
+    void ReadBack() override
+    {
+        // Nothing to show to a user who is leaving.
+        if (!form_.CloseRequested())
+            form_.ShowConnectionChooser();
+    }
     void Unlock() override
     {
         form_.Button1.SetEnabled(true);
@@ -67,5 +72,11 @@ private:
 void TForm1::Button1Click()
 {
     ApplyWindow window(*this);
+    applying_ = true;
     RunApplySequence(window);
+    applying_ = false;
+    if (closeRequested_) {
+        closeRequested_ = false;
+        PostMessageA(handle_, WM_CLOSE, 0, 0);
+    }
 }

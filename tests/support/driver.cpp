@@ -458,12 +458,10 @@ bool NoMessageBoxFor(DWORD processId, Duration period)
 
 void PressButton(HWND dialog, int id)
 {
-    HWND button = GetDlgItem(dialog, id);
-    if (button)
-        PostMessageA(button, BM_CLICK, 0, 0);
-    else
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5s);
+    // What a click on the button tells the dialog; unlike BM_CLICK it needs
+    // no mouse capture, which a busy machine can take away.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s);
 }
 
 void BringToFront(HWND window)
@@ -475,8 +473,7 @@ void BringToFront(HWND window)
 
 void Click(HWND window, int x, int y, bool right)
 {
-    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, ScreenPoint(window, x, y));
-    Settle();
+    MoveMouseSurely(window, x, y);
     SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     Settle();
@@ -484,8 +481,7 @@ void Click(HWND window, int x, int y, bool right)
 
 void DoubleClick(HWND window, int x, int y)
 {
-    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, ScreenPoint(window, x, y));
-    Settle();
+    MoveMouseSurely(window, x, y);
     for (int i = 0; i < 2; ++i) {
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         SendMouse(MOUSEEVENTF_LEFTUP);
@@ -495,8 +491,7 @@ void DoubleClick(HWND window, int x, int y)
 
 void MoveMouse(HWND window, int x, int y)
 {
-    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, ScreenPoint(window, x, y));
-    Settle();
+    MoveMouseSurely(window, x, y);
 }
 
 void PressKey(WORD key, std::initializer_list<WORD> modifiers)

@@ -1,0 +1,763 @@
+// The apply button: the fields are checked, the commands run one after
+// another with the window locked, the proxy values are written, and the
+// window shows what the system then has.
+#include "tests/e2e/e2e_fixture.h"
+
+#include <thread>
+
+using namespace e2e;
+
+namespace {
+
+const char kName[] = "Připojení k místní síti";
+const NetConnection kLan{kName, false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1, 8.8.8.8"};
+// No gateway and no DNS server: empty fields that agree with the system.
+const NetConnection kBare{kName, false, "10.8.0.2", "255.255.255.252", "", ""};
+const char kLeasePool[] = "dhcp_pool = 10.0.0.100\r\ndhcp_mask = 255.255.255.0\r\ndhcp_gateway = 10.0.0.1\r\n";
+
+// The line breaks of these messages are LF CR LF CR.
+const char kBadIp[] = "Byla zadána neplatná IP adresa.\n\r\n\rAdresu musíte opravit!";
+const char kBadMask[] = "Byla zadána neplatná maska podsítě.\n\r\n\rAdresu musíte opravit!";
+const char kBadGateway[] = "Byla zadána neplatná brána.\n\r\n\rAdresu musíte opravit!";
+const char kBadDns[] = "Byl zadán neplatný server DNS.\n\r\n\rAdresu musíte opravit!";
+const char kBadDns2[] = "Byl zadán neplatný náhradní server DNS.\n\r\n\rAdresu musíte opravit!";
+const char kBadProxy[] = "Byla zadána neplatná IP adresa Proxy serveru.\n\r\n\rAdresu musíte opravit!";
+
+const char kStatusAddress[] = "Nastavuji IP adresu, čekejte...";
+const char kStatusDns[] = "Nastavuji server DNS, čekejte...";
+const char kStatusRenew[] = "Obnovuji připojení, čekejte...";
+const char kStatusDone[] = "Hotovo, čekejte...";
+
+const char kRelease[] = "ipconfig /release";
+const char kRenew[] = "ipconfig /renew";
+
+std::string Netsh(const std::string& command, const std::string& arguments)
+{
+    return "netsh interface ip " + command + " \"" + std::string(kName) + "\" " + arguments;
+}
+
+COLORREF WindowColour()
+{
+    return GetSysColor(COLOR_WINDOW);
+}
+
+bool PutOnClipboard(const std::string& text)
+{
+    if (!OpenClipboard(nullptr))
+        return false;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (memory) {
+        memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_TEXT, memory))
+            GlobalFree(memory);
+    }
+    CloseClipboard();
+    return memory != nullptr;
+}
+
+// Replaces a field's text as a user does: click into it, select it all with
+// the keyboard, type over it. A long text is pasted: typed, it would take
+// half a minute.
+void Retype(HWND field, const std::string& text)
+{
+    if (Text(field) == text)
+        return;
+    ASSERT_TRUE(Enabled(field)) << "cannot type into a disabled field";
+    ASSERT_TRUE(ClickSurely(field, 5, 5));
+    PressKey(VK_END);
+    PressKey(VK_HOME, {VK_SHIFT});
+    if (text.empty()) {
+        PressKey(VK_DELETE);
+    } else if (text.size() > 100) {
+        ASSERT_TRUE(PutOnClipboard(text));
+        PressKey('V', {VK_CONTROL});
+    } else {
+        TypeText(text);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return Text(field) == text; }, 20s))
+        << "typed " << text.size() << " characters, the field has " << Text(field).size();
+}
+
+void ClickToState(HWND button, bool checked)
+{
+    if (Checked(button) == checked)
+        return;
+    ASSERT_TRUE(ClickSurely(button, 6, 8));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(button) == checked; }, 3s));
+}
+
+void ClickApply(const MainWindow& window)
+{
+    ASSERT_TRUE(ClickSurely(window.apply, 140, 12));
+}
+
+// The message boxes the program shows from now on, each read and confirmed
+// before the next may come; `expected` says how many to wait for patiently.
+std::vector<std::string> ConfirmMessages(DWORD processId, std::size_t expected)
+{
+    std::vector<std::string> texts;
+    while (texts.size() < 10) {
+        const auto box = WaitForMessageBox(processId, texts.size() < expected ? 5s : 500ms);
+        if (!box)
+            break;
+        EXPECT_EQ(box->caption, "Tamarko");
+        texts.push_back(box->text);
+        PressButton(box->window);
+    }
+    return texts;
+}
+
+// The end of an apply: the read-back has filled the window again and
+// unlocked it, after `journalLines` command lines in all.
+bool WaitForApplyEnd(const MainWindow& window, const ProgramFolder& folder, std::size_t journalLines,
+                     Duration timeout = 20s)
+{
+    return WaitUntil(
+        [&] {
+            return folder.Journal().size() >= journalLines && Text(window.statusBar) == kStateLegend &&
+                   Enabled(window.form) && Enabled(window.apply);
+        },
+        timeout);
+}
+
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string bytes;
+};
+
+std::optional<RegistryValue> ReadProxyValue(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    RegistryValue value;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        value.bytes.resize(size);
+        status = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()),
+                                  &size);
+        value.bytes.resize(size);
+    }
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+// The proxy values as the program wrote them: a DWORD switch and a string.
+void ExpectProxyWritten(DWORD enable, const std::string& server)
+{
+    const auto written = ReadProxyValue("ProxyEnable");
+    ASSERT_TRUE(written.has_value()) << "ProxyEnable was not written";
+    EXPECT_EQ(written->type, static_cast<DWORD>(REG_DWORD));
+    ASSERT_EQ(written->bytes.size(), sizeof(DWORD));
+    DWORD value = 0;
+    memcpy(&value, written->bytes.data(), sizeof value);
+    EXPECT_EQ(value, enable);
+    const auto address = ReadProxyValue("ProxyServer");
+    ASSERT_TRUE(address.has_value()) << "ProxyServer was not written";
+    EXPECT_EQ(address->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::string(address->bytes.c_str()), server);
+}
+
+void ExpectShowsTheSystem(const MainWindow& window)
+{
+    for (HWND control : window.StateControls())
+        EXPECT_TRUE(window.PaintedIn(control, kLime)) << ClassName(control) << " " << Text(control);
+    EXPECT_EQ(Text(window.statusBar), kStateLegend);
+    EXPECT_TRUE(Enabled(window.form));
+    EXPECT_TRUE(Enabled(window.apply));
+}
+
+const COLORREF kScribble = RGB(255, 0, 0);
+
+// Paints a small square around a point of a window straight onto the screen,
+// as if something else had drawn there.
+void Scribble(HWND window, POINT at)
+{
+    POINT screen = at;
+    ClientToScreen(window, &screen);
+    const RECT square{screen.x - 3, screen.y - 3, screen.x + 4, screen.y + 4};
+    HDC dc = GetDC(nullptr);
+    HBRUSH brush = CreateSolidBrush(kScribble);
+    FillRect(dc, &square, brush);
+    DeleteObject(brush);
+    ReleaseDC(nullptr, dc);
+}
+
+// Wine's own netsh.exe, which the search for a program would find once the
+// one beside Tamarko is gone; put back at the end, whatever happens.
+class HiddenSystemNetsh {
+public:
+    HiddenSystemNetsh()
+    {
+        char system[MAX_PATH] = {};
+        GetSystemDirectoryA(system, sizeof system);
+        path_ = std::string(system) + "\\netsh.exe";
+        // Left hidden by a run that did not get to put it back.
+        hidden_ = !FileExists(path_) && FileExists(path_ + ".hidden");
+        if (!hidden_)
+            hidden_ = MoveFileA(path_.c_str(), (path_ + ".hidden").c_str()) != FALSE;
+    }
+    ~HiddenSystemNetsh()
+    {
+        if (hidden_)
+            MoveFileA((path_ + ".hidden").c_str(), path_.c_str());
+    }
+    HiddenSystemNetsh(const HiddenSystemNetsh&) = delete;
+    HiddenSystemNetsh& operator=(const HiddenSystemNetsh&) = delete;
+    bool Gone() const { return !FileExists(path_); }
+
+private:
+    std::string path_;
+    bool hidden_ = false;
+};
+
+// The chooser once it waits for a choice, and its list.
+HWND WaitForChooser(DWORD processId)
+{
+    HWND chooser = WaitForTopWindow(processId, "TForm2", "Výběr z dostupných síťových připojení");
+    if (chooser)
+        WaitUntil([&] { return ListItems(FindControl(chooser, 0, 32)).size() > 1; }, 5s);
+    return chooser;
+}
+
+// Picks entry `index` of the chooser's list as a user does: a click, then Enter.
+void Choose(HWND chooser, int index)
+{
+    BringToFront(chooser);
+    ASSERT_TRUE(ClickSurely(FindControl(chooser, 0, 32), 40, 6 + 13 * index));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !Visible(chooser); }, 5s));
+}
+
+} // namespace
+
+TEST_F(TamarkoTest, InvalidFieldsAreReportedInOrderAndNothingRuns)
+{
+    const std::string digits4000(4000, '1');
+    const struct {
+        const char* what;
+        const char *ip, *mask, *gateway, *dns, *dns2, *proxyAddress;
+        bool proxyOn;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"empty address and mask", "", "", "192.168.1.1", "192.168.1.1", "8.8.8.8", "", false, {kBadIp, kBadMask}},
+        {"letters, none, 4,000 digits, a blank, three parts, no proxy address", "abc.def.ghi.jkl", "none",
+         digits4000.c_str(), " ", "10.0.0", "", true, {kBadIp, kBadMask, kBadGateway, kBadDns, kBadDns2, kBadProxy}},
+        {"the same with the proxy off", "abc.def.ghi.jkl", "none", digits4000.c_str(), " ", "10.0.0", "", false,
+         {kBadIp, kBadMask, kBadGateway, kBadDns, kBadDns2}},
+        {"a proxy given by name", "192.168.1.10", "255.255.255.0", "", "", "", "proxy.example.com", true,
+         {kBadProxy}},
+        {"the same with the proxy off: valid", "192.168.1.10", "255.255.255.0", "", "", "", "proxy.example.com",
+         false, {}},
+    };
+    folder.WriteNetsimState(NetsimState({kLan}));
+    PlantProxy(nullptr, nullptr);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    BringToFront(form);
+    for (const auto& c : cases) {
+        if (Text(window.proxyAddress) != c.proxyAddress) {
+            ClickToState(window.proxy, true);
+            Retype(window.proxyAddress, c.proxyAddress);
+        }
+        ClickToState(window.proxy, c.proxyOn);
+        Retype(window.ip, c.ip);
+        Retype(window.mask, c.mask);
+        Retype(window.gateway, c.gateway);
+        Retype(window.dns, c.dns);
+        Retype(window.dns2, c.dns2);
+        if (c.messages.empty())
+            break;  // the last row: a valid apply, checked below
+        ClickApply(window);
+        EXPECT_EQ(ConfirmMessages(program.Id(), c.messages.size()), c.messages) << c.what;
+        EXPECT_EQ(folder.Journal(), std::vector<std::string>{kReportCommand}) << c.what << ": nothing may run";
+        EXPECT_TRUE(Enabled(form)) << c.what;
+        EXPECT_TRUE(Enabled(window.apply)) << c.what;
+        EXPECT_FALSE(ReadProxyValue("ProxyEnable").has_value()) << c.what << ": nothing is written";
+        BringToFront(form);
+    }
+    // With the box cleared the proxy address is not checked at all.
+    ClickApply(window);
+    EXPECT_TRUE(WaitForApplyEnd(window, folder, 6));
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms));
+    ExpectProxyWritten(0, "proxy.example.com:");
+    CloseAndWait(form);
+    PlantProxy(nullptr, nullptr);
+}
+
+TEST_F(TamarkoTest, ManualSettingsRunInOrderAndTheWindowShowsTheResult)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    PlantProxy(nullptr, nullptr);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    BringToFront(form);
+    Retype(window.ip, "192.168.5.20");
+    Retype(window.mask, "255.255.0.0");
+    Retype(window.gateway, "192.168.5.1");
+    Retype(window.dns, "192.168.5.2");
+    Retype(window.dns2, "8.8.4.4");
+    ClickToState(window.proxy, true);
+    Retype(window.proxyAddress, "10.1.1.1");
+    Retype(window.proxyPort, "3128");
+    ClickApply(window);
+
+    const std::vector<std::string> expected = {
+        kReportCommand,
+        Netsh("set address", "static 192.168.5.20 255.255.0.0 192.168.5.1 1"),
+        Netsh("set dns", "static 192.168.5.2"),
+        Netsh("add dns", "8.8.4.4"),
+        kRelease,
+        kRenew,
+        kReportCommand,
+    };
+    ASSERT_TRUE(WaitForApplyEnd(window, folder, expected.size())) << Text(window.statusBar);
+    EXPECT_EQ(folder.Journal(), expected);
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms));
+    ExpectProxyWritten(1, "10.1.1.1:3128");
+
+    EXPECT_EQ(Text(window.ip), "192.168.5.20");
+    EXPECT_EQ(Text(window.mask), "255.255.0.0");
+    EXPECT_EQ(Text(window.gateway), "192.168.5.1");
+    EXPECT_EQ(Text(window.dns), "192.168.5.2");
+    EXPECT_EQ(Text(window.dns2), "8.8.4.4");
+    EXPECT_TRUE(Checked(window.manual));
+    EXPECT_TRUE(Checked(window.proxy));
+    EXPECT_EQ(Text(window.proxyAddress), "10.1.1.1");
+    EXPECT_EQ(Text(window.proxyPort), "3128");
+    ExpectShowsTheSystem(window);
+    CloseAndWait(form);
+    PlantProxy(nullptr, nullptr);
+}
+
+TEST_F(TamarkoTest, AutomaticAddressingChecksNothingAndAsksForLeases)
+{
+    folder.WriteNetsimState(NetsimState({kLan}, kLeasePool));
+    PlantProxy(nullptr, nullptr);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    BringToFront(form);
+    // Left in the fields, but automatic addressing checks none of them.
+    Retype(window.ip, "nonsense");
+    ClickToState(window.proxy, true);
+    Retype(window.proxyAddress, "not an address");
+    Retype(window.proxyPort, "8080");
+    ClickToState(window.automatic, true);
+    ClickApply(window);
+
+    const std::vector<std::string> expected = {
+        kReportCommand, Netsh("set address", "dhcp"), Netsh("set dns", "dhcp"), kRelease, kRenew, kReportCommand,
+    };
+    ASSERT_TRUE(WaitForApplyEnd(window, folder, expected.size())) << Text(window.statusBar);
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms));
+    EXPECT_EQ(folder.Journal(), expected);
+    ExpectProxyWritten(1, "not an address:8080");
+
+    EXPECT_TRUE(Checked(window.automatic));
+    EXPECT_FALSE(Checked(window.manual));
+    EXPECT_EQ(Text(window.ip), "10.0.0.100") << "the lease";
+    for (HWND field : {window.ip, window.mask, window.gateway, window.dns, window.dns2})
+        EXPECT_FALSE(Enabled(field));
+    ExpectShowsTheSystem(window);
+    CloseAndWait(form);
+    PlantProxy(nullptr, nullptr);
+}
+
+TEST_F(TamarkoTest, WithNeitherModeOnlyTheProxyIsWrittenAndTheLeasesRenewed)
+{
+    // Only a settings file can clear both radio buttons; named on the
+    // command line it is loaded after every read of the state.
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string settings = folder.File("neither.dat");
+    WriteFileBytes(settings, "[Nastavení]\r\nip=abc\r\nmaska=\r\nrucne=0\r\nauto=0\r\nproxy=0\r\n");
+    const int on = 1;
+    PlantProxy(&on, "old.example.com:1");
+    HWND form = StartFilled("\"" + settings + "\"");
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.ip) == "abc"; }));
+    ASSERT_FALSE(Checked(window.manual));
+    ASSERT_FALSE(Checked(window.automatic));
+    ASSERT_FALSE(Checked(window.proxy));
+    BringToFront(form);
+    ClickApply(window);
+
+    const std::vector<std::string> expected = {kReportCommand, kRelease, kRenew, kReportCommand};
+    ASSERT_TRUE(WaitUntil([&] { return folder.Journal().size() >= expected.size() && Enabled(form); }, 20s));
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms));
+    EXPECT_EQ(folder.Journal(), expected);
+    ExpectProxyWritten(0, ":");
+    EXPECT_TRUE(Enabled(window.apply));
+    // The file named on the command line is loaded again after the read.
+    EXPECT_TRUE(WaitUntil([&] { return Text(window.ip) == "abc"; }, 3s)) << Text(window.ip);
+    EXPECT_FALSE(Checked(window.manual));
+    EXPECT_FALSE(Checked(window.automatic));
+    CloseAndWait(form);
+    PlantProxy(nullptr, nullptr);
+}
+
+TEST_F(TamarkoTest, WhileTheCommandsRunTheWindowIsLockedAndSaysWhatItDoes)
+{
+    folder.WriteNetsimState(NetsimState({kBare}));
+    PlantProxy(nullptr, nullptr);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    ASSERT_TRUE(window.PaintedIn(window.gateway, kLime)) << "an empty gateway agrees with the system";
+    // From now on every command takes long enough to be watched.
+    folder.WriteNetsimState(NetsimState({kBare}, "delay_ms = 800\r\n"));
+    BringToFront(form);
+    Retype(window.dns2, "8.8.4.4");
+    ClickApply(window);
+
+    struct Sample {
+        std::string status, gateway, dns;
+        COLORREF gatewayColor, dnsColor;
+        bool formEnabled, applyEnabled;
+    };
+    std::vector<Sample> samples;
+    bool left = false;  // the legend gave way to the first step
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < end) {
+        Sample s{Text(window.statusBar),         Text(window.gateway), Text(window.dns),
+                 window.Background(window.gateway), window.Background(window.dns),
+                 Enabled(form),                   Enabled(window.apply)};
+        // The reads are one after another: a step may end among them.
+        if (Text(window.statusBar) != s.status)
+            continue;
+        if (s.status != kStateLegend)
+            left = true;
+        if (left)
+            samples.push_back(s);
+        if (left && s.status == kStateLegend && s.formEnabled)
+            break;
+        std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_FALSE(samples.empty()) << "the apply never started";
+
+    std::vector<std::string> steps;
+    for (const Sample& s : samples) {
+        if (steps.empty() || steps.back() != s.status)
+            steps.push_back(s.status);
+    }
+    // The proxy step writes the registry without waiting, so its text is
+    // replaced before anyone could see it.
+    EXPECT_EQ(steps, (std::vector<std::string>{kStatusAddress, kStatusDns, kStatusRenew, kStatusDone,
+                                               kStateLegend}));
+    for (const Sample& s : samples) {
+        if (s.status == kStateLegend)
+            continue;
+        EXPECT_FALSE(s.formEnabled) << s.status << ": the window is locked";
+        EXPECT_FALSE(s.applyEnabled) << s.status << ": the button is locked";
+        EXPECT_EQ(s.gateway, "none") << s.status;
+        if (s.status != kStatusAddress) {
+            EXPECT_EQ(s.gatewayColor, WindowColour()) << s.status << ": none is not what the system has";
+            EXPECT_EQ(s.dns, "none") << s.status;
+        } else {
+            EXPECT_EQ(s.dns, "") << "DNS is filled in only when its turn comes";
+        }
+        if (s.status == kStatusRenew || s.status == kStatusDone) {
+            EXPECT_EQ(s.dnsColor, WindowColour()) << s.status;
+        }
+    }
+
+    EXPECT_EQ(folder.Journal(), (std::vector<std::string>{
+                                    kReportCommand,
+                                    Netsh("set address", "static 10.8.0.2 255.255.255.252 none"),
+                                    Netsh("set dns", "static none"),
+                                    kRelease,
+                                    kRenew,
+                                    kReportCommand,
+                                }))
+        << "no alternate server without a preferred one";
+    EXPECT_EQ(Text(window.gateway), "");
+    EXPECT_EQ(Text(window.dns), "");
+    EXPECT_EQ(Text(window.dns2), "") << "the system took no alternate server";
+    ExpectShowsTheSystem(window);
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, TheWindowAnswersAndRepaintsWhileACommandRuns)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string settings = folder.File("neither.dat");
+    WriteFileBytes(settings, "[Nastavení]\r\nip=192.168.1.10\r\nrucne=0\r\nauto=0\r\n");
+    PlantProxy(nullptr, nullptr);
+    HWND form = StartFilled("\"" + settings + "\"");
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    folder.WriteNetsimState(NetsimState({kLan}, "delay_ms = 2000\r\n"));
+    BringToFront(form);
+    ClickApply(window);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStatusRenew; }, 5s));
+
+    // Inside the two seconds of one command: every question is answered,
+    // and a part of the window made invalid is painted again, within 100 ms.
+    int probes = 0;
+    while (probes < 8) {
+        char status[256] = {};
+        DWORD_PTR length = 0;
+        const auto asked = std::chrono::steady_clock::now();
+        const bool answered = SendMessageTimeoutA(window.statusBar, WM_GETTEXT, sizeof status,
+                                                  reinterpret_cast<LPARAM>(status), SMTO_ABORTIFHUNG, 100, &length);
+        const auto answerTime = std::chrono::steady_clock::now() - asked;
+        if (answered && status == std::string(kStatusDone))
+            break;  // the command is over
+        EXPECT_TRUE(answered) << "probe " << probes;
+        EXPECT_LE(answerTime, 100ms) << "probe " << probes;
+        EXPECT_EQ(std::string(status), kStatusRenew) << "probe " << probes;
+
+        // Scribbled over on screen, then made invalid: the program has to
+        // paint it again itself.
+        const std::pair<HWND, POINT> spots[] = {{form, {295, 300}}, {window.statusBar, {295, 9}}};
+        std::vector<COLORREF> original;
+        for (const auto& [control, at] : spots)
+            original.push_back(PixelAt(control, at.x, at.y));
+        for (const auto& [control, at] : spots)
+            Scribble(control, at);
+        for (const auto& [control, at] : spots)
+            ASSERT_EQ(PixelAt(control, at.x, at.y), kScribble) << "the scribble did not reach the screen";
+        const auto invalidated = std::chrono::steady_clock::now();
+        RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        // Looked at closely: the usual polling step would eat a fifth of
+        // the time allowed.
+        bool painted = false;
+        while (!painted && std::chrono::steady_clock::now() - invalidated <= 100ms) {
+            painted = true;
+            for (std::size_t i = 0; i < std::size(spots); ++i)
+                painted = painted && PixelAt(spots[i].first, spots[i].second.x, spots[i].second.y) == original[i];
+            if (!painted)
+                std::this_thread::sleep_for(1ms);
+        }
+        EXPECT_TRUE(painted) << "probe " << probes << ": not painted again after "
+                             << std::chrono::duration_cast<Duration>(std::chrono::steady_clock::now() - invalidated)
+                                    .count()
+                             << " ms";
+        ++probes;
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_GE(probes, 5) << "too few probes inside one command";
+
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStatusDone; }, 10s))
+        << "the text follows the steps";
+    EXPECT_TRUE(WaitForApplyEnd(window, folder, 4));
+    EXPECT_EQ(folder.Journal(), (std::vector<std::string>{kReportCommand, kRelease, kRenew, kReportCommand}));
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, CommandsThatFailDoNotStopTheSequence)
+{
+    const struct {
+        const char* what;
+        const char* hooks;
+        const char *ip, *dns, *dns2;
+        std::vector<std::string> commands;  // between the two reports
+        const char *shownIp, *shownDns, *shownDns2;
+    } cases[] = {
+        // Blanks and leading zeros pass the check and reach the command
+        // exactly as typed; netsh refuses the split address and takes the
+        // zero-padded ones.
+        {"refused address, zero-padded servers", "", " 10 . 0 . 0 . 1", "010.000.000.001", "8.8.008.008",
+         {Netsh("set address", "static  10 . 0 . 0 . 1 255.255.255.0 192.168.1.1 1"),
+          Netsh("set dns", "static 010.000.000.001"), Netsh("add dns", "8.8.008.008"), kRelease, kRenew},
+         "192.168.1.10", "10.0.0.1", "8.8.8.8"},
+        {"every command exits with 1", "exit_code = 1\r\n", "192.168.1.20", "192.168.1.1", "8.8.8.8",
+         {Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1"),
+          Netsh("set dns", "static 192.168.1.1"), Netsh("add dns", "8.8.8.8"), kRelease, kRenew},
+         "192.168.1.20", "192.168.1.1", "8.8.8.8"},
+    };
+    PlantProxy(nullptr, nullptr);
+    for (const auto& c : cases) {
+        folder.WriteNetsimState(NetsimState({kLan}, c.hooks));
+        folder.ClearJournal();
+        HWND form = StartFilled();
+        ASSERT_NE(form, nullptr) << c.what;
+        const MainWindow window(form);
+        BringToFront(form);
+        Retype(window.ip, c.ip);
+        Retype(window.dns, c.dns);
+        Retype(window.dns2, c.dns2);
+        ClickApply(window);
+
+        std::vector<std::string> expected{kReportCommand};
+        expected.insert(expected.end(), c.commands.begin(), c.commands.end());
+        expected.push_back(kReportCommand);
+        EXPECT_TRUE(WaitForApplyEnd(window, folder, expected.size())) << c.what;
+        EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms)) << c.what;
+        EXPECT_EQ(folder.Journal(), expected) << c.what;
+        EXPECT_EQ(Text(window.ip), c.shownIp) << c.what << ": what the system took";
+        EXPECT_EQ(Text(window.dns), c.shownDns) << c.what;
+        EXPECT_EQ(Text(window.dns2), c.shownDns2) << c.what;
+        ExpectShowsTheSystem(window);
+        CloseAndWait(form);
+    }
+}
+
+TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessage)
+{
+    const std::string longAddress = std::string(600, ' ') + "10.0.0.1";
+    const std::string longLine = Netsh("set address", "static " + longAddress + " 255.255.255.0 192.168.1.1 1");
+    const struct {
+        const char* what;
+        bool removeNetsh;
+        std::string ip;
+        std::string message;
+    } cases[] = {
+        {"netsh cannot be found", true, "192.168.1.20", "Soubor nelze najít."},
+        // Blanks around an address pass the check, so a field may make the
+        // line longer than the launcher takes.
+        {"a command line too long to start", false, longAddress,
+         "Příkazový řádek je příliš dlouhý (" + std::to_string(longLine.size()) +
+             " znaků, nejvýše 511). Příkaz nebyl spuštěn."},
+    };
+    for (const auto& c : cases) {
+        folder.WriteNetsimState(NetsimState({kLan}));
+        folder.ClearJournal();
+        PlantProxy(nullptr, "before:1");
+        HWND form = StartFilled();
+        ASSERT_NE(form, nullptr) << c.what;
+        const MainWindow window(form);
+        std::optional<HiddenSystemNetsh> hidden;
+        if (c.removeNetsh) {
+            hidden.emplace();
+            ASSERT_TRUE(DeleteFileA(folder.File("netsh.exe").c_str()));
+            ASSERT_TRUE(hidden->Gone()) << "the system's netsh.exe is still there";
+        }
+        BringToFront(form);
+        Retype(window.ip, c.ip);
+
+        // Twice: after the first failure the window takes the next try.
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            ClickApply(window);
+            const auto box = WaitForMessageBox(program.Id());
+            ASSERT_TRUE(box.has_value()) << c.what << ", attempt " << attempt;
+            EXPECT_EQ(box->caption, "Tamarko");
+            EXPECT_EQ(box->text, c.message) << c.what;
+            PressButton(box->window);
+            EXPECT_TRUE(NoMessageBoxFor(program.Id(), 500ms)) << c.what << ": the sequence ended there";
+            EXPECT_TRUE(WaitUntil([&] { return Enabled(form) && Enabled(window.apply); }, 3s))
+                << c.what << ": the window is usable again";
+            BringToFront(form);
+        }
+        EXPECT_EQ(folder.Journal(), std::vector<std::string>{kReportCommand}) << c.what;
+        EXPECT_FALSE(ReadProxyValue("ProxyEnable").has_value()) << c.what << ": the later steps did not run";
+        const auto server = ReadProxyValue("ProxyServer");
+        EXPECT_EQ(server ? std::string(server->bytes.c_str()) : "(none)", "before:1") << c.what;
+        EXPECT_EQ(Text(window.ip), c.ip);
+        CloseAndWait(form);
+        if (c.removeNetsh) {
+            ASSERT_TRUE(CopyFileA((ShipDir() + "\\netsh.exe").c_str(), folder.File("netsh.exe").c_str(), FALSE));
+        }
+    }
+    PlantProxy(nullptr, nullptr);
+}
+
+TEST_F(TamarkoTest, AskedToCloseDuringAnApplyItRunsNothingWithEmptiedFields)
+{
+    // A close request (WM_CLOSE, as taskkill sends it) that reaches the
+    // window while a command runs. The command under way is waited for;
+    // whatever runs after it may only be what the fields say.
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const int on = 1;
+    PlantProxy(&on, "10.1.1.1:3128");
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    folder.WriteNetsimState(NetsimState({kLan}, "delay_ms = 800\r\n"));
+    BringToFront(form);
+    Retype(window.ip, "192.168.1.20");
+    ClickApply(window);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStatusAddress; }, 5s));
+    PostMessageA(form, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the program did not end";
+
+    const std::vector<std::string> sequence = {
+        kReportCommand,
+        Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1"),
+        Netsh("set dns", "static 192.168.1.1"),
+        Netsh("add dns", "8.8.8.8"),
+        kRelease,
+        kRenew,
+        kReportCommand,
+    };
+    const std::vector<std::string> journal = folder.Journal();
+    ASSERT_GE(journal.size(), 2u);
+    ASSERT_LE(journal.size(), sequence.size());
+    EXPECT_EQ(journal, std::vector<std::string>(sequence.begin(), sequence.begin() + journal.size()))
+        << "only the apply's own commands, as the fields held them";
+    // Written as the fields held them, or not at all.
+    ExpectProxyWritten(1, "10.1.1.1:3128");
+    PlantProxy(nullptr, nullptr);
+}
+
+TEST_F(TamarkoTest, WithSeveralConnectionsTheReadBackAsksWhichOneToShow)
+{
+    const NetConnection wlan = DhcpConnection("WLAN");
+    folder.WriteNetsimState(NetsimState({kLan, wlan}, kLeasePool));
+    PlantProxy(nullptr, nullptr);
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    HWND chooser = WaitForChooser(program.Id());
+    ASSERT_NE(chooser, nullptr);
+    Choose(chooser, 0);
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+    ASSERT_EQ(Text(window.connectionName), kName);
+    BringToFront(form);
+    Retype(window.ip, "192.168.1.20");
+    ClickApply(window);
+
+    ASSERT_TRUE(WaitUntil([&] { return Visible(chooser); }, 20s)) << "no chooser after the commands";
+    ASSERT_EQ(WaitForChooser(program.Id()), chooser);
+    EXPECT_EQ(ListItems(FindControl(chooser, 0, 32)), (std::vector<std::string>{kName, "WLAN"}));
+    EXPECT_FALSE(Enabled(form)) << "still locked while the user chooses";
+    EXPECT_EQ(Text(window.statusBar), kStatusDone);
+    Choose(chooser, 1);
+
+    ASSERT_TRUE(WaitForApplyEnd(window, folder, 7));
+    EXPECT_EQ(folder.Journal(), (std::vector<std::string>{
+                                    kReportCommand,
+                                    Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1"),
+                                    Netsh("set dns", "static 192.168.1.1"),
+                                    Netsh("add dns", "8.8.8.8"),
+                                    kRelease,
+                                    kRenew,
+                                    kReportCommand,
+                                }));
+    EXPECT_EQ(Text(window.connectionName), "WLAN");
+    EXPECT_TRUE(Checked(window.automatic));
+    EXPECT_EQ(Text(window.ip), "10.0.0.101") << "the lease of the second connection";
+    ExpectShowsTheSystem(window);
+    CloseAndWait(form);
+}
+
+TEST_F(TamarkoTest, WhenTheReadBackFindsNoConnectionTheProgramEnds)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    // From now on the report lists no connection at all.
+    const std::string emptyReport = folder.File("empty-report.txt");
+    WriteFileBytes(emptyReport, "\r\n");
+    folder.WriteNetsimState(NetsimState({kLan}, "report_file = " + emptyReport + "\r\n"));
+    BringToFront(form);
+    ClickApply(window);
+
+    const auto box = WaitForMessageBox(program.Id(), 20s);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Nebylo nalezeno žádné síťové připojení.\r\n"
+                         "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+                         "Ukončit program.");
+    PressButton(box->window);
+    EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "the program did not end";
+    EXPECT_EQ(folder.Journal().size(), 7u);
+}
