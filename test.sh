@@ -14,4 +14,5 @@ for tier in "native unit" "wintest win" "wintest e2e"; do
   ctest --test-dir "$ROOT/build/$1" -L "^$2\$" --output-on-failure -j "$(nproc)" || status=1
 done
 wineserver -k 2>/dev/null || true
+stop_private_display wine-test
 exit $status

@@ -21,9 +21,9 @@ configure() {
 for t in "${trees[@]}"; do
   case "$t" in
     native)
-      configure native -DTAMARKO_FLAVOUR=native ;;
+      configure native -DTAMARKO_FLAVOUR=native -DTAMARKO_WERROR=ON ;;
     win32)
-      configure win32 -DTAMARKO_FLAVOUR=ship \
+      configure win32 -DTAMARKO_FLAVOUR=ship -DTAMARKO_WERROR=ON \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" ;;
     wintest)
       configure wintest -DTAMARKO_FLAVOUR=wintest \

@@ -32,6 +32,15 @@ private_display() {
   echo ":$n"
 }
 
+# Stops the private Xvfb of a prefix, if one runs.
+stop_private_display() {
+  local state="$ROOT/build/xvfb-${TAMARKO_WINE_PREFIX:-$1}" n pid
+  [ -f "$state" ] || return 0
+  read -r n pid <"$state"
+  kill "$pid" 2>/dev/null || true
+  rm -f "$state"
+}
+
 # Sets up the prefix when it is missing: XP, font twins, a virtual desktop so
 # that windows get frames and captions without a window manager.
 ensure_prefix() {

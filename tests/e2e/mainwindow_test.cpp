@@ -2,6 +2,8 @@
 // their texts, its stored placement and its close.
 #include "tests/e2e/e2e_fixture.h"
 
+#include <thread>
+
 using namespace e2e;
 
 namespace {
@@ -233,6 +235,34 @@ TEST_F(TamarkoTest, UnwritableIniFileKeepsTheWindowOpen)
     CloseHandle(lock);
     CloseAndWait(form);
     EXPECT_NE(ReadFileBytes(folder.IniPath()).find("Left=100"), std::string::npos);
+}
+
+TEST_F(TamarkoTest, LogOffWritesTheIniFileAndIsRefusedWhenItCannot)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    auto askToEndSession = [&](DWORD_PTR& answer) {
+        return SendMessageTimeoutA(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer) != 0;
+    };
+
+    WriteFileBytes(folder.IniPath(), "");
+    HANDLE lock = CreateFileA(folder.IniPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    DWORD_PTR answer = 1;
+    std::thread asking([&] { askToEndSession(answer); });
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Unable to write to " + folder.IniPath() + ".");
+    PressButton(box->window);
+    asking.join();
+    EXPECT_EQ(answer, 0u) << "the log-off is refused when the settings cannot be kept";
+    CloseHandle(lock);
+
+    ASSERT_TRUE(askToEndSession(answer));
+    EXPECT_EQ(answer, 1u);
+    EXPECT_NE(ReadFileBytes(folder.IniPath()).find("Left=100"), std::string::npos);
+    CloseAndWait(form);
 }
 
 TEST_F(TamarkoTest, AltF4AndTheExitButtonClose)
