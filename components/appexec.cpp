@@ -4,7 +4,7 @@
 
 #include "core/msgpump.h"
 #include "core/oserror.h"
-#include "ui/base/gdi.h"
+#include "core/handle.h"
 
 #include <windows.h>
 

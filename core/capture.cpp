@@ -1,6 +1,7 @@
 // Runs a console command with its output piped back to us, cut into lines.
 #include "core/capture.h"
 
+#include "core/handle.h"
 #include "core/linesplitter.h"
 #include "core/msgpump.h"
 #include "core/oserror.h"
@@ -12,37 +13,15 @@
 
 namespace {
 
-class OwnedHandle {
-public:
-    OwnedHandle() = default;
-    explicit OwnedHandle(HANDLE handle)
-        : handle_(handle)
-    {
-    }
-    ~OwnedHandle() { Close(); }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    HANDLE* put() { return &handle_; }
-    void Close()
-    {
-        if (handle_)
-            CloseHandle(std::exchange(handle_, nullptr));
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 // Both ends of an anonymous pipe. They are inheritable, so that the child
 // can take its end; the default security of our own token is enough for it.
 struct Pipe {
-    OwnedHandle read;
-    OwnedHandle write;
+    Handle read;
+    Handle write;
     bool Create()
     {
         SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
-        return CreatePipe(read.put(), write.put(), &security, 0) != FALSE;
+        return CreatePipe(read.Put(), write.Put(), &security, 0) != FALSE;
     }
 };
 
@@ -106,30 +85,30 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
     GetStartupInfoA(&startup);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = SW_MINIMIZE;
-    startup.hStdInput = input.read.get();
-    startup.hStdOutput = output.write.get();
-    startup.hStdError = output.write.get();
+    startup.hStdInput = input.read.Get();
+    startup.hStdOutput = output.write.Get();
+    startup.hStdError = output.write.Get();
 
     std::string mutableCommandLine = commandLine;  // CreateProcessA may write into it
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
             nullptr, &startup, &started))
         RaiseLastOSError();
-    const OwnedHandle process(started.hProcess);
-    const OwnedHandle thread(started.hThread);
+    const Handle process(started.hProcess);
+    const Handle thread(started.hThread);
 
     // The child has its own copies now. Ours would only keep the pipe alive;
     // the end of the output is still told by the child's end, not by the
     // pipe breaking, because a process the child started may hold it open.
-    input.read.Close();
-    output.write.Close();
+    input.read.Reset();
+    output.write.Reset();
 
     LineSplitter splitter;
-    OutputReader reader(output.read.get());
+    OutputReader reader(output.read.Get());
     int idleRounds = 0;
     for (;;) {
         DWORD exitCode = 0;
-        if (!GetExitCodeProcess(process.get(), &exitCode))
+        if (!GetExitCodeProcess(process.Get(), &exitCode))
             RaiseLastOSError();
         if (reader.ReadAvailable(splitter, lines)) {
             idleRounds = 0;
@@ -139,7 +118,7 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
         // Nothing waiting: the child ended, or we sleep until it does, a
         // message comes or the next look is due. Waiting on the process
         // itself also ends a child whose exit code happens to be 259.
-        if (exitCode != STILL_ACTIVE || WaitForObjectOrMessages(process.get(), IdleWaitMs(idleRounds)))
+        if (exitCode != STILL_ACTIVE || WaitForObjectOrMessages(process.Get(), IdleWaitMs(idleRounds)))
             break;
         // The user ended the program: nothing is left to show the output in,
         // and a command that never ends must not keep the program alive.

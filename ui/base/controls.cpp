@@ -189,6 +189,23 @@ void TButton::Click()
         OnClick();
 }
 
+// ---- TCheckControl
+
+bool TCheckControl::ChangeState(bool checked)
+{
+    if (checked == checked_)
+        return false;
+    checked_ = checked;
+    SendMessageA(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    return true;
+}
+
+void TCheckControl::Clicked()
+{
+    if (OnClick)
+        OnClick();
+}
+
 // ---- TRadioButton
 
 TControl::CreateParams TRadioButton::Params(const ControlDesign&) const
@@ -198,10 +215,8 @@ TControl::CreateParams TRadioButton::Params(const ControlDesign&) const
 
 void TRadioButton::SetChecked(bool checked)
 {
-    if (checked == checked_)
+    if (!ChangeState(checked))
         return;
-    checked_ = checked;
-    SendMessageA(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     // Tab reaches a group of radio buttons at its checked one.
     const LONG style = GetWindowLongA(handle_, GWL_STYLE);
     SetWindowLongA(handle_, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
@@ -212,8 +227,7 @@ void TRadioButton::SetChecked(bool checked)
         if (radio && radio != this)
             radio->SetChecked(false);
     }
-    if (OnClick)
-        OnClick();
+    Clicked();
 }
 
 void TRadioButton::Command(WORD code)
@@ -231,18 +245,14 @@ TControl::CreateParams TCheckBox::Params(const ControlDesign&) const
 
 void TCheckBox::SetChecked(bool checked)
 {
-    if (checked == checked_)
-        return;
-    checked_ = checked;
-    SendMessageA(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (OnClick)
-        OnClick();
+    if (ChangeState(checked))
+        Clicked();
 }
 
 void TCheckBox::Command(WORD code)
 {
     if (code == BN_CLICKED)
-        SetChecked(!checked_);
+        SetChecked(!Checked());
 }
 
 // ---- TListBox

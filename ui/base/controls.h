@@ -130,34 +130,38 @@ protected:
 
 // Radio buttons and check boxes keep their own check state, so that a change
 // made by the program runs the same handler as a click.
-class TRadioButton : public TControl {
+class TCheckControl : public TControl {
 public:
     TNotifyEvent OnClick;
     bool Checked() const { return checked_; }
+
+protected:
+    // Shows the new state; false when it was the state already.
+    bool ChangeState(bool checked);
+    void Clicked();
+
+private:
+    bool checked_ = false;
+};
+
+class TRadioButton : public TCheckControl {
+public:
     // Checking runs OnClick and unchecks the siblings; unchecking runs nothing.
     void SetChecked(bool checked);
     void Command(WORD code) override;
 
 protected:
     CreateParams Params(const ControlDesign& design) const override;
-
-private:
-    bool checked_ = false;
 };
 
-class TCheckBox : public TControl {
+class TCheckBox : public TCheckControl {
 public:
-    TNotifyEvent OnClick;
-    bool Checked() const { return checked_; }
     // Runs OnClick whenever the state changes.
     void SetChecked(bool checked);
     void Command(WORD code) override;
 
 protected:
     CreateParams Params(const ControlDesign& design) const override;
-
-private:
-    bool checked_ = false;
 };
 
 class TListBox : public TControl {
