@@ -4,6 +4,7 @@
 
 #include "core/inifile.h"
 #include "core/startupchecks.h"
+#include "resources/resource.h"
 #include "ui/About.h"
 #include "ui/Unit2.h"
 #include "ui/quickslot.h"
@@ -52,7 +53,7 @@ TForm1::TForm1()
 
     TrayIcon1 = std::make_unique<TTrayIcon>(handle_);
     TrayIcon1->SetIcon(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED)));
     TrayIcon1->SetPopupMenu(PopupMenuTray);
     TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
 
@@ -92,7 +93,7 @@ bool TForm1::FormCreate()
         Application.ShowMessage(kNotCzechMessage);
         return false;
     }
-    ReadPlacement();
+    ReadProgramIni();
     for (const auto& slot : QuickSlots)
         slot->UpdateHint();
     TrayIcon1->SetTip(Text());
@@ -117,7 +118,7 @@ void TForm1::RightAlignHelpMenu()
         DrawMenuBar(handle_);
 }
 
-void TForm1::ReadPlacement()
+void TForm1::ReadProgramIni()
 {
     const IniFile ini(ProgramIniPath());
     RECT rect;
@@ -137,7 +138,7 @@ void TForm1::ReadPlacement()
         slot->ReadMenuFlags(ini);
 }
 
-void TForm1::WritePlacement()
+void TForm1::WriteProgramIni()
 {
     const IniFile ini(ProgramIniPath());
     const RECT rect = NormalPlacement(handle_);
@@ -154,7 +155,7 @@ void TForm1::WritePlacement()
 
 bool TForm1::CloseQuery()
 {
-    WritePlacement();
+    WriteProgramIni();
     return true;
 }
 

@@ -126,8 +126,8 @@ private:
     void CreateMenus();
     void BindEvents();
     void RightAlignHelpMenu();
-    void ReadPlacement();
-    void WritePlacement();
+    void ReadProgramIni();
+    void WriteProgramIni();
     LRESULT QueryEndSession();
     void UpdateTrayMenu();
     bool HandleSysCommand(WPARAM command);
