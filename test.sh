@@ -8,9 +8,9 @@ source "$ROOT/scripts/wine-env.sh"
 wine_env wine-test private
 
 status=0
-for tier in "native unit" "wintest win" "wintest e2e"; do
+for tier in "native unit" "win32 unit" "wintest win" "wintest e2e"; do
   set -- $tier
-  echo "=== $2 tests"
+  echo "=== $2 tests in build/$1"
   ctest --test-dir "$ROOT/build/$1" -L "^$2\$" --output-on-failure -j "$(nproc)" || status=1
 done
 wineserver -k 2>/dev/null || true

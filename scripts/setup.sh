@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tamarko needs on Debian 12, once.
 # Every step looks before it acts, so running it again costs a few seconds.
+#   scripts/setup.sh [--fuzz]   --fuzz: also clang's libFuzzer, for ./fuzz.sh
 set -euo pipefail
 
 SUDO=""
@@ -14,6 +15,9 @@ PACKAGES=(
   xvfb locales fonts-liberation fonts-wine
   dpkg-dev
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-14-dev)
+fi
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   echo "setup: enabling the i386 architecture for wine32"

@@ -36,7 +36,7 @@ constexpr char kHeader[] = "# The machine that netsh.exe and ipconfig.exe (stand
                            "#   metric       metric of a static gateway\r\n"
                            "#   dns          dhcp, or the static DNS servers separated by commas, or none\r\n"
                            "#\r\n"
-                           "# Lines starting with # or ; are comments, so is a ; after a blank.\r\n"
+                           "# Lines starting with # or ; are comments, so is a ; after a blank or the =.\r\n"
                            "# The journal of all command lines is netsim-journal.txt beside this file.\r\n";
 
 constexpr unsigned kMaxDelayMs = 24u * 60 * 60 * 1000;
@@ -99,7 +99,11 @@ private:
         if (equals == std::string_view::npos)
             return Fail("řádek není ve tvaru klíč = hodnota");
         const std::string key = LowerAscii(Trim(line.substr(0, equals)));
-        const std::string_view value = Trim(line.substr(equals + 1));
+        std::string_view value = Trim(line.substr(equals + 1));
+        // The file is written as "key = value", where a value beginning with
+        // ';' would read back as a comment: so it is one from the start.
+        if (!value.empty() && value.front() == ';')
+            value = {};
         if (section_ == Section::None)
             return Fail("klíč " + Quoted(key) + " stojí mimo oddíl");
         if (!keysSeen_.insert(key).second)
