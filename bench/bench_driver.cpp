@@ -448,7 +448,8 @@ struct Bench {
         if (!CreateDirectoryA(folder.c_str(), nullptr))
             throw Failure("cannot create " + folder);
         for (const std::string& program : programs) {
-            const bool ours = program == "minimal_window.exe" || program == "plain_read.exe" || program == "capture_only.exe";
+            const bool ours
+                = program == "minimal_window.exe" || program == "plain_read.exe" || program == "capture_only.exe";
             const std::string from = (ours ? benchDir : shipDir) + "\\" + program;
             if (!CopyFileA(from.c_str(), (folder + "\\" + program).c_str(), FALSE))
                 throw Failure("cannot copy " + from + " (was it built?)");
@@ -987,8 +988,9 @@ void MeasureCapture(const Bench& bench, Results& results)
         cNet);
     if (cNet > 0 && pNet > 0) {
         const double ratio = pNet / cNet;
-        results.rows += Format(" = %.1f MiB/s | %.0f ms = %.1f MiB/s | %.2f of the plain read's throughput | ≥ 0.5 | %s |\n",
-            mib / cNet * 1000, pNet, mib / pNet * 1000, ratio, Verdict(ratio >= 0.5).c_str());
+        results.rows
+            += Format(" = %.1f MiB/s | %.0f ms = %.1f MiB/s | %.2f of the plain read's throughput | ≥ 0.5 | %s |\n",
+                mib / cNet * 1000, pNet, mib / pNet * 1000, ratio, Verdict(ratio >= 0.5).c_str());
     } else {
         results.rows += " | – | not measurable | ≥ 0.5 | – |\n";
     }

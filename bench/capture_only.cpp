@@ -22,7 +22,7 @@ double NowMs()
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {
@@ -42,7 +42,7 @@ int main()
     if (!result)
         return 1;
     std::fprintf(result, "bytes=%lu\ncapture_ms=%.3f\nstart_ms=%.3f\nend_ms=%.3f\n", static_cast<unsigned long>(bytes),
-                 end - start, start, end);
+        end - start, start, end);
     std::fclose(result);
     return 0;
 }

@@ -2,9 +2,9 @@
 // it while the program's windows keep working.
 #include "components/appexec.h"
 
+#include "core/handle.h"
 #include "core/msgpump.h"
 #include "core/oserror.h"
-#include "core/handle.h"
 
 #include <windows.h>
 

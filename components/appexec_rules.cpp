@@ -33,7 +33,8 @@ constexpr MessageTable kCzechMessages = {
 // Windows-1250 has no è, à or ê, so those three are written as their
 // Windows-1252 bytes, the code page the French texts are read in.
 constexpr MessageTable kFrenchMessages = {
-    "Syst\xE8" "me dépassé en capacité mémoire, exécutable corrompu, ou réallocations invalides",
+    "Syst\xE8"
+    "me dépassé en capacité mémoire, exécutable corrompu, ou réallocations invalides",
     "Fichier non trouvé",
     "Chemin non trouvé",
     "Tentative de liaison dynamique \xE0 une tâche, ou erreur de partage, ou erreur de protection réseau",
@@ -41,7 +42,8 @@ constexpr MessageTable kFrenchMessages = {
     "Mémoire insuffisante pour démarrer l'application",
     "Version de Windows incorrecte",
     "Exécutable invalide, application non Windows, ou erreur dans l'image du fichier .EXE",
-    "Application écrite pour un syst\xE8" "me d'exploitation différent",
+    "Application écrite pour un syst\xE8"
+    "me d'exploitation différent",
     "Application écrite pour MS-DOS 4.0",
     "Type d'exécutable inconnu",
     "Tentative de chargement d'une application en mode réel (développée pour une version antérieure de Windows)",
@@ -191,6 +193,6 @@ std::uint16_t ShowWindowCommandFor(TWindowState state)
 
 std::string CommandLineTooLongMessage(std::size_t length)
 {
-    return "Příkazový řádek je příliš dlouhý (" + std::to_string(length) + " znaků, nejvýše " +
-           std::to_string(kMaxAppExecCommandLine) + "). Příkaz nebyl spuštěn.";
+    return "Příkazový řádek je příliš dlouhý (" + std::to_string(length) + " znaků, nejvýše "
+        + std::to_string(kMaxAppExecCommandLine) + "). Příkaz nebyl spuštěn.";
 }

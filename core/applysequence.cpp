@@ -50,8 +50,7 @@ void SetManualAddressing(ApplyTarget& target)
     target.SetStatus(kStatusAddress);
     // Read back from the fields: "none" is now what the gateway shows.
     target.RunCommand(StaticAddressCommand(target.ConnectionName(), target.FieldText(ApplyField::IP),
-                                           target.FieldText(ApplyField::Mask),
-                                           target.FieldText(ApplyField::Gateway), metricSuffix));
+        target.FieldText(ApplyField::Mask), target.FieldText(ApplyField::Gateway), metricSuffix));
 
     if (target.FieldText(ApplyField::DNS).empty())
         target.SetFieldText(ApplyField::DNS, kNone);
@@ -77,7 +76,7 @@ void ApplyLocked(ApplyTarget& target)
     target.SetStatus(kStatusProxy);
     // Written even with the proxy off, so the address survives for next time.
     target.WriteProxy(target.ProxyChecked() ? 1 : 0,
-                      target.FieldText(ApplyField::ProxyAddress) + ":" + target.FieldText(ApplyField::ProxyPort));
+        target.FieldText(ApplyField::ProxyAddress) + ":" + target.FieldText(ApplyField::ProxyPort));
 
     target.SetStatus(kStatusRenew);
     target.RunCommand(kReleaseCommand);
@@ -100,7 +99,7 @@ std::string DnsDhcpCommand(const std::string& name)
 }
 
 std::string StaticAddressCommand(const std::string& name, const std::string& ip, const std::string& mask,
-                                 const std::string& gateway, const std::string& metricSuffix)
+    const std::string& gateway, const std::string& metricSuffix)
 {
     return NetshOn("set address", name) + " static " + ip + " " + mask + " " + gateway + metricSuffix;
 }

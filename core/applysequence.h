@@ -42,7 +42,7 @@ void RunApplySequence(ApplyTarget& target);
 std::string AddressDhcpCommand(const std::string& name);
 std::string DnsDhcpCommand(const std::string& name);
 std::string StaticAddressCommand(const std::string& name, const std::string& ip, const std::string& mask,
-                                 const std::string& gateway, const std::string& metricSuffix);
+    const std::string& gateway, const std::string& metricSuffix);
 std::string StaticDnsCommand(const std::string& name, const std::string& dns);
 std::string AddDnsCommand(const std::string& name, const std::string& dns2);
 extern const char kReleaseCommand[];  // "ipconfig /release"

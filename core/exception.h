@@ -7,7 +7,10 @@
 
 class Exception : public std::exception {
 public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
+    explicit Exception(std::string message)
+        : message_(std::move(message))
+    {
+    }
     const std::string& Message() const noexcept { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
@@ -18,7 +21,11 @@ private:
 // Raised when the operating system refuses a call.
 class EOSError : public Exception {
 public:
-    EOSError(unsigned long code, std::string message) : Exception(std::move(message)), code_(code) {}
+    EOSError(unsigned long code, std::string message)
+        : Exception(std::move(message))
+        , code_(code)
+    {
+    }
     unsigned long Code() const noexcept { return code_; }
 
 private:

@@ -8,8 +8,14 @@
 template <typename H, BOOL(WINAPI* Close)(H)> class UniqueHandle {
 public:
     UniqueHandle() = default;
-    explicit UniqueHandle(H handle) : handle_(handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, H{})) {}
+    explicit UniqueHandle(H handle)
+        : handle_(handle)
+    {
+    }
+    UniqueHandle(UniqueHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, H{}))
+    {
+    }
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
         Reset(std::exchange(other.handle_, H{}));

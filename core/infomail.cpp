@@ -7,7 +7,7 @@ namespace {
 // Memory is reported in thousands of kilobytes, as it always has been.
 const std::uint64_t kBytesPerReportedMegabyte = 1024000;
 
-} // namespace
+}  // namespace
 
 std::string FormatGroupedNumber(std::uint64_t value, const std::string& thousandsSeparator)
 {
@@ -43,8 +43,8 @@ double ClockMHzFromTicks(std::uint64_t ticksInHalfASecond)
 std::string BuildInfoMailBody(const InfoMailPieces& pieces, const NumberSeparators& separators)
 {
     std::string body = pieces.windowsName + " ";
-    body += "RAM:" + FormatGroupedNumber(pieces.totalPhysicalBytes / kBytesPerReportedMegabyte, separators.thousands) +
-            "MB ";
+    body += "RAM:" + FormatGroupedNumber(pieces.totalPhysicalBytes / kBytesPerReportedMegabyte, separators.thousands)
+        + "MB ";
     body += "CPU:" + FormatTwoDecimals(pieces.clockMHz, separators.decimal) + "MHz ";
     body += "Obrazovka:" + std::to_string(pieces.screenWidth) + "x" + std::to_string(pieces.screenHeight) + " ";
     body += pieces.colorDepth;

@@ -9,11 +9,11 @@ struct InfoMailPieces {
     std::string windowsName;           // "WinXP"
     std::uint64_t totalPhysicalBytes;  // as the memory status reports it
     double clockMHz;
-    int screenWidth, screenHeight;     // full-screen client area, the height with a caption
-    std::string colorDepth;            // "32 bitů"
+    int screenWidth, screenHeight;  // full-screen client area, the height with a caption
+    std::string colorDepth;         // "32 bitů"
     int pixelsPerInch;
-    std::string exeDirectory;          // with its trailing backslash
-    std::string modificationTime;      // the executable's, already formatted
+    std::string exeDirectory;      // with its trailing backslash
+    std::string modificationTime;  // the executable's, already formatted
 };
 
 // The user's separators for numbers.

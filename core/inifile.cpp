@@ -11,19 +11,19 @@ namespace {
 
 const DWORD kValueBuffer = 2048;
 
-} // namespace
+}  // namespace
 
 std::string UnableToWriteMessage(const std::string& path)
 {
     return "Unable to write to " + path;
 }
 
-std::string IniFile::ReadString(const std::string& section, const std::string& key,
-                                const std::string& defaultValue) const
+std::string IniFile::ReadString(
+    const std::string& section, const std::string& key, const std::string& defaultValue) const
 {
     char buffer[kValueBuffer];
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
-                                                  kValueBuffer, path_.c_str());
+    const DWORD length = GetPrivateProfileStringA(
+        section.c_str(), key.c_str(), defaultValue.c_str(), buffer, kValueBuffer, path_.c_str());
     return std::string(buffer, length);
 }
 

@@ -7,7 +7,10 @@
 
 class IniFile {
 public:
-    explicit IniFile(std::string path) : path_(std::move(path)) {}
+    explicit IniFile(std::string path)
+        : path_(std::move(path))
+    {
+    }
     const std::string& Path() const { return path_; }
 
     // At most 2047 characters of the value; `defaultValue` when missing.

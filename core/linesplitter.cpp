@@ -13,7 +13,7 @@ std::size_t NextSpecialByte(const char* data, std::size_t at, std::size_t size)
     return size;
 }
 
-} // namespace
+}  // namespace
 
 void LineSplitter::Feed(const char* data, std::size_t size, std::vector<std::string>& lines)
 {

@@ -16,7 +16,8 @@ std::string LocaleText(LCTYPE type)
 class RaisedPriority {
 public:
     RaisedPriority()
-        : processClass_(GetPriorityClass(GetCurrentProcess())), threadPriority_(GetThreadPriority(GetCurrentThread()))
+        : processClass_(GetPriorityClass(GetCurrentProcess()))
+        , threadPriority_(GetThreadPriority(GetCurrentThread()))
     {
         SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
@@ -34,7 +35,7 @@ private:
     int threadPriority_;
 };
 
-} // namespace
+}  // namespace
 
 NumberSeparators UserNumberSeparators()
 {

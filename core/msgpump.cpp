@@ -12,7 +12,7 @@ MessagePump& InstalledPump()
 
 bool ending = false;
 
-} // namespace
+}  // namespace
 
 void SetMessagePump(MessagePump pump)
 {

@@ -27,8 +27,8 @@ std::string RegReadString(const std::string& root, const std::string& key, const
 int RegReadInteger(const std::string& root, const std::string& key, const std::string& name);
 // Writes a REG_SZ value (creating the key), or deletes the value when
 // `deleteValue` is set. A refused write raises "Failed to set data for '<name>'".
-void RegWriteString(const std::string& root, const std::string& key, const std::string& name,
-                    const std::string& value, bool deleteValue);
+void RegWriteString(const std::string& root, const std::string& key, const std::string& name, const std::string& value,
+    bool deleteValue);
 // The same for a REG_DWORD value.
-void RegWriteInteger(const std::string& root, const std::string& key, const std::string& name, int value,
-                     bool deleteValue);
+void RegWriteInteger(
+    const std::string& root, const std::string& key, const std::string& name, int value, bool deleteValue);

@@ -44,7 +44,7 @@ const std::size_t kDnsOffset = 8;
 const std::size_t kSecondDnsOffset = 5;  // on the next line, from the same column
 const std::size_t kValueLength = 15;
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> ConnectionNameFromLine(const std::string& line)
 {
@@ -78,8 +78,7 @@ ReportSection FindConnectionSection(const LineList& report, const std::string& c
     return section;
 }
 
-ReportValues ReadReportValues(const LineList& report, const ReportSection& section,
-                              const std::string& previousDhcp)
+ReportValues ReadReportValues(const LineList& report, const ReportSection& section, const std::string& previousDhcp)
 {
     ReportValues values;
     values.dhcp = previousDhcp;

@@ -31,8 +31,7 @@ struct ReportValues {
 // Takes the values out of the section lines at their keyword offsets. `dhcp`
 // starts as the previous answer and is kept unless a line gives a new one.
 // DNS texts that are not addresses come back empty.
-ReportValues ReadReportValues(const LineList& report, const ReportSection& section,
-                              const std::string& previousDhcp);
+ReportValues ReadReportValues(const LineList& report, const ReportSection& section, const std::string& previousDhcp);
 
 struct ProxyParts {
     std::string address;  // before the first colon

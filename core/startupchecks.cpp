@@ -20,8 +20,7 @@ public:
     Sid()
     {
         SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-        AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                 &sid_);
+        AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &sid_);
     }
     ~Sid()
     {
@@ -36,7 +35,7 @@ private:
     PSID sid_ = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 bool GroupsHoldAdministrators(const TOKEN_GROUPS& groups)
 {

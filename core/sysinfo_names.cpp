@@ -88,8 +88,8 @@ std::string ColorDepthName(int bitsPerPixel, int planes)
     }
 }
 
-std::string WindowsVersionName(unsigned long platformId, unsigned long major, unsigned long minor,
-                               const std::string& servicePack)
+std::string WindowsVersionName(
+    unsigned long platformId, unsigned long major, unsigned long minor, const std::string& servicePack)
 {
     switch (platformId) {
     case 1:
@@ -105,6 +105,6 @@ std::string ProductVersionText(std::uint32_t productVersionMS)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%u.%u", static_cast<unsigned>(productVersionMS >> 16),
-                  static_cast<unsigned>(productVersionMS & 0xFFFFu));
+        static_cast<unsigned>(productVersionMS & 0xFFFFu));
     return text;
 }

@@ -10,8 +10,8 @@ std::string ColorDepthName(int bitsPerPixel, int planes);
 
 // "Win95", "WinXP", ... or "nerozpoznáno", from the version information.
 // The service-pack text is trimmed of spaces and control characters first.
-std::string WindowsVersionName(unsigned long platformId, unsigned long major, unsigned long minor,
-                               const std::string& servicePack);
+std::string WindowsVersionName(
+    unsigned long platformId, unsigned long major, unsigned long minor, const std::string& servicePack);
 
 // "%d.%d" of the most significant word of a product version (1.4.0.0 → "1.4").
 std::string ProductVersionText(std::uint32_t productVersionMS);

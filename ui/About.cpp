@@ -21,8 +21,8 @@ const char kSendYourselfMessage[] = "Nemohu spustit poštovní program. Pošlete
 
 bool Open(HWND owner, const std::string& address)
 {
-    const auto result =
-        reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result
+        = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 
@@ -39,17 +39,20 @@ std::string FileNamePart(const std::string& path)
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-} // namespace
+}  // namespace
 
-TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch) : mainWindowPixelsPerInch_(mainWindowPixelsPerInch)
+TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
+    : mainWindowPixelsPerInch_(mainWindowPixelsPerInch)
 {
     CreateForm(
         {
             "TAutor",
             "Autor programu",
             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-            0, 0,
-            450, 338,  // client area, the picture's size
+            0,
+            0,
+            450,
+            338,  // client area, the picture's size
             FontSpec{"Times New Roman", 13},
             TPosition::ScreenCenter,
             WS_EX_DLGMODALFRAME,
@@ -63,9 +66,9 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch) : mainWindowPixelsPerInc
         {&myLabel3d3, nullptr, kAuthorWeb, 8, 240, 129, 19, coNone, &link},
         {&Label5, nullptr, "Internetová adresa:", 8, 226, 104, 15, coBold},
         {&Label8, nullptr,
-         "Pokud mi zašlete informaci o tom, že používáte tento program, budu Vám zasílat na Váš e-mail krátkou "
-         "zprávu vždy, když bude hotová další verze programu.",
-         8, 108, 433, 33},
+            "Pokud mi zašlete informaci o tom, že používáte tento program, budu Vám zasílat na Váš e-mail krátkou "
+            "zprávu vždy, když bude hotová další verze programu.",
+            8, 108, 433, 33},
         {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coNone, &link},
         {&Label2, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15},
         {&Label3, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, coBold},
@@ -73,8 +76,8 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch) : mainWindowPixelsPerInc
         {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coNone, &button},
     });
     // Later rows lie in front of earlier ones.
-    for (TControl* label : std::initializer_list<TControl*>{&myLabel3d1, &myLabel3d3, &Label5, &Label8, &myLabel3d4,
-                                                            &Label2, &Label3, &myLabel3d6, &myLabel3d7})
+    for (TControl* label : std::initializer_list<TControl*>{
+             &myLabel3d1, &myLabel3d3, &Label5, &Label8, &myLabel3d4, &Label2, &Label3, &myLabel3d6, &myLabel3d7})
         SetWindowPos(label->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (TLabel* label : std::initializer_list<TLabel*>{&Label5, &Label8, &Label2, &Label3})
         label->SetTransparent(true);

@@ -7,21 +7,20 @@
 #include "resources/resource.h"
 #include "ui/About.h"
 #include "ui/Unit2.h"
-#include "ui/quickslot.h"
 #include "ui/base/application.h"
+#include "ui/quickslot.h"
 
 namespace {
 
 const char kPlacementSection[] = "Nastavení";
 
-const char kNotAdministratorMessage[] =
-    "Na tomto počítači nemáte práva administrátora.\r\n"
-    "Program nemůže změnit ani zobrazit nastavení sítě a proto bude ukončen.\r\n\r\n"
-    "Ukončit program.";
-const char kNotCzechMessage[] =
-    "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
-    "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
-    "Ukončit program.";
+const char kNotAdministratorMessage[]
+    = "Na tomto počítači nemáte práva administrátora.\r\n"
+      "Program nemůže změnit ani zobrazit nastavení sítě a proto bude ukončen.\r\n\r\n"
+      "Ukončit program.";
+const char kNotCzechMessage[] = "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
+                                "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
+                                "Ukončit program.";
 
 RECT NormalPlacement(HWND window)
 {
@@ -36,14 +35,14 @@ RECT NormalPlacement(HWND window)
     return rect;
 }
 
-} // namespace
+}  // namespace
 
 TForm1::TForm1()
     : OpenDialog1(TFileDialog::Open, "Otevřít nastavení sítě", "soubory nastavení (*.dat)|*.dat",
-                  OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON |
-                      OFN_ENABLESIZING),
-      SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
-                  OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING)
+        OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON
+            | OFN_ENABLESIZING)
+    , SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
+          OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING)
 {
     CreateDesign();
     BindEvents();

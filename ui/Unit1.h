@@ -8,12 +8,12 @@
 #include "components/appexec.h"
 #include "core/linelist.h"
 #include "core/report.h"
-#include "ui/commands.h"
 #include "ui/base/container.h"
 #include "ui/base/filedialog.h"
 #include "ui/base/form.h"
 #include "ui/base/label.h"
 #include "ui/base/speedbutton.h"
+#include "ui/commands.h"
 
 #include <memory>
 #include <string>
@@ -25,8 +25,8 @@ class TQuickSlot;
 // What the system had when it was last read; the fields are compared with it.
 struct CurrentState {
     std::string IP, Mask, Gateway, DNS, DNS2;
-    std::string DHCP;   // "Yes" automatic, "No" manual, else unknown
-    int ProxyOn = 0;    // "ProxyEnable": 1 on, 0 off, -1 missing
+    std::string DHCP;  // "Yes" automatic, "No" manual, else unknown
+    int ProxyOn = 0;   // "ProxyEnable": 1 on, 0 off, -1 missing
     std::string ProxyAddress, ProxyPort;
 };
 

@@ -10,7 +10,10 @@ namespace {
 
 class ApplyWindow : public ApplyTarget {
 public:
-    explicit ApplyWindow(TForm1& form) : form_(form) {}
+    explicit ApplyWindow(TForm1& form)
+        : form_(form)
+    {
+    }
 
     std::string ConnectionName() override { return form_.Label1.Text(); }
     std::string FieldText(ApplyField field) override { return Edit(field).Text(); }
@@ -53,13 +56,20 @@ private:
     TEdit& Edit(ApplyField field)
     {
         switch (field) {
-        case ApplyField::IP: return form_.Edit2;
-        case ApplyField::Mask: return form_.Edit3;
-        case ApplyField::Gateway: return form_.Edit4;
-        case ApplyField::DNS: return form_.Edit5;
-        case ApplyField::DNS2: return form_.Edit8;
-        case ApplyField::ProxyAddress: return form_.Edit6;
-        case ApplyField::ProxyPort: break;
+        case ApplyField::IP:
+            return form_.Edit2;
+        case ApplyField::Mask:
+            return form_.Edit3;
+        case ApplyField::Gateway:
+            return form_.Edit4;
+        case ApplyField::DNS:
+            return form_.Edit5;
+        case ApplyField::DNS2:
+            return form_.Edit8;
+        case ApplyField::ProxyAddress:
+            return form_.Edit6;
+        case ApplyField::ProxyPort:
+            break;
         }
         return form_.Edit7;
     }
@@ -67,7 +77,7 @@ private:
     TForm1& form_;
 };
 
-} // namespace
+}  // namespace
 
 void TForm1::Button1Click()
 {

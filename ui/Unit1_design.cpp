@@ -4,9 +4,9 @@
 #include "ui/Unit1.h"
 
 #include "resources/resource.h"
-#include "ui/quickslot.h"
 #include "ui/base/application.h"
 #include "ui/base/menu.h"
+#include "ui/quickslot.h"
 
 namespace {
 
@@ -16,26 +16,26 @@ HICON SmallIcon(int id)
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_SHARED));
 }
 
-} // namespace
+}  // namespace
 
 void TForm1::CreateMenus()
 {
     MainMenu1 = BuildMenuBar({
-        {0, "Soubor"},                                          // Soubor1
-        {1, "Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},  // Otevt1
-        {1, "Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},   // Uloit1
-        {1, nullptr},                                           // N1
-        {1, "Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},  // Zavt1
-        {0, "Nápověda"},                                        // Npovda1
-        {1, "O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)}, // Oprogramu1
+        {0, "Soubor"},                                           // Soubor1
+        {1, "Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},   // Otevt1
+        {1, "Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},    // Uloit1
+        {1, nullptr},                                            // N1
+        {1, "Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},   // Zavt1
+        {0, "Nápověda"},                                         // Npovda1
+        {1, "O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},  // Oprogramu1
     });
     PopupMenuTray = BuildPopupMenu({
         {0, "Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},  // Obnovit1
-        {0, nullptr},                                               // N3
+        {0, nullptr},                                                // N3
         {0, "Otevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},        // Otevt2
         {0, "Uložit", cmSave, nullptr, SmallIcon(IDI_SAVE)},         // Uloit2
         {0, "O programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},   // Oprogramu2
-        {0, nullptr},                                               // N2
+        {0, nullptr},                                                // N2
         {0, "Ukončit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
     });
     ACCEL shortcuts[] = {
@@ -54,8 +54,10 @@ void TForm1::CreateDesign()
         "TForm1",
         "Tamarko",
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-        100, 100,  // left, top
-        300, 395,  // client area
+        100,
+        100,  // left, top
+        300,
+        395,  // client area
         FontSpec{"Times New Roman", 12},
         TPosition::Designed,
         0,
@@ -109,8 +111,8 @@ void TForm1::CreateDesign()
     SetTabOrder({&Button1, &RadioButton2, &RadioButton1, &Edit2, &Edit3, &Edit4, &Edit5, &GroupBox1, &Edit8});
     SetTabOrder({&CheckBox1, &Edit6, &Edit7});
 
-    for (TmyLabel3d* label : {&myLabel3d1, &myLabel3d3, &myLabel3d7, &myLabel3d2, &myLabel3d4, &myLabel3d5,
-                              &myLabel3d6, &myLabel3d11, &myLabel3d8, &myLabel3d9, &myLabel3d10})
+    for (TmyLabel3d* label : {&myLabel3d1, &myLabel3d3, &myLabel3d7, &myLabel3d2, &myLabel3d4, &myLabel3d5, &myLabel3d6,
+             &myLabel3d11, &myLabel3d8, &myLabel3d9, &myLabel3d10})
         label->SetAStyle3D(Resit3d);
     for (TLabel* label : {&Label1, &Label2}) {
         label->SetAutoSize(false);  // long names are cut; the tooltip shows them whole

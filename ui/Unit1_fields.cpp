@@ -10,13 +10,17 @@ TColor StateColor(bool equal, TColor differing)
     return equal ? clLime : differing;
 }
 
-} // namespace
+}  // namespace
 
 void TForm1::Edit2Change()
 {
     const std::pair<TEdit*, const std::string*> fields[] = {
-        {&Edit2, &Current.IP},  {&Edit3, &Current.Mask},         {&Edit4, &Current.Gateway},
-        {&Edit5, &Current.DNS}, {&Edit8, &Current.DNS2},         {&Edit6, &Current.ProxyAddress},
+        {&Edit2, &Current.IP},
+        {&Edit3, &Current.Mask},
+        {&Edit4, &Current.Gateway},
+        {&Edit5, &Current.DNS},
+        {&Edit8, &Current.DNS2},
+        {&Edit6, &Current.ProxyAddress},
         {&Edit7, &Current.ProxyPort},
     };
     for (const auto& [edit, current] : fields)

@@ -25,7 +25,7 @@ template <typename Read> auto ReadProxyValue(Read read, decltype(read()) missing
     }
 }
 
-} // namespace
+}  // namespace
 
 void TForm1::ReadCurrentState()
 {
@@ -56,8 +56,8 @@ void TForm1::ReadCurrentState()
     }
 
     Current.ProxyOn = ReadProxyValue([] { return RegReadInteger("HKCU", kInternetSettingsKey, "ProxyEnable"); }, -1);
-    const ProxyParts proxy = SplitProxyServer(ReadProxyValue(
-        [] { return RegReadString("HKCU", kInternetSettingsKey, "ProxyServer"); }, std::string()));
+    const ProxyParts proxy = SplitProxyServer(
+        ReadProxyValue([] { return RegReadString("HKCU", kInternetSettingsKey, "ProxyServer"); }, std::string()));
     Current.ProxyAddress = proxy.address;
     Current.ProxyPort = proxy.port;
     Edit6.SetText(Current.ProxyAddress);
@@ -71,8 +71,8 @@ void TForm1::ReadCurrentState()
         CheckBox1.SetChecked(true);
 
     // Everything now shows what the system has.
-    for (TControl* control : std::initializer_list<TControl*>{&Edit2, &Edit3, &Edit4, &Edit5, &Edit8, &RadioButton1,
-                                                             &RadioButton2, &Edit6, &Edit7, &CheckBox1})
+    for (TControl* control : std::initializer_list<TControl*>{
+             &Edit2, &Edit3, &Edit4, &Edit5, &Edit8, &RadioButton1, &RadioButton2, &Edit6, &Edit7, &CheckBox1})
         control->SetColor(clLime);
     StatusBar1.SetText("Zeleně podbarvené položky = aktuální stav.");
 }

@@ -10,23 +10,25 @@ namespace {
 const char kPrompt[] = "Vyberte připojení, se kterým chcete pracovat:";
 const char kWaiting[] = "Prosím čekejte...";
 const char kReportCommand[] = "netsh interface ip show config";
-const char kNoConnectionMessage[] =
-    "Nebylo nalezeno žádné síťové připojení.\r\n"
-    "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
-    "Ukončit program.";
+const char kNoConnectionMessage[] = "Nebylo nalezeno žádné síťové připojení.\r\n"
+                                    "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+                                    "Ukončit program.";
 const char kNothingSelectedMessage[] = "Není vybráno žádné připojení.";
 
-} // namespace
+}  // namespace
 
-TForm2::TForm2(TForm1& form1) : form1_(form1)
+TForm2::TForm2(TForm1& form1)
+    : form1_(form1)
 {
     CreateForm(
         {
             "TForm2",
             "Výběr z dostupných síťových připojení",
             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-            0, 0,
-            363, 173,  // client area
+            0,
+            0,
+            363,
+            173,  // client area
             FontSpec{"Tahoma", 11},
             TPosition::OwnerCenter,
             WS_EX_DLGMODALFRAME,

@@ -12,4 +12,7 @@ enum TamarkoCommand : int {
 // The items of the quick-button menus: slot 0..4, item as below.
 enum QuickSlotItem : int { qiBind = 0, qiClear = 1, qiShortcut = 3 };
 constexpr int kQuickSlotCommandBase = 1100;
-constexpr int QuickSlotCommand(int slot, QuickSlotItem item) { return kQuickSlotCommandBase + slot * 10 + item; }
+constexpr int QuickSlotCommand(int slot, QuickSlotItem item)
+{
+    return kQuickSlotCommandBase + slot * 10 + item;
+}

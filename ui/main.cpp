@@ -12,7 +12,10 @@ namespace {
 // COM serves the desktop shortcuts; it lives exactly as long as the run.
 class ComApartment {
 public:
-    ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ComApartment()
+        : initialized_(SUCCEEDED(CoInitialize(nullptr)))
+    {
+    }
     ~ComApartment()
     {
         if (initialized_)
@@ -45,7 +48,7 @@ int RunProgram()
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {

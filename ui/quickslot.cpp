@@ -9,9 +9,9 @@
 namespace {
 
 const char kSection[] = "RychleIkony";
-const char kNotBoundMessage[] =
-    "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku konktrétní soubor DAT s "
-    "Vaším nastavením.";
+const char kNotBoundMessage[]
+    = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku konktrétní soubor DAT s "
+      "Vaším nastavením.";
 const char kNoDesktopMessage[] = "Nepodařilo se zjistit složku plochy, zástupce proto nebyl vytvořen.";
 
 std::wstring ToWide(const std::string& text)
@@ -35,11 +35,13 @@ std::string ProgramPath()
     }
 }
 
-} // namespace
+}  // namespace
 
 TQuickSlot::TQuickSlot(int slot, TSpeedButton& button, int firstMenuItem)
-    : slot_(slot), button_(button), firstMenuItem_(firstMenuItem),
-      popupMenu_(BuildPopupMenu({
+    : slot_(slot)
+    , button_(button)
+    , firstMenuItem_(firstMenuItem)
+    , popupMenu_(BuildPopupMenu({
           {0, "Přiřadit DAT soubor", QuickSlotCommand(slot, qiBind)},
           {0, "Smazat přiřazení", QuickSlotCommand(slot, qiClear)},
           {0, nullptr},
@@ -91,8 +93,8 @@ void TQuickSlot::ReadMenuFlags(const IniFile& ini)
     // Restored as stored: they need not agree with the path.
     const std::pair<QuickSlotItem, bool> defaults[] = {{qiBind, true}, {qiClear, false}, {qiShortcut, false}};
     for (const auto& [item, enabledByDefault] : defaults)
-        EnableMenuCommand(popupMenu_, QuickSlotCommand(slot_, item),
-                          ini.ReadBool(kSection, MenuKey(item), enabledByDefault));
+        EnableMenuCommand(
+            popupMenu_, QuickSlotCommand(slot_, item), ini.ReadBool(kSection, MenuKey(item), enabledByDefault));
 }
 
 void TQuickSlot::WritePath(const IniFile& ini) const

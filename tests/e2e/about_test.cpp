@@ -21,14 +21,15 @@ struct PictureSample {
 
 bool Near(COLORREF a, COLORREF b, int tolerance)
 {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance
+        && std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 // Takes a URL scheme's shell command away for the life of the holder.
 class SchemeWithoutHandler {
 public:
-    explicit SchemeWithoutHandler(const std::string& scheme) : key_("Software\\Classes\\" + scheme + "\\shell\\open\\command")
+    explicit SchemeWithoutHandler(const std::string& scheme)
+        : key_("Software\\Classes\\" + scheme + "\\shell\\open\\command")
     {
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
@@ -47,7 +48,7 @@ public:
         if (saved_.empty() || RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
             return;
         RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_.c_str()),
-                       static_cast<DWORD>(saved_.size() + 1));
+            static_cast<DWORD>(saved_.size() + 1));
         RegCloseKey(key);
     }
 
@@ -84,7 +85,7 @@ protected:
     HWND form = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AboutTest, F2ShowsVersionDateAndPicture)
 {
@@ -96,7 +97,7 @@ TEST_F(AboutTest, F2ShowsVersionDateAndPicture)
     EXPECT_FALSE(Enabled(form)) << "shown modally";
     EXPECT_EQ(Text(FindControl(about, 8, 16)), "Tamarko verze 1.4");
     EXPECT_EQ(Text(FindControl(about, 8, 208)),
-              "Tato verze spatřila světlo světa: " + ExpectedBuildDate(folder.File("tamarko.exe")));
+        "Tato verze spatřila světlo světa: " + ExpectedBuildDate(folder.File("tamarko.exe")));
     EXPECT_EQ(Text(FindControl(about, 8, 226)), "Internetová adresa:");
     EXPECT_EQ(Text(FindControl(about, 296, 226)), "E-mailová adresa autora:");
     EXPECT_EQ(Text(FindControl(about, 56, 304)), "Pošli informace");
@@ -139,7 +140,7 @@ TEST_F(AboutTest, ALinkThatCannotBeOpenedSaysSoAndTheBoxStays)
         const auto apology = WaitForMessageBox(program.Id());
         ASSERT_TRUE(apology.has_value());
         EXPECT_EQ(apology->text,
-                  "Nemohu spustit poštovní program. Pošlete, prosím, následující údaje na adresu podpora@example.com");
+            "Nemohu spustit poštovní program. Pošlete, prosím, následující údaje na adresu podpora@example.com");
         PressButton(apology->window);
         const auto report = WaitForMessageBox(program.Id());
         ASSERT_TRUE(report.has_value());

@@ -111,13 +111,13 @@ std::vector<std::string> ConfirmMessages(DWORD processId, std::size_t expected)
 
 // The end of an apply: the read-back has filled the window again and
 // unlocked it, after `journalLines` command lines in all.
-bool WaitForApplyEnd(const MainWindow& window, const ProgramFolder& folder, std::size_t journalLines,
-                     Duration timeout = 20s)
+bool WaitForApplyEnd(
+    const MainWindow& window, const ProgramFolder& folder, std::size_t journalLines, Duration timeout = 20s)
 {
     return WaitUntil(
         [&] {
-            return folder.Journal().size() >= journalLines && Text(window.statusBar) == kStateLegend &&
-                   Enabled(window.form) && Enabled(window.apply);
+            return folder.Journal().size() >= journalLines && Text(window.statusBar) == kStateLegend
+                && Enabled(window.form) && Enabled(window.apply);
         },
         timeout);
 }
@@ -137,8 +137,7 @@ std::optional<RegistryValue> ReadProxyValue(const char* name)
     LONG status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
     if (status == ERROR_SUCCESS) {
         value.bytes.resize(size);
-        status = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()),
-                                  &size);
+        status = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()), &size);
         value.bytes.resize(size);
     }
     RegCloseKey(key);
@@ -234,7 +233,7 @@ void Choose(HWND chooser, int index)
     ASSERT_TRUE(WaitUntil([&] { return !Visible(chooser); }, 5s));
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(TamarkoTest, InvalidFieldsAreReportedInOrderAndNothingRuns)
 {
@@ -247,13 +246,12 @@ TEST_F(TamarkoTest, InvalidFieldsAreReportedInOrderAndNothingRuns)
     } cases[] = {
         {"empty address and mask", "", "", "192.168.1.1", "192.168.1.1", "8.8.8.8", "", false, {kBadIp, kBadMask}},
         {"letters, none, 4,000 digits, a blank, three parts, no proxy address", "abc.def.ghi.jkl", "none",
-         digits4000.c_str(), " ", "10.0.0", "", true, {kBadIp, kBadMask, kBadGateway, kBadDns, kBadDns2, kBadProxy}},
+            digits4000.c_str(), " ", "10.0.0", "", true, {kBadIp, kBadMask, kBadGateway, kBadDns, kBadDns2, kBadProxy}},
         {"the same with the proxy off", "abc.def.ghi.jkl", "none", digits4000.c_str(), " ", "10.0.0", "", false,
-         {kBadIp, kBadMask, kBadGateway, kBadDns, kBadDns2}},
-        {"a proxy given by name", "192.168.1.10", "255.255.255.0", "", "", "", "proxy.example.com", true,
-         {kBadProxy}},
-        {"the same with the proxy off: valid", "192.168.1.10", "255.255.255.0", "", "", "", "proxy.example.com",
-         false, {}},
+            {kBadIp, kBadMask, kBadGateway, kBadDns, kBadDns2}},
+        {"a proxy given by name", "192.168.1.10", "255.255.255.0", "", "", "", "proxy.example.com", true, {kBadProxy}},
+        {"the same with the proxy off: valid", "192.168.1.10", "255.255.255.0", "", "", "", "proxy.example.com", false,
+            {}},
     };
     folder.WriteNetsimState(NetsimState({kLan}));
     PlantProxy(nullptr, nullptr);
@@ -354,7 +352,12 @@ TEST_F(TamarkoTest, AutomaticAddressingChecksNothingAndAsksForLeases)
     ClickApply(window);
 
     const std::vector<std::string> expected = {
-        kReportCommand, Netsh("set address", "dhcp"), Netsh("set dns", "dhcp"), kRelease, kRenew, kReportCommand,
+        kReportCommand,
+        Netsh("set address", "dhcp"),
+        Netsh("set dns", "dhcp"),
+        kRelease,
+        kRenew,
+        kReportCommand,
     };
     ASSERT_TRUE(WaitForApplyEnd(window, folder, expected.size())) << Text(window.statusBar);
     EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms));
@@ -427,9 +430,8 @@ TEST_F(TamarkoTest, WhileTheCommandsRunTheWindowIsLockedAndSaysWhatItDoes)
     bool left = false;  // the legend gave way to the first step
     const auto end = std::chrono::steady_clock::now() + 30s;
     while (std::chrono::steady_clock::now() < end) {
-        Sample s{Text(window.statusBar),         Text(window.gateway), Text(window.dns),
-                 window.Background(window.gateway), window.Background(window.dns),
-                 Enabled(form),                   Enabled(window.apply)};
+        Sample s{Text(window.statusBar), Text(window.gateway), Text(window.dns), window.Background(window.gateway),
+            window.Background(window.dns), Enabled(form), Enabled(window.apply)};
         // The reads are one after another: a step may end among them.
         if (Text(window.statusBar) != s.status)
             continue;
@@ -450,8 +452,7 @@ TEST_F(TamarkoTest, WhileTheCommandsRunTheWindowIsLockedAndSaysWhatItDoes)
     }
     // The proxy step writes the registry without waiting, so its text is
     // replaced before anyone could see it.
-    EXPECT_EQ(steps, (std::vector<std::string>{kStatusAddress, kStatusDns, kStatusRenew, kStatusDone,
-                                               kStateLegend}));
+    EXPECT_EQ(steps, (std::vector<std::string>{kStatusAddress, kStatusDns, kStatusRenew, kStatusDone, kStateLegend}));
     for (const Sample& s : samples) {
         if (s.status == kStateLegend)
             continue;
@@ -469,14 +470,15 @@ TEST_F(TamarkoTest, WhileTheCommandsRunTheWindowIsLockedAndSaysWhatItDoes)
         }
     }
 
-    EXPECT_EQ(folder.Journal(), (std::vector<std::string>{
-                                    kReportCommand,
-                                    Netsh("set address", "static 10.8.0.2 255.255.255.252 none"),
-                                    Netsh("set dns", "static none"),
-                                    kRelease,
-                                    kRenew,
-                                    kReportCommand,
-                                }))
+    EXPECT_EQ(folder.Journal(),
+        (std::vector<std::string>{
+            kReportCommand,
+            Netsh("set address", "static 10.8.0.2 255.255.255.252 none"),
+            Netsh("set dns", "static none"),
+            kRelease,
+            kRenew,
+            kReportCommand,
+        }))
         << "no alternate server without a preferred one";
     EXPECT_EQ(Text(window.gateway), "");
     EXPECT_EQ(Text(window.dns), "");
@@ -507,7 +509,7 @@ TEST_F(TamarkoTest, TheWindowAnswersAndRepaintsWhileACommandRuns)
         DWORD_PTR length = 0;
         const auto asked = std::chrono::steady_clock::now();
         const bool answered = SendMessageTimeoutA(window.statusBar, WM_GETTEXT, sizeof status,
-                                                  reinterpret_cast<LPARAM>(status), SMTO_ABORTIFHUNG, 100, &length);
+            reinterpret_cast<LPARAM>(status), SMTO_ABORTIFHUNG, 100, &length);
         const auto answerTime = std::chrono::steady_clock::now() - asked;
         if (answered && status == std::string(kStatusDone))
             break;  // the command is over
@@ -537,17 +539,15 @@ TEST_F(TamarkoTest, TheWindowAnswersAndRepaintsWhileACommandRuns)
             if (!painted)
                 std::this_thread::sleep_for(1ms);
         }
-        EXPECT_TRUE(painted) << "probe " << probes << ": not painted again after "
-                             << std::chrono::duration_cast<Duration>(std::chrono::steady_clock::now() - invalidated)
-                                    .count()
-                             << " ms";
+        EXPECT_TRUE(painted)
+            << "probe " << probes << ": not painted again after "
+            << std::chrono::duration_cast<Duration>(std::chrono::steady_clock::now() - invalidated).count() << " ms";
         ++probes;
         std::this_thread::sleep_for(100ms);
     }
     EXPECT_GE(probes, 5) << "too few probes inside one command";
 
-    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStatusDone; }, 10s))
-        << "the text follows the steps";
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStatusDone; }, 10s)) << "the text follows the steps";
     EXPECT_TRUE(WaitForApplyEnd(window, folder, 4));
     EXPECT_EQ(folder.Journal(), (std::vector<std::string>{kReportCommand, kRelease, kRenew, kReportCommand}));
     CloseAndWait(form);
@@ -566,13 +566,13 @@ TEST_F(TamarkoTest, CommandsThatFailDoNotStopTheSequence)
         // exactly as typed; netsh refuses the split address and takes the
         // zero-padded ones.
         {"refused address, zero-padded servers", "", " 10 . 0 . 0 . 1", "010.000.000.001", "8.8.008.008",
-         {Netsh("set address", "static  10 . 0 . 0 . 1 255.255.255.0 192.168.1.1 1"),
-          Netsh("set dns", "static 010.000.000.001"), Netsh("add dns", "8.8.008.008"), kRelease, kRenew},
-         "192.168.1.10", "10.0.0.1", "8.8.8.8"},
+            {Netsh("set address", "static  10 . 0 . 0 . 1 255.255.255.0 192.168.1.1 1"),
+                Netsh("set dns", "static 010.000.000.001"), Netsh("add dns", "8.8.008.008"), kRelease, kRenew},
+            "192.168.1.10", "10.0.0.1", "8.8.8.8"},
         {"every command exits with 1", "exit_code = 1\r\n", "192.168.1.20", "192.168.1.1", "8.8.8.8",
-         {Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1"),
-          Netsh("set dns", "static 192.168.1.1"), Netsh("add dns", "8.8.8.8"), kRelease, kRenew},
-         "192.168.1.20", "192.168.1.1", "8.8.8.8"},
+            {Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1"),
+                Netsh("set dns", "static 192.168.1.1"), Netsh("add dns", "8.8.8.8"), kRelease, kRenew},
+            "192.168.1.20", "192.168.1.1", "8.8.8.8"},
     };
     PlantProxy(nullptr, nullptr);
     for (const auto& c : cases) {
@@ -615,8 +615,8 @@ TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessag
         // Blanks around an address pass the check, so a field may make the
         // line longer than the launcher takes.
         {"a command line too long to start", false, longAddress,
-         "Příkazový řádek je příliš dlouhý (" + std::to_string(longLine.size()) +
-             " znaků, nejvýše 511). Příkaz nebyl spuštěn."},
+            "Příkazový řádek je příliš dlouhý (" + std::to_string(longLine.size())
+                + " znaků, nejvýše 511). Příkaz nebyl spuštěn."},
     };
     for (const auto& c : cases) {
         folder.WriteNetsimState(NetsimState({kLan}));
@@ -723,15 +723,16 @@ TEST_F(TamarkoTest, WithSeveralConnectionsTheReadBackAsksWhichOneToShow)
     Choose(chooser, 1);
 
     ASSERT_TRUE(WaitForApplyEnd(window, folder, 7));
-    EXPECT_EQ(folder.Journal(), (std::vector<std::string>{
-                                    kReportCommand,
-                                    Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1"),
-                                    Netsh("set dns", "static 192.168.1.1"),
-                                    Netsh("add dns", "8.8.8.8"),
-                                    kRelease,
-                                    kRenew,
-                                    kReportCommand,
-                                }));
+    EXPECT_EQ(folder.Journal(),
+        (std::vector<std::string>{
+            kReportCommand,
+            Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1"),
+            Netsh("set dns", "static 192.168.1.1"),
+            Netsh("add dns", "8.8.8.8"),
+            kRelease,
+            kRenew,
+            kReportCommand,
+        }));
     EXPECT_EQ(Text(window.connectionName), "WLAN");
     EXPECT_TRUE(Checked(window.automatic));
     EXPECT_EQ(Text(window.ip), "10.0.0.101") << "the lease of the second connection";
@@ -754,9 +755,10 @@ TEST_F(TamarkoTest, WhenTheReadBackFindsNoConnectionTheProgramEnds)
 
     const auto box = WaitForMessageBox(program.Id(), 20s);
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, "Nebylo nalezeno žádné síťové připojení.\r\n"
-                         "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
-                         "Ukončit program.");
+    EXPECT_EQ(box->text,
+        "Nebylo nalezeno žádné síťové připojení.\r\n"
+        "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+        "Ukončit program.");
     PressButton(box->window);
     EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "the program did not end";
     EXPECT_EQ(folder.Journal().size(), 7u);

@@ -52,9 +52,9 @@ inline std::string NetsimState(const std::vector<NetConnection>& connections, co
 inline void PlantProxy(const int* enable, const char* server)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     if (enable) {
         const DWORD value = static_cast<DWORD>(*enable);
         RegSetValueExA(key, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
@@ -63,7 +63,7 @@ inline void PlantProxy(const int* enable, const char* server)
     }
     if (server)
         RegSetValueExA(key, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server),
-                       static_cast<DWORD>(strlen(server) + 1));
+            static_cast<DWORD>(strlen(server) + 1));
     else
         RegDeleteValueA(key, "ProxyServer");
     RegCloseKey(key);
@@ -79,7 +79,8 @@ inline std::string LocalComputerName()
 
 // The main window's controls, found where the design puts them.
 struct MainWindow {
-    explicit MainWindow(HWND form) : form(form)
+    explicit MainWindow(HWND form)
+        : form(form)
     {
         using e2e::FindControl;
         group = FindControl(form, 8, 240);
@@ -115,13 +116,16 @@ struct MainWindow {
     {
         return {ip, mask, gateway, dns, dns2, manual, automatic, proxyAddress, proxyPort, proxy};
     }
-    HWND form, group, toolBar, computerName, connectionName, manual, automatic, ip, mask, gateway, dns, dns2,
-        proxy, proxyAddress, proxyPort, apply, statusBar;
+    HWND form, group, toolBar, computerName, connectionName, manual, automatic, ip, mask, gateway, dns, dns2, proxy,
+        proxyAddress, proxyPort, apply, statusBar;
 };
 
 class TamarkoTest : public ::testing::Test {
 protected:
-    TamarkoTest() : folder(::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+    TamarkoTest()
+        : folder(::testing::UnitTest::GetInstance()->current_test_info()->name())
+    {
+    }
 
     // Starts Tamarko and waits for its main window.
     HWND Start(const std::string& arguments = "", const std::map<std::string, std::string>& environment = {})

@@ -35,7 +35,7 @@ void ClickButton(HWND button)
     ASSERT_TRUE(ClickSurely(button, 6, 8)) << "the pointer did not get there";
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(TamarkoTest, TypingIntoAFieldAndTakingItBackTogglesItsHighlight)
 {
@@ -89,8 +89,9 @@ TEST_F(TamarkoTest, ChoosingTheAddressingModeSwitchesTheFieldsAndPaintsThePair)
 {
     // A report whose section has no DHCP line: the system's mode is unknown.
     const std::string noDhcpReport = folder.File("no-dhcp.txt");
-    WriteFileBytes(noDhcpReport, "\r\nKonfigurace rozhran\xA1 \"LAN\"\r\n"
-                                 "    Adresa IP:                           192.168.1.10\r\n");
+    WriteFileBytes(noDhcpReport,
+        "\r\nKonfigurace rozhran\xA1 \"LAN\"\r\n"
+        "    Adresa IP:                           192.168.1.10\r\n");
     struct Step {
         bool manual;  // the button clicked
         bool pairLime;
@@ -178,8 +179,9 @@ TEST_F(TamarkoTest, DisabledFieldsAreStillRecolouredWhenALoadedFileChangesThem)
     // settings file named on the command line is loaded after the read.
     folder.WriteNetsimState(NetsimState({kLeased}, kLeasePool));
     const std::string settings = folder.File("lease.dat");
-    WriteFileBytes(settings, "[Nastavení]\r\nip=10.0.0.55\r\nmaska=255.255.255.0\r\nbrana=10.0.0.1\r\n"
-                             "rucne=0\r\nauto=1\r\nproxy=0\r\n");
+    WriteFileBytes(settings,
+        "[Nastavení]\r\nip=10.0.0.55\r\nmaska=255.255.255.0\r\nbrana=10.0.0.1\r\n"
+        "rucne=0\r\nauto=1\r\nproxy=0\r\n");
     PlantProxy(nullptr, nullptr);
     HWND form = StartFilled("\"" + settings + "\"");
     ASSERT_NE(form, nullptr);

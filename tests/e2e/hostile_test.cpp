@@ -14,7 +14,7 @@ TEST_F(TamarkoTest, RunsFromAFolderWithAPathOfHundredsOfCharacters)
     for (const char* file : {"tamarko.exe", "netsh.exe", "ipconfig.exe"})
         ASSERT_TRUE(CopyFileA(folder.File(file).c_str(), (deep + "\\" + file).c_str(), FALSE));
     WriteFileBytes(deep + "\\netsim-state.txt",
-                   NetsimState({{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"}}));
+        NetsimState({{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"}}));
 
     program = Process(deep + "\\tamarko.exe", "", deep);
     HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
@@ -24,8 +24,8 @@ TEST_F(TamarkoTest, RunsFromAFolderWithAPathOfHundredsOfCharacters)
     EXPECT_EQ(Text(window.ip), "192.168.1.10");
     CloseAndWait(form);
     const std::string ini = ReadFileBytes(deep + "\\tamarko.ini");
-    EXPECT_NE(ini.find("Left=100"), std::string::npos) << "the INI file beside the program at " << deep.size()
-                                                        << " characters";
+    EXPECT_NE(ini.find("Left=100"), std::string::npos)
+        << "the INI file beside the program at " << deep.size() << " characters";
 }
 
 TEST_F(TamarkoTest, AConnectionNameOfHundredsOfCharactersIsShownAndUsable)
@@ -47,9 +47,11 @@ TEST_F(TamarkoTest, AConnectionNameOfHundredsOfCharactersIsShownAndUsable)
     MoveMouse(window.connectionName, 20, 8);
     MoveMouse(window.connectionName, 30, 8);
     HWND tip = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-        tip = FindTopWindow(program.Id(), "tooltips_class32");
-        return tip && Text(tip) == name.substr(0, 254);
-    }, 5s));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            tip = FindTopWindow(program.Id(), "tooltips_class32");
+            return tip && Text(tip) == name.substr(0, 254);
+        },
+        5s));
     CloseAndWait(form);
 }

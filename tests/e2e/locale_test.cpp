@@ -14,9 +14,10 @@ TEST_F(TamarkoTest, NonCzechWindowsIsRefusedWithItsMessage)
     const auto box = WaitForMessageBox(program.Id());
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->caption, "Tamarko");
-    EXPECT_EQ(box->text, "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
-                         "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
-                         "Ukončit program.");
+    EXPECT_EQ(box->text,
+        "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
+        "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
+        "Ukončit program.");
     EXPECT_EQ(FindTopWindow(program.Id(), "TForm1"), nullptr) << "no main window";
     PressButton(box->window);
     EXPECT_TRUE(program.WaitForExit(10s).has_value());

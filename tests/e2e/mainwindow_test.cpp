@@ -53,8 +53,14 @@ const ControlRow kProxyControls[] = {
 
 // Tool-bar buttons: left edge and hint (their window text).
 const std::pair<int, const char*> kToolButtons[] = {
-    {2, "Otevřít uloženou konfiguraci"}, {24, "Uložit konfiguraci"}, {88, nullptr}, {112, nullptr},
-    {136, nullptr}, {160, nullptr}, {184, nullptr}, {272, "Ukončit program"},
+    {2, "Otevřít uloženou konfiguraci"},
+    {24, "Uložit konfiguraci"},
+    {88, nullptr},
+    {112, nullptr},
+    {136, nullptr},
+    {160, nullptr},
+    {184, nullptr},
+    {272, "Ukončit program"},
 };
 
 void ExpectControls(HWND parent, const ControlRow* rows, std::size_t count)
@@ -81,7 +87,7 @@ void ExpectControls(HWND parent, const ControlRow* rows, std::size_t count)
     }
 }
 
-} // namespace
+}  // namespace
 
 const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
 const NetConnection kWlan = DhcpConnection("WLAN");
@@ -136,11 +142,16 @@ TEST_F(TamarkoTest, TabMovesThroughTheFieldsInTheirOrder)
     // From the IP address round to it again; of the radio buttons only the
     // checked one (manual) is a stop.
     const std::pair<HWND, const char*> order[] = {
-        {window.ip, "IP address"},       {window.mask, "mask"},
-        {window.gateway, "gateway"},     {window.dns, "DNS"},
-        {window.proxy, "proxy check box"}, {window.proxyAddress, "proxy address"},
-        {window.proxyPort, "port"},      {window.dns2, "alternate DNS"},
-        {window.apply, "apply button"},  {window.manual, "manual addressing"},
+        {window.ip, "IP address"},
+        {window.mask, "mask"},
+        {window.gateway, "gateway"},
+        {window.dns, "DNS"},
+        {window.proxy, "proxy check box"},
+        {window.proxyAddress, "proxy address"},
+        {window.proxyPort, "port"},
+        {window.dns2, "alternate DNS"},
+        {window.apply, "apply button"},
+        {window.manual, "manual addressing"},
         {window.ip, "IP address again"},
     };
     BringToFront(form);
@@ -170,10 +181,13 @@ TEST_F(TamarkoTest, ToolBarButtonsShowTheirHints)
     HWND toolBar = FindControl(form, 0, 0, 300, 30);
     MoveMouse(FindControl(toolBar, 24, 2), 10, 10);
     HWND tip = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-        tip = FindTopWindow(program.Id(), "tooltips_class32");
-        return tip && Text(tip) == "Uložit konfiguraci";
-    }, 5s)) << "tooltip text: " << (tip ? Text(tip) : "(none)");
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            tip = FindTopWindow(program.Id(), "tooltips_class32");
+            return tip && Text(tip) == "Uložit konfiguraci";
+        },
+        5s))
+        << "tooltip text: " << (tip ? Text(tip) : "(none)");
     CloseAndWait(form);
 }
 
@@ -192,8 +206,8 @@ TEST_F(TamarkoTest, StoredPlacementIsRestoredAndTheNewOneWrittenAtClose)
 
     SetWindowPos(form, nullptr, 260, 170, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     CloseAndWait(form);
-    const std::string expected = "[Nastavení]\r\nLeft=260\r\nTop=170\r\nHeight=" + std::to_string(height) +
-                                 "\r\nWidth=" + std::to_string(width) + "\r\n";
+    const std::string expected = "[Nastavení]\r\nLeft=260\r\nTop=170\r\nHeight=" + std::to_string(height)
+        + "\r\nWidth=" + std::to_string(width) + "\r\n";
     const std::string ini = ReadFileBytes(folder.IniPath());
     EXPECT_EQ(ini.substr(0, expected.size()), expected) << ini;
     EXPECT_NE(ini.find("[Jiné]\r\nklic=hodnota"), std::string::npos) << "other sections stay";
@@ -202,7 +216,8 @@ TEST_F(TamarkoTest, StoredPlacementIsRestoredAndTheNewOneWrittenAtClose)
 TEST_F(TamarkoTest, DamagedPlacementValuesGiveTheDefaults)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
-    WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=abc\r\nTop=\r\nHeight=99999999999\r\n\x01\x02\xff garbage\r\n");
+    WriteFileBytes(
+        folder.IniPath(), "[Nastavení]\r\nLeft=abc\r\nTop=\r\nHeight=99999999999\r\n\x01\x02\xff garbage\r\n");
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     RECT window;
@@ -220,7 +235,8 @@ TEST_F(TamarkoTest, UnwritableIniFileKeepsTheWindowOpen)
     ASSERT_NE(form, nullptr);
     // Another program holds the file without sharing: every write fails.
     WriteFileBytes(folder.IniPath(), "");
-    HANDLE lock = CreateFileA(folder.IniPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock
+        = CreateFileA(folder.IniPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
     PostCommand(form, cmClose);
@@ -247,7 +263,8 @@ TEST_F(TamarkoTest, LogOffWritesTheIniFileAndIsRefusedWhenItCannot)
     };
 
     WriteFileBytes(folder.IniPath(), "");
-    HANDLE lock = CreateFileA(folder.IniPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock
+        = CreateFileA(folder.IniPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     DWORD_PTR answer = 1;
     std::thread asking([&] { askToEndSession(answer); });

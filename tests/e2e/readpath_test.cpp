@@ -6,8 +6,8 @@ using namespace e2e;
 
 namespace {
 
-const NetConnection kLan{"Připojení k místní síti", false, "192.168.1.10", "255.255.255.0", "192.168.1.1",
-                         "192.168.1.1, 8.8.8.8"};
+const NetConnection kLan{
+    "Připojení k místní síti", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1, 8.8.8.8"};
 const NetConnection kWireless = DhcpConnection("Bezdrátové připojení k síti");
 const NetConnection kVpn{"VPN Žluťoučký kůň", false, "10.8.0.2", "255.255.255.252", "", ""};
 
@@ -17,7 +17,7 @@ HWND WaitForChooser(DWORD processId)
     return WaitForTopWindow(processId, "TForm2", "Výběr z dostupných síťových připojení");
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(TamarkoTest, OneConnectionIsChosenWithoutAskingAndShownAllLime)
 {
@@ -122,9 +122,10 @@ TEST_F(TamarkoTest, NoConnectionEndsTheProgramWithItsMessage)
     const auto box = WaitForMessageBox(program.Id());
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->caption, "Tamarko");
-    EXPECT_EQ(box->text, "Nebylo nalezeno žádné síťové připojení.\r\n"
-                         "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
-                         "Ukončit program.");
+    EXPECT_EQ(box->text,
+        "Nebylo nalezeno žádné síťové připojení.\r\n"
+        "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+        "Ukončit program.");
     HWND form = FindTopWindow(program.Id(), "TForm1");
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(Enabled(form)) << "the main window is never usable";
@@ -216,9 +217,9 @@ TEST_F(TamarkoTest, HostileReportsGiveTheDefinedOutcome)
         {"nothing after the prefix", "\r\n" + prefix + "\r\n    Adresa IP: x\r\n", std::string()},
         {"text after the closing quote", prefix + "LAN\" (x)\r\n", std::string("LAN\" (x")},
         {"a 100,000-character line without breaks", prefix + "A\"" + std::string(100000, 'y'),
-         std::string("A\"") + std::string(252, 'y')},
-        {"zero bytes and lone CRs", std::string("\0\r", 2) + prefix + std::string("L\0AN\"\r", 6) + std::string(5, '\0'),
-         std::string("LAN")},
+            std::string("A\"") + std::string(252, 'y')},
+        {"zero bytes and lone CRs",
+            std::string("\0\r", 2) + prefix + std::string("L\0AN\"\r", 6) + std::string(5, '\0'), std::string("LAN")},
     };
     for (const auto& c : cases) {
         const std::string reportFile = folder.File("report.bin");

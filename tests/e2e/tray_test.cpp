@@ -38,7 +38,7 @@ HWND WaitForMenu(DWORD processId)
     return WaitForTopWindow(processId, "#32768", {}, 5s);
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(TamarkoTest, ASecondStartEndsSilentlyAndLeavesTheFirstAlone)
 {

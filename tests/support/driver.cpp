@@ -3,8 +3,8 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -97,7 +97,7 @@ void Settle()
     std::this_thread::sleep_for(60ms);
 }
 
-} // namespace
+}  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, Duration timeout)
 {
@@ -206,7 +206,7 @@ void ProgramFolder::ClearJournal() const
 }
 
 Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder,
-                 const std::map<std::string, std::string>& environment)
+    const std::map<std::string, std::string>& environment)
 {
     std::map<std::string, std::string> variables;
     char* block = GetEnvironmentStringsA();
@@ -228,7 +228,7 @@ Process::Process(const std::string& exe, const std::string& arguments, const std
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environmentBlock.data(),
-                        folder.c_str(), &startup, &process))
+            folder.c_str(), &startup, &process))
         throw std::runtime_error("cannot start " + exe);
     CloseHandle(process.hThread);
     handle_ = process.hProcess;
@@ -241,7 +241,8 @@ Process::~Process()
 }
 
 Process::Process(Process&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), id_(std::exchange(other.id_, 0))
+    : handle_(std::exchange(other.handle_, nullptr))
+    , id_(std::exchange(other.id_, 0))
 {
 }
 
@@ -279,8 +280,8 @@ void Process::Kill()
     handle_ = nullptr;
 }
 
-Process StartTamarko(const ProgramFolder& folder, const std::string& arguments,
-                     const std::map<std::string, std::string>& environment)
+Process StartTamarko(
+    const ProgramFolder& folder, const std::string& arguments, const std::map<std::string, std::string>& environment)
 {
     return Process(folder.File("tamarko.exe"), arguments, folder.Path(), environment);
 }
@@ -310,7 +311,7 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM parameter)
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& caption, bool visibleOnly)
 {
@@ -340,8 +341,8 @@ std::string Text(HWND window)
         return {};
     std::string text(length + 1, '\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        5000, &copied);
+    SendMessageTimeoutA(
+        window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &copied);
     text.resize(std::min<std::size_t>(copied, length));
     return text;
 }
@@ -393,8 +394,8 @@ HWND FindControl(HWND parent, int left, int top, int width, int height)
 {
     for (HWND child : Children(parent)) {
         const RECT rect = RectIn(child, parent);
-        if (rect.left == left && rect.top == top && (width < 0 || rect.right - rect.left == width) &&
-            (height < 0 || rect.bottom - rect.top == height))
+        if (rect.left == left && rect.top == top && (width < 0 || rect.right - rect.left == width)
+            && (height < 0 || rect.bottom - rect.top == height))
             return child;
     }
     return nullptr;
@@ -418,10 +419,11 @@ std::vector<std::string> ListItems(HWND listBox)
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        const LRESULT copied =
-            SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        const LRESULT copied
+            = SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
         item.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
-        const int size = WideCharToMultiByte(1250, 0, item.data(), static_cast<int>(item.size()), nullptr, 0, nullptr, nullptr);
+        const int size
+            = WideCharToMultiByte(1250, 0, item.data(), static_cast<int>(item.size()), nullptr, 0, nullptr, nullptr);
         std::string ansi(static_cast<std::size_t>(size), '\0');
         WideCharToMultiByte(1250, 0, item.data(), static_cast<int>(item.size()), ansi.data(), size, nullptr, nullptr);
         items.push_back(ansi);
@@ -549,7 +551,7 @@ HWND FindNameEdit(HWND parent, bool insideNameBox)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 HWND FileNameEdit(HWND dialog)
 {
@@ -625,9 +627,9 @@ std::vector<bool> ReadMenuItems(HWND menu)
     }
     if (counts.empty())
         return {};
-    const COLORREF background =
-        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })
-            ->first;
+    const COLORREF background = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+        return a.second < b.second;
+    })->first;
     const COLORREF text = GetSysColor(COLOR_MENUTEXT);
     std::vector<bool> items;
     int runStart = -1;
@@ -657,7 +659,7 @@ std::vector<bool> ReadMenuItems(HWND menu)
     return items;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<bool> MenuItemsEnabled(HWND menu)
 {
@@ -726,4 +728,4 @@ bool ClickSurely(HWND window, int x, int y)
     return true;
 }
 
-} // namespace e2e
+}  // namespace e2e

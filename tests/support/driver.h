@@ -56,7 +56,7 @@ public:
     Process() = default;
     // Starts `exe` with `arguments` in `folder`; `environment` adds or replaces variables.
     Process(const std::string& exe, const std::string& arguments, const std::string& folder,
-            const std::map<std::string, std::string>& environment = {});
+        const std::map<std::string, std::string>& environment = {});
     ~Process();
     Process(Process&& other) noexcept;
     Process& operator=(Process&& other) noexcept;
@@ -76,13 +76,13 @@ private:
 
 // Tamarko started from a program folder, with its main window once shown.
 Process StartTamarko(const ProgramFolder& folder, const std::string& arguments = "",
-                     const std::map<std::string, std::string>& environment = {});
+    const std::map<std::string, std::string>& environment = {});
 
 // Top-level windows of a process by class (and caption when given).
-HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& caption = {},
-                   bool visibleOnly = true);
-HWND WaitForTopWindow(DWORD processId, const std::string& className, const std::string& caption = {},
-                      Duration timeout = 10s);
+HWND FindTopWindow(
+    DWORD processId, const std::string& className, const std::string& caption = {}, bool visibleOnly = true);
+HWND WaitForTopWindow(
+    DWORD processId, const std::string& className, const std::string& caption = {}, Duration timeout = 10s);
 
 std::string ClassName(HWND window);
 std::string Text(HWND window);  // WM_GETTEXT, which works across processes
@@ -154,4 +154,4 @@ bool MoveMouseSurely(HWND window, int x, int y, Duration timeout = 3s);
 // A left click at a point that the pointer has surely reached.
 bool ClickSurely(HWND window, int x, int y);
 
-} // namespace e2e
+}  // namespace e2e

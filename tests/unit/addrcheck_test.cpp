@@ -30,10 +30,10 @@ const AddressCase kAddressCases[] = {
     {"192.168.1.-1", false},
     {"+1.2.3.4", false},
     {"0x1.2.3.4", false},
-    {"1 0.0.0.1", false},       // a space between digits of one part
-    {"10.0.0.1\t", false},      // only spaces count as blanks
+    {"1 0.0.0.1", false},   // a space between digits of one part
+    {"10.0.0.1\t", false},  // only spaces count as blanks
     {"10.0\t.0.1", false},
-    {"10.0.0.1\xA0", false},    // a non-breaking space is not a blank either
+    {"10.0.0.1\xA0", false},  // a non-breaking space is not a blank either
     {"none", false},
     {"99999999999999999999.1.1.1", false},  // too long for 32 bits: out of range
     {"4294967297.1.1.1", false},            // wraps to 1 in 32 bits, still rejected
@@ -60,4 +60,4 @@ TEST(AddressCheck, PartsAreTakenAtTheFirstDelimiterAndTrimmedOfSpacesOnly)
     EXPECT_EQ(TrimSpaces(" \ta b "), "\ta b");
 }
 
-} // namespace
+}  // namespace

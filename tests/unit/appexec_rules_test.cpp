@@ -31,11 +31,30 @@ TEST_F(AppExecMessages, NumbersWithAndWithoutText)
         std::uint32_t errNo;
         bool hasText;
     } const cases[] = {
-        {0, true},           {1, false},          {2, true},           {3, true},           {4, false},
-        {5, true},           {6, true},           {7, false},          {8, true},           {9, false},
-        {10, true},          {16, true},          {17, false},         {18, false},         {19, true},
-        {21, true},          {22, false},         {31, false},         {32, true},          {259, true},
-        {2147483647u, true}, {2147483648u, false}, {0xFFFFFFFFu, false}, {0xFFFFFFFEu, false},
+        {0, true},
+        {1, false},
+        {2, true},
+        {3, true},
+        {4, false},
+        {5, true},
+        {6, true},
+        {7, false},
+        {8, true},
+        {9, false},
+        {10, true},
+        {16, true},
+        {17, false},
+        {18, false},
+        {19, true},
+        {21, true},
+        {22, false},
+        {31, false},
+        {32, true},
+        {259, true},
+        {2147483647u, true},
+        {2147483648u, false},
+        {0xFFFFFFFFu, false},
+        {0xFFFFFFFEu, false},
     };
     for (TLangType language : {ltCzech, ltFrench, ltItalian}) {
         SetAppExecLanguage(language);
@@ -59,15 +78,17 @@ TEST_F(AppExecMessages, TextsPerLanguage)
         {ltCzech, 3, "Cestu nelze najít"},
         {ltCzech, 10, "Špatná verze Windows"},
         {ltCzech, 16,
-         "Attempt to load second instance of an executable containing multiple data segments not marked read-only"},
+            "Attempt to load second instance of an executable containing multiple data segments not marked read-only"},
         {ltCzech, 19,
-         "Attempt was made to load a compressed executable file. The file must be decompressed before it can be "
-         "loaded"},
+            "Attempt was made to load a compressed executable file. The file must be decompressed before it can be "
+            "loaded"},
         {ltCzech, 20, "Dynamická knihovna (DLL) je vadná."},
         {ltCzech, 21, "Aplikace vyžaduje 32-bitové Windows"},
         {ltCzech, 32, "Error"},
         {ltCzech, 2147483647u, "Error"},
-        {ltFrench, 0, "Syst\xE8" "me dépassé en capacité mémoire, exécutable corrompu, ou réallocations invalides"},
+        {ltFrench, 0,
+            "Syst\xE8"
+            "me dépassé en capacité mémoire, exécutable corrompu, ou réallocations invalides"},
         {ltFrench, 2, "Fichier non trouvé"},
         {ltFrench, 8, "Mémoire insuffisante pour démarrer l'application"},
         {ltFrench, 21, "Application nécessitant des extensions 32-bit"},
@@ -76,8 +97,8 @@ TEST_F(AppExecMessages, TextsPerLanguage)
         {ltItalian, 3, "Path non trovato"},
         // ends in a space
         {ltItalian, 11,
-         "File eseguibile invalido. Potrebbe non essere un'applicazione per Windows o c'e' un errore "
-         "nell'immagine .EXE "},
+            "File eseguibile invalido. Potrebbe non essere un'applicazione per Windows o c'e' un errore "
+            "nell'immagine .EXE "},
         {ltItalian, 12, "Applicazione destinata ad un sistema operativo differente"},
         {ltItalian, 21, "L'Applicazione richiede l'installazione delle estensioni a 32-Bit"},
         {ltItalian, 2147483647u, "Nessun errore"},

@@ -26,8 +26,9 @@ InfoMailPieces Pieces()
 TEST(InfoMail, BodyIsOneLineOfPiecesInOrder)
 {
     const std::string body = BuildInfoMailBody(Pieces(), kCzech);
-    EXPECT_EQ(body, "WinXP RAM:524MB CPU:2400,00MHz Obrazovka:1024x768 32 bitů DPI:96 "
-                    "Cesta:C:\\Program Files\\Tamarko\\ Čas:7. 12. 2026 14:05:09 ");
+    EXPECT_EQ(body,
+        "WinXP RAM:524MB CPU:2400,00MHz Obrazovka:1024x768 32 bitů DPI:96 "
+        "Cesta:C:\\Program Files\\Tamarko\\ Čas:7. 12. 2026 14:05:09 ");
     EXPECT_EQ(body.find_first_of("\r\n"), std::string::npos);
 }
 
@@ -37,11 +38,16 @@ TEST(InfoMail, MemoryIsCountedInThousandsOfKilobytesWithGroupedDigits)
         std::uint64_t bytes;
         const char* ram;
     } cases[] = {
-        {536870912, "RAM:524MB "},                 // 536870912 / 1024000, not / 1048576 (512)
-        {1023999, "RAM:MB "},                       // below one unit the pattern shows no digit at all
+        {536870912, "RAM:524MB "},  // 536870912 / 1024000, not / 1048576 (512)
+        {1023999, "RAM:MB "},       // below one unit the pattern shows no digit at all
         {1024000, "RAM:1MB "},
-        {4294967296ull, "RAM:4\xA0" "194MB "},      // 4 GiB
-        {17179869184000ull, "RAM:16\xA0" "777\xA0" "216MB "},
+        {4294967296ull,
+            "RAM:4\xA0"
+            "194MB "},  // 4 GiB
+        {17179869184000ull,
+            "RAM:16\xA0"
+            "777\xA0"
+            "216MB "},
     };
     for (const auto& c : cases) {
         InfoMailPieces pieces = Pieces();
@@ -64,7 +70,7 @@ TEST(InfoMail, ClockUsesTheWholeTickCountAndTheUsersDecimalSeparator)
 TEST(InfoMail, AddressCarriesSubjectAndBodyUnencoded)
 {
     EXPECT_EQ(BuildInfoMailAddress("info@example.com", "Tamarko verze 1.4", "WinXP RAM:1MB "),
-              "mailto:info@example.com?subject=Informace o programu Tamarko verze 1.4&body=WinXP RAM:1MB ");
+        "mailto:info@example.com?subject=Informace o programu Tamarko verze 1.4&body=WinXP RAM:1MB ");
 }
 
-} // namespace
+}  // namespace

@@ -36,7 +36,7 @@ const SplitCase kSplitCases[] = {
     {"\r\n\r\nx\r\n", {"", "", "x"}},
     {std::string("x\0y\n", 4), {"xy"}},
     {std::string("x\r\0\ny", 5), {"x", "", "y"}},  // the zero byte breaks the pair
-    {"x\n\ry", {"x", "", "y"}},                       // LF CR is two breaks
+    {"x\n\ry", {"x", "", "y"}},                    // LF CR is two breaks
     {"", {}},
     {"no break at all", {"no break at all"}},
     {"\xFF\x80\x01 bytes\r\n", {"\xFF\x80\x01 bytes"}},
@@ -70,4 +70,4 @@ TEST(LineSplitter, DeliversAPartialLineOnlyWhenItIsComplete)
     EXPECT_EQ(lines, (Lines{"abcd"})) << "a CR already ended the line";
 }
 
-} // namespace
+}  // namespace

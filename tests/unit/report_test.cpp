@@ -44,23 +44,22 @@ TEST(Report, ConnectionNamesComeFromHeaderLines)
 TEST(Report, SectionsRunFromTheQuotedNameToTheNextHeader)
 {
     const LineList report = Report({
-        "",                                     // 0
-        "Konfigurace rozhraní \"LAN 2\"",       // 1
-        "    a",                                // 2
-        "",                                     // 3
-        "Konfigurace rozhraní \"LAN\"",         // 4
-        "    b",                                // 5
-        "Konfigurace rozhraní \"LAN 22\"",      // 6
-        "    c",                                // 7
+        "",                                 // 0
+        "Konfigurace rozhraní \"LAN 2\"",   // 1
+        "    a",                            // 2
+        "",                                 // 3
+        "Konfigurace rozhraní \"LAN\"",     // 4
+        "    b",                            // 5
+        "Konfigurace rozhraní \"LAN 22\"",  // 6
+        "    c",                            // 7
     });
     struct Case {
         const char* name;
         int start, end;
     } cases[] = {
-        {"LAN 2", 1, 3},
-        {"LAN", 4, 5},        // not taken for the longer names that begin with it
-        {"LAN 22", 6, 8},     // the last section ends at the line count
-        {"WLAN", 0, 8},       // unknown: the whole report
+        {"LAN 2", 1, 3}, {"LAN", 4, 5},  // not taken for the longer names that begin with it
+        {"LAN 22", 6, 8},                // the last section ends at the line count
+        {"WLAN", 0, 8},                  // unknown: the whole report
     };
     for (const auto& c : cases) {
         const ReportSection section = FindConnectionSection(report, c.name);
@@ -101,11 +100,11 @@ TEST(Report, DnsRules)
         {"no address after it", {dnsLine, std::string(40, ' ') + "Žádné"}, "10.0.0.1", ""},
         {"not an address", {ValueLine("DNS:", 35, 8, "Žádné")}, "", ""},
         {"the later of two DNS lines wins",
-         {dnsLine, std::string(40, ' ') + "10.0.0.2", ValueLine("DNS:", 20, 8, "1.1.1.1"),
-          std::string(25, ' ') + "2.2.2.2"},
-         "1.1.1.1", "2.2.2.2"},
-        {"one blank inside the value is dropped", {ValueLine("DNS:", 35, 8, " 10.0.0.9"), std::string(40, ' ') + " 10.0.0.8"},
-         "10.0.0.9", "10.0.0.8"},
+            {dnsLine, std::string(40, ' ') + "10.0.0.2", ValueLine("DNS:", 20, 8, "1.1.1.1"),
+                std::string(25, ' ') + "2.2.2.2"},
+            "1.1.1.1", "2.2.2.2"},
+        {"one blank inside the value is dropped",
+            {ValueLine("DNS:", 35, 8, " 10.0.0.9"), std::string(40, ' ') + " 10.0.0.8"}, "10.0.0.9", "10.0.0.8"},
         {"spaces around the dots still pass", {ValueLine("DNS:", 35, 8, "1 .2 .3 .4")}, "1.2 .3 .4", ""},
     };
     for (const auto& c : cases) {
@@ -156,4 +155,4 @@ TEST(Report, ProxyServerIsSplitAtItsFirstColon)
     }
 }
 
-} // namespace
+}  // namespace

@@ -99,8 +99,8 @@ TEST(WindowsVersionName, Table)
         {ULONG_MAX, 5, 1, "", "nerozpoznáno"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.platform) + " " + std::to_string(c.major) + "." + std::to_string(c.minor) +
-                     " \"" + c.servicePack + "\"");
+        SCOPED_TRACE(std::to_string(c.platform) + " " + std::to_string(c.major) + "." + std::to_string(c.minor) + " \""
+            + c.servicePack + "\"");
         EXPECT_EQ(WindowsVersionName(c.platform, c.major, c.minor, c.servicePack), c.expected);
     }
 }
@@ -110,7 +110,10 @@ TEST(WindowsVersionName, TrimsOnlyBlanksAroundTheServicePack)
     // A space inside is kept, so it no longer matches; bytes above 0x20 are
     // not blanks, whatever they look like.
     EXPECT_EQ(WindowsVersionName(1, 4, 10, "A A"), "Win98");
-    EXPECT_EQ(WindowsVersionName(1, 4, 10, "\xA0" "A"), "Win98");
+    EXPECT_EQ(WindowsVersionName(1, 4, 10,
+                  "\xA0"
+                  "A"),
+        "Win98");
     EXPECT_EQ(WindowsVersionName(1, 4, 10, std::string("\0A\x1F", 3)), "Win98SE");
     EXPECT_EQ(WindowsVersionName(1, 4, 10, "   "), "Win98");
 }

@@ -36,4 +36,4 @@ TEST(MachineInfo, ModificationTimeOfAMissingFileIsNothing)
     EXPECT_TRUE(FileModificationTime(self).has_value());
 }
 
-} // namespace
+}  // namespace

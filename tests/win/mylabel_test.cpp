@@ -225,4 +225,4 @@ TEST(ThreeDimensionalLabel, LongCaptionsAreDrawnWhole)
     EXPECT_FALSE(drawn.Where(kBlack).empty());
 }
 
-} // namespace
+}  // namespace

@@ -13,8 +13,8 @@ struct OwnedSid {
     {
         DWORD r[8] = {};
         std::copy(rids.begin(), rids.end(), r);
-        AllocateAndInitializeSid(&authority, static_cast<BYTE>(rids.size()), r[0], r[1], r[2], r[3], r[4], r[5],
-                                 r[6], r[7], &sid);
+        AllocateAndInitializeSid(
+            &authority, static_cast<BYTE>(rids.size()), r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], &sid);
     }
     ~OwnedSid() { FreeSid(sid); }
     OwnedSid(const OwnedSid&) = delete;
@@ -52,7 +52,7 @@ TEST(AdministratorCheck, FindsTheBuiltInAdministratorsGroupAnywhereInTheList)
 
     EXPECT_FALSE(Holds({}));
     EXPECT_FALSE(Holds({{everyone.sid, SE_GROUP_ENABLED}, {users.sid, SE_GROUP_ENABLED},
-                        {powerUsers.sid, SE_GROUP_ENABLED}, {domainAdmins.sid, SE_GROUP_ENABLED}}));
+        {powerUsers.sid, SE_GROUP_ENABLED}, {domainAdmins.sid, SE_GROUP_ENABLED}}));
     EXPECT_TRUE(Holds({{everyone.sid, SE_GROUP_ENABLED}, {administrators.sid, SE_GROUP_ENABLED}}));
     EXPECT_TRUE(Holds({{administrators.sid, SE_GROUP_USE_FOR_DENY_ONLY}})) << "attributes are not examined";
 
@@ -75,12 +75,20 @@ TEST(AdministratorCheck, TheTestUserIsAnAdministrator)
 TEST(LanguageCheck, OnlyNamesBeginningWithCzPass)
 {
     const std::pair<const char*, bool> cases[] = {
-        {"Czech", true}, {"Cz", true}, {"Czechoslovak", true}, {"czech", false}, {"CZECH", false},
-        {"cZech", false}, {"English", false}, {"C", false}, {"", false}, {" Czech", false},
+        {"Czech", true},
+        {"Cz", true},
+        {"Czechoslovak", true},
+        {"czech", false},
+        {"CZECH", false},
+        {"cZech", false},
+        {"English", false},
+        {"C", false},
+        {"", false},
+        {" Czech", false},
     };
     for (const auto& [name, passes] : cases)
         EXPECT_EQ(IsCzechLanguageName(name), passes) << '"' << name << '"';
     EXPECT_EQ(SystemLanguageEnglishName(), "Czech") << "the tests run under the Czech locale";
 }
 
-} // namespace
+}  // namespace

@@ -17,9 +17,9 @@ void TApplication::Initialize()
 
 void TApplication::Dispatch(MSG& message)
 {
-    if (accelerators_ && mainWindow_ && IsWindowEnabled(mainWindow_) &&
-        (message.hwnd == mainWindow_ || IsChild(mainWindow_, message.hwnd)) &&
-        TranslateAcceleratorA(mainWindow_, accelerators_, &message))
+    if (accelerators_ && mainWindow_ && IsWindowEnabled(mainWindow_)
+        && (message.hwnd == mainWindow_ || IsChild(mainWindow_, message.hwnd))
+        && TranslateAcceleratorA(mainWindow_, accelerators_, &message))
         return;
     // Tab, arrows, Enter and the mnemonic keys move between controls the way
     // they do in dialog boxes.
@@ -57,8 +57,7 @@ void TApplication::ProcessMessages()
 
 void TApplication::Run()
 {
-    while (!terminated_ && HandleMessage()) {
-    }
+    while (!terminated_ && HandleMessage()) { }
 }
 
 void TApplication::Terminate()

@@ -8,7 +8,10 @@
 
 using TColor = std::uint32_t;
 
-constexpr TColor SystemColor(int index) { return 0xFF000000u | static_cast<std::uint32_t>(index); }
+constexpr TColor SystemColor(int index)
+{
+    return 0xFF000000u | static_cast<std::uint32_t>(index);
+}
 
 constexpr TColor clLime = 0x0000FF00;  // RGB(0, 255, 0): "equals the current state"
 constexpr TColor clWhite = 0x00FFFFFF;

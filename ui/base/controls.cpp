@@ -9,7 +9,7 @@ namespace {
 
 const char kControlProperty[] = "Tamarko.Control";
 
-} // namespace
+}  // namespace
 
 TControl::~TControl()
 {
@@ -40,8 +40,8 @@ void TControl::Create(TForm& form, const ControlDesign& design, int id)
         style |= WS_GROUP;
     HWND parent = design.parent ? design.parent->Handle() : form.Handle();
     handle_ = CreateWindowExA(params.exStyle, params.className, design.caption ? design.caption : "", style,
-                              design.left, design.top, design.width, design.height, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), this);
+        design.left, design.top, design.width, design.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        GetModuleHandleA(nullptr), this);
     if (!handle_)
         return;
     SetPropA(handle_, kControlProperty, this);
@@ -294,7 +294,8 @@ std::string TListBox::Item(int index) const
     if (length == LB_ERR)
         return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(handle_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied
+        = SendMessageA(handle_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
     return text;
 }

@@ -20,12 +20,12 @@ using TNotifyEvent = std::function<void()>;
 
 enum ControlOption : unsigned {
     coNone = 0,
-    coBold = 1u << 0,       // the parent's font, bold
-    coHidden = 1u << 1,     // created invisible
-    coDefault = 1u << 2,    // the default push button: Enter presses it
+    coBold = 1u << 0,     // the parent's font, bold
+    coHidden = 1u << 1,   // created invisible
+    coDefault = 1u << 2,  // the default push button: Enter presses it
     coTabStop = 1u << 3,
-    coGroup = 1u << 4,      // first control of a group for arrow-key moves
-    coShowHint = 1u << 5,   // has a tooltip with its hint
+    coGroup = 1u << 4,     // first control of a group for arrow-key moves
+    coShowHint = 1u << 5,  // has a tooltip with its hint
 };
 
 // One row of a window's design table.
@@ -69,9 +69,9 @@ public:
     const FontSpec& Font() const { return font_; }
 
     // Messages that Windows sends to the parent about this control.
-    virtual void Command(WORD /*code*/) {}
+    virtual void Command(WORD /*code*/) { }
     virtual HBRUSH ControlColor(HDC dc, UINT message);
-    virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) {}
+    virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) { }
     // A right click or the menu key over the control; true when handled.
     virtual bool ContextPopup(POINT /*at*/) { return false; }
 
@@ -86,7 +86,7 @@ protected:
     // Controls of the program's own window classes see their messages here.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
-    virtual void AfterCreate(const ControlDesign& /*design*/) {}
+    virtual void AfterCreate(const ControlDesign& /*design*/) { }
     static void RegisterOwnClass(const char* className, UINT classStyle = 0);
 
     HWND handle_ = nullptr;

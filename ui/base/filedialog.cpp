@@ -5,7 +5,9 @@
 #include <vector>
 
 TFileDialog::TFileDialog(Kind kind, std::string title, std::string filter, DWORD options)
-    : kind_(kind), title_(std::move(title)), options_(options)
+    : kind_(kind)
+    , title_(std::move(title))
+    , options_(options)
 {
     // "description|pattern|..." as the system wants it: zero-separated.
     for (char& c : filter) {

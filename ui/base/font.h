@@ -21,7 +21,7 @@ struct FontSpec {
     }
     bool operator==(const FontSpec& other) const
     {
-        return std::string(face) == other.face && height == other.height && bold == other.bold &&
-               quality == other.quality;
+        return std::string(face) == other.face && height == other.height && bold == other.bold
+            && quality == other.quality;
     }
 };

@@ -21,7 +21,7 @@ RECT WindowRectFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle
     return rect;
 }
 
-} // namespace
+}  // namespace
 
 TForm::~TForm()
 {
@@ -35,9 +35,9 @@ HFONT TForm::FontHandle(const FontSpec& spec)
         if (known == spec)
             return static_cast<HFONT>(font.Get());
     }
-    HFONT font = CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             EASTEUROPE_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality,
-                             DEFAULT_PITCH | FF_DONTCARE, spec.face);
+    HFONT font
+        = CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
+            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality, DEFAULT_PITCH | FF_DONTCARE, spec.face);
     fonts_.emplace_back(spec, OwnedFont(font));
     return font;
 }
@@ -61,7 +61,7 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
     const DWORD exStyle = design.exStyle | WS_EX_CONTROLPARENT;
     const RECT outer = WindowRectFor(design.clientWidth, design.clientHeight, design.style, exStyle, design.menu);
     handle_ = CreateWindowExA(exStyle, design.className, design.caption, design.style, design.left, design.top,
-                              outer.right - outer.left, outer.bottom - outer.top, owner, design.menu, instance, this);
+        outer.right - outer.left, outer.bottom - outer.top, owner, design.menu, instance, this);
     if (!handle_)
         return;
     position_ = design.position;
@@ -72,13 +72,11 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
     RECT frame;
     GetWindowRect(handle_, &frame);
     SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + design.clientWidth - client.right,
-                 frame.bottom - frame.top + design.clientHeight - client.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        frame.bottom - frame.top + design.clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceWindow(design.left, design.top, owner);
 
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance,
-                               nullptr);
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance, nullptr);
 }
 
 void TForm::PlaceWindow(int left, int top, HWND owner)
@@ -158,8 +156,7 @@ int TForm::ShowModal(HWND owner)
     Show();
     SetActiveWindow(handle_);
     PostMessageA(handle_, WM_TAMARKO_ACTIVATE, 0, 0);
-    while (modalResult_ == mrNone && !Application.Terminated() && Application.HandleMessage()) {
-    }
+    while (modalResult_ == mrNone && !Application.Terminated() && Application.HandleMessage()) { }
     // The owner comes back first, so that activation stays in the program.
     if (ownerWasEnabled)
         EnableWindow(owner, TRUE);

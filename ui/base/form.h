@@ -73,9 +73,9 @@ protected:
     // Whether the window may close; the default allows it.
     virtual bool CloseQuery() { return true; }
     // Runs when a modal showing begins (after the window is visible).
-    virtual void FormActivate() {}
+    virtual void FormActivate() { }
     // Menu and accelerator commands.
-    virtual void MenuCommand(int /*id*/) {}
+    virtual void MenuCommand(int /*id*/) { }
     // Paints what lies behind the controls: labels are drawn over it.
     virtual void PaintBackground(HDC dc, const RECT& area);
 

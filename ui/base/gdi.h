@@ -5,8 +5,14 @@
 
 #include <windows.h>
 
-inline BOOL WINAPI DeleteGdiObject(HGDIOBJ object) { return DeleteObject(object); }
-inline BOOL WINAPI DeleteMenuHandle(HMENU menu) { return DestroyMenu(menu); }
+inline BOOL WINAPI DeleteGdiObject(HGDIOBJ object)
+{
+    return DeleteObject(object);
+}
+inline BOOL WINAPI DeleteMenuHandle(HMENU menu)
+{
+    return DestroyMenu(menu);
+}
 
 using OwnedFont = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
 using OwnedBrush = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
@@ -16,7 +22,11 @@ using OwnedMenu = UniqueHandle<HMENU, DeleteMenuHandle>;
 // Selects an object into a device context for the lifetime of the holder.
 class SelectInDC {
 public:
-    SelectInDC(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    SelectInDC(HDC dc, HGDIOBJ object)
+        : dc_(dc)
+        , old_(SelectObject(dc, object))
+    {
+    }
     ~SelectInDC() { SelectObject(dc_, old_); }
     SelectInDC(const SelectInDC&) = delete;
     SelectInDC& operator=(const SelectInDC&) = delete;
@@ -28,7 +38,11 @@ private:
 
 class PaintDC {
 public:
-    explicit PaintDC(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+    explicit PaintDC(HWND window)
+        : window_(window)
+    {
+        dc_ = BeginPaint(window, &paint_);
+    }
     ~PaintDC() { EndPaint(window_, &paint_); }
     PaintDC(const PaintDC&) = delete;
     PaintDC& operator=(const PaintDC&) = delete;

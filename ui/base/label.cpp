@@ -34,7 +34,7 @@ void TLabel::AdjustBounds()
         SelectInDC font(dc, FontHandle());
         const std::string caption = Text();
         DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &needed,
-                  DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX));
+            DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX));
     }
     ReleaseDC(handle_, dc);
     const int width = std::max<int>(designSize_.cx, needed.right);

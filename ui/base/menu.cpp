@@ -50,7 +50,7 @@ HMENU Build(HMENU top, std::initializer_list<MenuItemDesign> design)
     return top;
 }
 
-} // namespace
+}  // namespace
 
 HMENU BuildMenuBar(std::initializer_list<MenuItemDesign> design)
 {
@@ -87,7 +87,6 @@ bool DrawMenuImage(const DRAWITEMSTRUCT& item)
     if (item.CtlType != ODT_MENU || !item.itemData)
         return false;
     const int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
-    DrawIconEx(item.hDC, item.rcItem.left, top, reinterpret_cast<HICON>(item.itemData), 16, 16, 0, nullptr,
-               DI_NORMAL);
+    DrawIconEx(item.hDC, item.rcItem.left, top, reinterpret_cast<HICON>(item.itemData), 16, 16, 0, nullptr, DI_NORMAL);
     return true;
 }

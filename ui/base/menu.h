@@ -9,9 +9,9 @@
 #include <initializer_list>
 
 struct MenuItemDesign {
-    int level;             // 0: on the bar (or in the popup); 1: in the last level-0 submenu
-    const char* caption;   // nullptr: a separator
-    int command = 0;       // 0 for a submenu's title
+    int level;                       // 0: on the bar (or in the popup); 1: in the last level-0 submenu
+    const char* caption;             // nullptr: a separator
+    int command = 0;                 // 0 for a submenu's title
     const char* shortcut = nullptr;  // shown right-aligned after the caption
     HICON image = nullptr;
 };

@@ -51,7 +51,8 @@ void TSpeedButton::DrawItem(const DRAWITEMSTRUCT& item)
     const int left = (face.right - face.left - 16) / 2 + shift;
     const int top = (face.bottom - face.top - 16) / 2 + shift;
     if (item.itemState & ODS_DISABLED)
-        DrawStateA(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(image_), 0, left, top, 16, 16, DST_ICON | DSS_DISABLED);
+        DrawStateA(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(image_), 0, left, top, 16, 16,
+            DST_ICON | DSS_DISABLED);
     else
         DrawIconEx(item.hDC, left, top, image_, 16, 16, 0, nullptr, DI_NORMAL);
 }
