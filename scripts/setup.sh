@@ -13,7 +13,7 @@ PACKAGES=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386
   xvfb locales fonts-liberation fonts-wine
-  dpkg-dev
+  dpkg-dev python3
 )
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libclang-rt-14-dev)
