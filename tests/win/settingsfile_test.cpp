@@ -1,6 +1,7 @@
 #include "core/settingsfile.h"
 
 #include "core/exception.h"
+#include "tests/win/temp_folder.h"
 
 #include <windows.h>
 
@@ -10,47 +11,6 @@
 #include <iterator>
 
 namespace {
-
-// A fresh folder for one test, removed with everything in it afterwards.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        static int serial = 0;
-        path_ = std::string(temp) + "tamarko-settings-" + std::to_string(GetCurrentProcessId()) + "-"
-            + std::to_string(++serial) + "\\";
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder() { RemoveTree(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string operator/(const std::string& name) const { return path_ + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    static void RemoveTree(const std::string& folder)
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = found.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(folder + name + "\\");
-                else
-                    DeleteFileA((folder + name).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-    std::string path_;
-};
 
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
@@ -88,7 +48,7 @@ const ConnectionSettings kDefaults{};
 
 TEST(SettingsFile, EverySetOfValuesComesBackAsWritten)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const ConnectionSettings cases[] = {
         {"192.168.1.10", "255.255.255.0", "192.168.1.1", "10.0.0.1", "10.0.0.2", true, false, true, "proxy.firma.cz",
             "8080"},
@@ -112,7 +72,7 @@ TEST(SettingsFile, EverySetOfValuesComesBackAsWritten)
 
 TEST(SettingsFile, TextsComeBackWithAtMost2047Characters)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const std::string path = folder / "dlouhé.dat";
     std::string text(3000, 'x');
     for (std::size_t i = 0; i < text.size(); i += 7)
@@ -131,7 +91,7 @@ TEST(SettingsFile, TextsComeBackWithAtMost2047Characters)
 TEST(SettingsFile, ATextEndsAtItsFirstLineBreak)
 {
     // Written as it stands, the rest would become a section and key of its own.
-    TempFolder folder;
+    TempFolder folder("settings");
     const std::string path = folder / "zlom.dat";
     ConnectionSettings settings;
     settings.ip = "10.0.0.1\r\n[Jiné]\r\nklíč=1";
@@ -149,7 +109,7 @@ TEST(SettingsFile, ATextEndsAtItsFirstLineBreak)
 
 TEST(SettingsFile, ANewFileHoldsTheTenKeysInTheirOrder)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const std::string path = folder / "nový.dat";
     WriteSettingsFile(
         path, {"192.168.0.5", "255.255.255.0", "192.168.0.1", "192.168.0.1", "", true, false, true, " proxy", "3128"});
@@ -169,7 +129,7 @@ TEST(SettingsFile, ANewFileHoldsTheTenKeysInTheirOrder)
 
 TEST(SettingsFile, AnExistingFileKeepsWhatIsNotOurs)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const std::string path = folder / "cizí.dat";
     WriteBytes(path,
         "; poznámka\r\n"
@@ -210,7 +170,7 @@ TEST(SettingsFile, AnExistingFileKeepsWhatIsNotOurs)
 
 TEST(SettingsFile, KeysAndTheSectionMatchInAnyCase)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const struct {
         const char* content;
         const char* ip;
@@ -231,7 +191,7 @@ TEST(SettingsFile, KeysAndTheSectionMatchInAnyCase)
 
 TEST(SettingsFile, FlagsAreNumbersAndAnythingElseGivesTheDefault)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const struct {
         const char* value;  // nullptr: the keys are missing
         int expected;       // -1: the key's default (rucne 0, auto 1, proxy 0)
@@ -275,7 +235,7 @@ TEST(SettingsFile, FlagsAreNumbersAndAnythingElseGivesTheDefault)
 
 TEST(SettingsFile, FilesThatAreNotSettingsGiveTheDefaults)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
 
     std::string garbage(64 * 1024, '\0');
     unsigned state = 12345;
@@ -311,7 +271,7 @@ TEST(SettingsFile, FilesThatAreNotSettingsGiveTheDefaults)
 
 TEST(SettingsFile, OfAKeyGivenTwiceTheFirstIsReadAndReplaced)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const std::string path = folder / "dvakrát.dat";
     WriteBytes(path, "[Nastavení]\r\nip=první\r\nIP=druhá\r\nauto=0\r\nauto=1\r\n");
     EXPECT_EQ("první", ReadSettingsFile(path).ip);
@@ -328,7 +288,7 @@ TEST(SettingsFile, OfAKeyGivenTwiceTheFirstIsReadAndReplaced)
 
 TEST(SettingsFile, OnlyAFileCountsAsExisting)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     CreateDirectoryA((folder / "složka.dat").c_str(), nullptr);
     WriteBytes(folder / "Síť doma a v práci.dat", "");
     const struct {
@@ -348,7 +308,7 @@ TEST(SettingsFile, OnlyAFileCountsAsExisting)
 
 TEST(SettingsFile, AFailedWriteNamesTheFile)
 {
-    TempFolder folder;
+    TempFolder folder("settings");
     const std::string locked = folder / "zamčený soubor.dat";
     HANDLE holder = CreateFileA(
         locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -370,7 +330,7 @@ TEST(SettingsFile, AFailedWriteNamesTheFile)
 TEST(SettingsFile, ANameWithoutAFolderIsInTheCurrentFolder)
 {
     // The profile functions alone would look for it in the Windows folder.
-    TempFolder folder;
+    TempFolder folder("settings");
     char previous[MAX_PATH];
     GetCurrentDirectoryA(sizeof previous, previous);
     ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));

@@ -1,6 +1,7 @@
 #include "core/shelllink.h"
 
 #include "core/exception.h"
+#include "tests/win/temp_folder.h"
 
 #include <windows.h>
 
@@ -18,46 +19,6 @@ class ShellLinkTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
-};
-
-// A fresh folder for one test, removed with everything in it afterwards.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        static int serial = 0;
-        path_ = std::string(temp) + "tamarko-link-" + std::to_string(GetCurrentProcessId()) + "-"
-            + std::to_string(++serial) + "\\";
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder() { RemoveTree(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string operator/(const std::string& name) const { return path_ + name; }
-
-private:
-    static void RemoveTree(const std::string& folder)
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = found.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(folder + name + "\\");
-                else
-                    DeleteFileA((folder + name).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-    std::string path_;
 };
 
 // The program turns its ANSI paths into the UTF-16 link path this way.
@@ -127,7 +88,7 @@ LinkContent LoadLink(const std::string& path)
 
 TEST_F(ShellLinkTest, TheShortcutHoldsWhatItWasGiven)
 {
-    TempFolder folder;
+    TempFolder folder("link");
     const std::string exe = OwnExe();
     const struct {
         std::string linkName, workingFolder, arguments, description, iconFile;
@@ -156,7 +117,7 @@ TEST_F(ShellLinkTest, TheShortcutHoldsWhatItWasGiven)
 
 TEST_F(ShellLinkTest, AnExistingShortcutIsReplaced)
 {
-    TempFolder folder;
+    TempFolder folder("link");
     const std::string path = folder / "Doma.lnk";
     CreateShellLink("", OwnExe(), "\"C:\\starý.dat\"", Wide(path), "", "", 0);
     CreateShellLink("", OwnExe(), "\"C:\\nový.dat\"", Wide(path), "", "", 0);
@@ -165,7 +126,7 @@ TEST_F(ShellLinkTest, AnExistingShortcutIsReplaced)
 
 TEST_F(ShellLinkTest, OneMissingFolderLevelIsCreated)
 {
-    TempFolder folder;
+    TempFolder folder("link");
     const std::string oneLevel = folder / "Nová plocha\\Doma.lnk";
     CreateShellLink("", OwnExe(), "\"x.dat\"", Wide(oneLevel), "", "", 0);
     EXPECT_TRUE(IsFile(oneLevel));
@@ -182,7 +143,7 @@ TEST_F(ShellLinkTest, WithoutTheShellLinkObjectNothingIsWritten)
 {
     // A thread that never initialised COM cannot create the object; that is
     // the one failure of object creation that can be brought about here.
-    TempFolder folder;
+    TempFolder folder("link");
     const std::string path = folder / "Chybí\\Doma.lnk";
     std::string message;
     bool raised = false;
