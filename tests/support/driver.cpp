@@ -147,8 +147,28 @@ std::string AnsiToUtf8(const std::string& ansi)
     return Convert(ansi, 1250, CP_UTF8);
 }
 
+namespace {
+
+// The full path of a process's program, or nothing when it cannot be read.
+std::string ProgramPathOf(DWORD processId)
+{
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (modules == INVALID_HANDLE_VALUE)
+        return {};
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    std::string path = Module32First(modules, &module) ? module.szExePath : "";
+    CloseHandle(modules);
+    return path;
+}
+
+} // namespace
+
 void KillProcessesNamed(const std::string& exeName)
 {
+    // Only programs started from the end-to-end tests' folders: other tests
+    // may run their own copies of the stand-ins meanwhile.
+    const std::string work = WindowsPath(TAMARKO_E2E_WORK_DIR);
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return;
@@ -156,6 +176,9 @@ void KillProcessesNamed(const std::string& exeName)
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
         if (lstrcmpiA(entry.szExeFile, exeName.c_str()) != 0)
+            continue;
+        const std::string path = ProgramPathOf(entry.th32ProcessID);
+        if (path.size() < work.size() || lstrcmpiA(path.substr(0, work.size()).c_str(), work.c_str()) != 0)
             continue;
         if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
             TerminateProcess(process, 99);

@@ -30,7 +30,7 @@ bool FileExists(const std::string& path);
 std::string Utf8ToAnsi(const std::string& utf8);
 std::string AnsiToUtf8(const std::string& ansi);
 
-// Ends every process of this Wine session started from a file of that name.
+// Ends the processes of that name started from the end-to-end tests' folders.
 void KillProcessesNamed(const std::string& exeName);
 
 // A fresh copy of the program's folder for one test: tamarko.exe,
