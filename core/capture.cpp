@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace {
@@ -131,10 +132,25 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
     splitter.Finish(lines);
 }
 
+void ConvertOemToAnsi(std::string& line)
+{
+    // The conversion maps byte for byte, so the system's answer for every
+    // byte, asked once, converts a report of any size without a call per line.
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> oem{};
+        for (std::size_t byte = 0; byte < oem.size(); ++byte)
+            oem[byte] = static_cast<char>(byte);
+        std::array<char, 256> ansi{};
+        OemToCharBuffA(oem.data() + 1, ansi.data() + 1, static_cast<DWORD>(oem.size() - 1));
+        return ansi;
+    }();
+    for (char& c : line)
+        c = table[static_cast<unsigned char>(c)];
+}
+
 std::string OemToAnsiLine(const std::string& line)
 {
-    std::string converted(line.size(), '\0');
-    if (!line.empty())
-        OemToCharBuffA(line.data(), converted.data(), static_cast<DWORD>(line.size()));
+    std::string converted = line;
+    ConvertOemToAnsi(converted);
     return converted;
 }

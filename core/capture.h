@@ -14,3 +14,5 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
 // One captured line converted from the console's (OEM) character set to the
 // windows' (ANSI) one, byte for byte, whatever its length.
 std::string OemToAnsiLine(const std::string& line);
+// The same conversion in place, for the many lines of a report.
+void ConvertOemToAnsi(std::string& line);

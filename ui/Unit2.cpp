@@ -71,9 +71,9 @@ void TForm2::BuildConnectionList()
     if (Application.Terminated())
         return;  // ended while the report ran
 
-    for (int i = 0; i < form1_.tmp.Count(); ++i) {
-        form1_.tmp.Set(i, OemToAnsiLine(form1_.tmp.Get(i)));
-        if (const auto name = ConnectionNameFromLine(form1_.tmp.Get(i)))
+    for (std::string& line : form1_.tmp.Lines()) {
+        ConvertOemToAnsi(line);
+        if (const auto name = ConnectionNameFromLine(line))
             ListBox1.Add(*name);
     }
 

@@ -202,4 +202,14 @@ TEST(OemToAnsiLine, ConvertsEveryCharacterInPlace)
         EXPECT_EQ(to, OemToAnsiLine(from)) << from.size() << " bytes";
 }
 
+TEST(OemToAnsiLine, AgreesWithTheSystemForEveryByte)
+{
+    for (int byte = 1; byte < 256; ++byte) {
+        const char oem = static_cast<char>(byte);
+        char ansi = 0;
+        OemToCharBuffA(&oem, &ansi, 1);
+        EXPECT_EQ(std::string(1, ansi), OemToAnsiLine(std::string(1, oem))) << "byte " << byte;
+    }
+}
+
 }  // namespace
