@@ -34,7 +34,8 @@ build_helper minimal_window -mwindows
 build_helper plain_read -mwindows
 build_helper bench_driver -mconsole
 # The program's own capture code, compiled as it is for tamarko.exe.
-capture_sources=(core/capture.cpp core/linesplitter.cpp core/msgpump.cpp core/oserror.cpp core/exception.cpp bench/capture_only.cpp)
+capture_sources=(win32/command_capture.cpp core/line_splitter.cpp win32/message_pump.cpp win32/os_error.cpp
+  core/exception.cpp bench/capture_only.cpp)
 capture_exe="$OUT/capture_only.exe"
 for source in "${capture_sources[@]}"; do
   if [ ! -f "$capture_exe" ] || [ "$ROOT/$source" -nt "$capture_exe" ]; then

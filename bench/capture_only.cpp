@@ -4,7 +4,7 @@
 // plain_read.exe ("bytes=", "capture_ms=", "start_ms=", "end_ms=") so that the
 // bench runs both the same way; bytes counts the line bytes captured plus one
 // per line break.
-#include "core/capture.h"
+#include "win32/command_capture.h"
 
 #include <windows.h>
 

@@ -16,6 +16,6 @@ set_target_properties(libjpeg::libjpeg PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES "${TAMARKO_LIBJPEG_DIR}/include")
 
 # Decoding the about box's picture.
-add_library(tamarko_jpeg STATIC ${PROJECT_SOURCE_DIR}/core/jpegpicture.cpp)
+add_library(tamarko_jpeg STATIC ${PROJECT_SOURCE_DIR}/win32/jpeg_picture.cpp)
 target_include_directories(tamarko_jpeg PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(tamarko_jpeg PUBLIC libjpeg::libjpeg gdi32)

@@ -1,8 +1,8 @@
 // The program's entry: start-up in its fixed order, the message loop, and
 // the orderly end.
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-#include "ui/base/application.h"
+#include "ui/connection_chooser.h"
+#include "ui/main_window.h"
+#include "wingui/application.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -41,7 +41,7 @@ int RunProgram()
     Application.SetMainWindow(Form1.Handle());
     if (!Form1.FormCreate())
         return 0;
-    TForm2 Form2(Form1);
+    TForm2 Form2(Form1.Handle(), Form1);
     Form1.SetConnectionChooser(&Form2);
     Form1.Show();
     Application.Run();

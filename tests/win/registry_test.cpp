@@ -1,4 +1,4 @@
-#include "core/registry.h"
+#include "win32/registry.h"
 
 #include <shlwapi.h>
 #include <windows.h>

@@ -3,8 +3,8 @@
 // what became of it, then, when it runs, stays until told to end.
 //   guard_child <app id> [file] [hold=<event name>]
 // Output: "number=<n> refused=<0|1> terminated=<0|1> ms=<check time>"
-#include "components/MultiInst.h"
-#include "ui/base/application.h"
+#include "components/instance_guard.h"
+#include "wingui/application.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,0 +1,199 @@
+// The notification-area icon: the shell record, the hook on the owner
+// window's procedure and the callbacks turned into events.
+#include "components/tray_icon.h"
+
+#include "win32/os_error.h"
+#include "wingui/application.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kTipCapacity = 64;
+
+static_assert(kNotifyIconDataSize == 88, "the first shell record layout is 88 bytes on 32-bit Windows");
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity == kNotifyIconDataSize);
+
+UINT TaskbarCreatedMessage()
+{
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+}  // namespace
+
+NOTIFYICONDATAA MakeNotifyIconData(HWND owner, UINT iconId, HICON icon, const std::string& tip)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = kNotifyIconDataSize;
+    data.hWnd = owner;
+    data.uID = iconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON;
+    data.uCallbackMessage = WM_USER + iconId;
+    data.hIcon = icon ? icon : LoadIconA(nullptr, IDI_WINLOGO);
+    if (!tip.empty()) {
+        data.uFlags |= NIF_TIP;
+        lstrcpynA(data.szTip, tip.c_str(), kTipCapacity);
+    }
+    return data;
+}
+
+// The hook on an owner window, shared by the window's tray icons: one static
+// procedure, installed once, finds the hook in a property of the window and
+// hands each icon its own callbacks. Everything else goes on to the
+// procedure it replaced.
+struct TrayHook {
+    static constexpr char kProperty[] = "Tamarko.TrayHook";
+
+    WNDPROC replaced = nullptr;
+    std::vector<TTrayIcon*> icons;
+
+    static TrayHook* Of(HWND window) { return static_cast<TrayHook*>(GetPropA(window, kProperty)); }
+
+    // The window's hook, installed on the first icon.
+    static TrayHook& Install(HWND window)
+    {
+        if (TrayHook* hook = Of(window))
+            return *hook;
+        auto hook = std::make_unique<TrayHook>();
+        if (!SetPropA(window, kProperty, hook.get()))
+            RaiseLastOSError();
+        hook->replaced = reinterpret_cast<WNDPROC>(
+            SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&TrayHook::WindowProc)));
+        return *hook.release();
+    }
+
+    // Takes an icon off; the last one puts the replaced procedure back, unless
+    // someone has hooked the window since and still passes on to ours: then
+    // the hook stays, passing everything on, until the window is destroyed.
+    static void Remove(HWND window, TTrayIcon* icon)
+    {
+        TrayHook* hook = Of(window);
+        if (!hook)
+            return;
+        hook->icons.erase(std::remove(hook->icons.begin(), hook->icons.end(), icon), hook->icons.end());
+        if (!hook->icons.empty()
+            || reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC)) != &TrayHook::WindowProc)
+            return;
+        SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(hook->replaced));
+        RemovePropA(window, kProperty);
+        delete hook;
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        TrayHook* hook = Of(window);
+        if (!hook)
+            return DefWindowProcA(window, message, wParam, lParam);
+        const WNDPROC replaced = hook->replaced;
+        if (message == WM_NCDESTROY) {
+            for (TTrayIcon* icon : hook->icons)
+                icon->ownerWindow_ = nullptr;
+            RemovePropA(window, kProperty);
+            delete hook;
+            return CallWindowProcA(replaced, window, message, wParam, lParam);
+        }
+        for (TTrayIcon* icon : hook->icons) {
+            if (message == icon->CallbackMessage())
+                return Guarded([&] { return icon->HandleCallback(lParam); }, LRESULT{0});
+        }
+        // A restarted shell has forgotten every icon.
+        if (message == TaskbarCreatedMessage()) {
+            for (TTrayIcon* icon : hook->icons) {
+                if (icon->shown_)
+                    icon->NotifyShell(NIM_ADD);
+            }
+        }
+        return CallWindowProcA(replaced, window, message, wParam, lParam);
+    }
+};
+
+TTrayIcon::TTrayIcon(HWND owner)
+{
+    if (!owner || !IsWindow(owner))
+        return;
+    TrayHook& hook = TrayHook::Install(owner);
+    hook.icons.push_back(this);
+    ownerWindow_ = owner;
+    iconId_ = static_cast<UINT>(hook.icons.size());
+}
+
+TTrayIcon::~TTrayIcon()
+{
+    NotifyShell(NIM_DELETE);
+    icon_.Reset();
+    if (ownerWindow_)
+        TrayHook::Remove(ownerWindow_, this);
+}
+
+void TTrayIcon::SetIcon(HICON icon)
+{
+    icon_.Reset(icon ? CopyIcon(icon) : nullptr);
+    NotifyShell(NIM_MODIFY);
+}
+
+void TTrayIcon::SetTip(const std::string& tip)
+{
+    tip_ = tip;
+    NotifyShell(NIM_MODIFY);
+}
+
+void TTrayIcon::ShowIcon()
+{
+    shown_ = true;
+    NotifyShell(NIM_ADD);
+}
+
+bool TTrayIcon::NotifyShell(DWORD action)
+{
+    NOTIFYICONDATAA data = MakeNotifyIconData(ownerWindow_, iconId_, icon_.Get(), tip_);
+    return Shell_NotifyIconA(action, &data) != FALSE;
+}
+
+void TTrayIcon::PopUpMenu()
+{
+    // The menu only closes on a click elsewhere when its window is in front.
+    SetForegroundWindow(ownerWindow_);
+    Application.ProcessMessages();
+    POINT at{};
+    GetCursorPos(&at);
+    TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, ownerWindow_, nullptr);
+    // Without a message after it, the next opening of the menu misbehaves.
+    PostMessageA(ownerWindow_, WM_NULL, 0, 0);
+    // The chosen command is posted; it runs now.
+    Application.ProcessMessages();
+}
+
+LRESULT TTrayIcon::HandleCallback(LPARAM mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_MOUSEMOVE:
+        Fire(OnMouseMove, this);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (mouseMessage == WM_RBUTTONDOWN && popupMenu_ && autoPopup_)
+            PopUpMenu();
+        else if (OnMouseDown)
+            OnMouseDown(this);
+        else
+            Fire(OnClick, this);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        Fire(OnMouseUp, this);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        Fire(OnDblClick, this);
+        return 0;
+    default:
+        return 1;
+    }
+}

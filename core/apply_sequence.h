@@ -1,0 +1,48 @@
+// What the apply button does, step by step, written against an interface so
+// that the order of messages, commands and registry writes can be checked
+// without a window or a network.
+#pragma once
+
+#include "core/connection_fields.h"
+
+#include <exception>
+#include <string>
+#include <vector>
+
+// The main window as the apply sequence sees it.
+class ApplyTarget {
+public:
+    virtual ~ApplyTarget() = default;
+    virtual std::string ConnectionName() = 0;  // the caption of the connection label
+    virtual std::string FieldText(Field field) = 0;
+    virtual void SetFieldText(Field field, const std::string& text) = 0;
+    virtual bool Checked(Field field) = 0;
+    virtual void ShowMessage(const std::string& text) = 0;  // modal, OK button
+    virtual void SetStatus(const std::string& text) = 0;
+    virtual void RunCommand(const std::string& commandLine) = 0;  // returns when it has ended
+    virtual void WriteProxy(int enable, const std::string& server) = 0;
+    virtual void Lock() = 0;      // disables the apply button, then the window
+    virtual void ReadBack() = 0;  // shows the connection chooser modally
+    virtual void Unlock() = 0;    // enables the apply button, then the window
+    // Shows a failure that ended the sequence early (the stop box).
+    virtual void ShowError(const std::exception& error) = 0;
+};
+
+// Validation messages for the fields as they stand, in the field table's
+// order; empty when the fields may be applied. Only manual addressing is
+// validated.
+std::vector<std::string> ValidateApplyFields(ApplyTarget& target);
+
+// The whole sequence: validate, lock, netsh commands, proxy, ipconfig, read
+// back, unlock. A failure in a step is shown and the window unlocked again.
+void RunApplySequence(ApplyTarget& target);
+
+// The command lines, exactly as netsh and ipconfig receive them.
+std::string AddressDhcpCommand(const std::string& name);
+std::string DnsDhcpCommand(const std::string& name);
+std::string StaticAddressCommand(const std::string& name, const std::string& ip, const std::string& mask,
+    const std::string& gateway, const std::string& metricSuffix);
+std::string StaticDnsCommand(const std::string& name, const std::string& dns);
+std::string AddDnsCommand(const std::string& name, const std::string& dns2);
+extern const char kReleaseCommand[];  // "ipconfig /release"
+extern const char kRenewCommand[];    // "ipconfig /renew"

@@ -1,0 +1,250 @@
+// The apply button against a recording window: which boxes, status texts,
+// field changes, commands and proxy writes happen, and in which order.
+#include "core/apply_sequence.h"
+
+#include "core/exception.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum Mode { Manual, Automatic, Neither };
+
+struct Fields {
+    std::string ip, mask, gateway, dns, dns2, proxyAddress, proxyPort;
+};
+
+// Records every visible effect as one line of text.
+class RecordingTarget : public ApplyTarget {
+public:
+    RecordingTarget(std::string connection, Mode mode, bool proxy, const Fields& f)
+        : connection_(std::move(connection))
+        , mode_(mode)
+        , proxy_(proxy)
+    {
+        fields_ = {{Field::IP, f.ip}, {Field::Mask, f.mask}, {Field::Gateway, f.gateway}, {Field::DNS, f.dns},
+            {Field::DNS2, f.dns2}, {Field::ProxyAddress, f.proxyAddress}, {Field::ProxyPort, f.proxyPort}};
+    }
+
+    std::vector<std::string> events;
+    int failOnCommand = 0;                  // 1-based; 0 never
+    std::function<void(int)> afterCommand;  // stands for handlers run during a wait
+
+    std::string ConnectionName() override { return connection_; }
+    std::string FieldText(Field field) override { return fields_.at(field); }
+    void SetFieldText(Field field, const std::string& text) override
+    {
+        events.push_back("field " + Name(field) + "=" + text);
+        fields_[field] = text;
+    }
+    bool Checked(Field field) override
+    {
+        switch (field) {
+        case Field::Manual:
+            return mode_ == Manual;
+        case Field::Automatic:
+            return mode_ == Automatic;
+        case Field::Proxy:
+            return proxy_;
+        default:
+            ADD_FAILURE() << "a text field asked for its check state";
+            return false;
+        }
+    }
+    void ShowMessage(const std::string& text) override { events.push_back("message " + text); }
+    void SetStatus(const std::string& text) override { events.push_back("status " + text); }
+    void RunCommand(const std::string& commandLine) override
+    {
+        if (++commands_ == failOnCommand)
+            throw Exception("Soubor nelze najít");
+        events.push_back("run " + commandLine);
+        if (afterCommand)
+            afterCommand(commands_);
+    }
+    void WriteProxy(int enable, const std::string& server) override
+    {
+        events.push_back("proxy " + std::to_string(enable) + " " + server);
+    }
+    void Lock() override { events.push_back("lock"); }
+    void ReadBack() override { events.push_back("readback"); }
+    void Unlock() override { events.push_back("unlock"); }
+    void ShowError(const std::exception& error) override { events.push_back(std::string("error ") + error.what()); }
+
+private:
+    static std::string Name(Field field)
+    {
+        switch (field) {
+        case Field::Gateway:
+            return "gateway";
+        case Field::DNS:
+            return "dns";
+        case Field::DNS2:
+            return "dns2";
+        default:
+            return "other";
+        }
+    }
+
+    std::string connection_;
+    Mode mode_;
+    bool proxy_;
+    std::map<Field, std::string> fields_;
+    int commands_ = 0;
+};
+
+const std::string kIpMsg = "message Byla zadána neplatná IP adresa.\n\r\n\rAdresu musíte opravit!";
+const std::string kMaskMsg = "message Byla zadána neplatná maska podsítě.\n\r\n\rAdresu musíte opravit!";
+const std::string kGatewayMsg = "message Byla zadána neplatná brána.\n\r\n\rAdresu musíte opravit!";
+const std::string kDnsMsg = "message Byl zadán neplatný server DNS.\n\r\n\rAdresu musíte opravit!";
+const std::string kDns2Msg = "message Byl zadán neplatný náhradní server DNS.\n\r\n\rAdresu musíte opravit!";
+const std::string kProxyMsg = "message Byla zadána neplatná IP adresa Proxy serveru.\n\r\n\rAdresu musíte opravit!";
+
+const std::string kAddrStatus = "status Nastavuji IP adresu, čekejte...";
+const std::string kDnsStatus = "status Nastavuji server DNS, čekejte...";
+const std::string kDns2Status = "status Nastavuji náhradní server DNS, čekejte...";
+const std::string kProxyStatus = "status Nastavuji PROXY server, čekejte...";
+const std::string kRenewStatus = "status Obnovuji připojení, čekejte...";
+const std::string kDoneStatus = "status Hotovo, čekejte...";
+const std::string kRelease = "run ipconfig /release";
+const std::string kRenew = "run ipconfig /renew";
+
+struct ApplyCase {
+    const char* what;
+    Mode mode;
+    bool proxy;
+    Fields fields;
+    std::vector<std::string> expected;
+    const char* connection = "LAN";
+    int failOnCommand = 0;
+};
+
+const ApplyCase kApplyCases[] = {
+    {"manual, empty IP and mask: two boxes, nothing else", Manual, false, {"", "", "", "", "", "", ""},
+        {kIpMsg, kMaskMsg}},
+    {"manual, every field wrong, proxy on: six boxes in order", Manual, true,
+        {"1.2.3", "256.0.0.0", "a.b.c.d", "none", "1..2.3", "proxy.firma.cz", "8080"},
+        {kIpMsg, kMaskMsg, kGatewayMsg, kDnsMsg, kDns2Msg, kProxyMsg}},
+    {"manual, every field wrong, proxy off: no proxy box", Manual, false,
+        {"1.2.3", "256.0.0.0", "a.b.c.d", "none", "1..2.3", "proxy.firma.cz", "8080"},
+        {kIpMsg, kMaskMsg, kGatewayMsg, kDnsMsg, kDns2Msg}},
+    {"manual, fields of spaces only are not empty and fail", Manual, false,
+        {"10.0.0.1", "255.0.0.0", " ", " ", " ", "", ""}, {kGatewayMsg, kDnsMsg, kDns2Msg}},
+    {"manual, proxy on with empty address fails alone", Manual, true, {"10.0.0.1", "255.0.0.0", "", "", "", "", "3128"},
+        {kProxyMsg}},
+    {"manual, empty gateway: none put into the field, no metric; proxy off and empty: a lone colon", Manual, false,
+        {"192.168.1.10", "255.255.255.0", "", "192.168.1.1", "", "", ""},
+        {"lock", "field gateway=none", kAddrStatus,
+            "run netsh interface ip set address \"LAN\" static 192.168.1.10 255.255.255.0 none", kDnsStatus,
+            "run netsh interface ip set dns \"LAN\" static 192.168.1.1", kProxyStatus, "proxy 0 :", kRenewStatus,
+            kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
+    {"manual, empty DNS with alternate: dns none, no add dns", Manual, false,
+        {"192.168.1.10", "255.255.255.0", "192.168.1.1", "", "8.8.8.8", "", ""},
+        {"lock", kAddrStatus,
+            "run netsh interface ip set address \"LAN\" static 192.168.1.10 255.255.255.0 192.168.1.1 1",
+            "field dns=none", kDnsStatus, "run netsh interface ip set dns \"LAN\" static none", kProxyStatus,
+            "proxy 0 :", kRenewStatus, kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
+    {"manual, everything filled, proxy on", Manual, true,
+        {"192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.2", "8.8.4.4", "10.0.0.99", "8080"},
+        {"lock", kAddrStatus,
+            "run netsh interface ip set address \"LAN\" static 192.168.1.10 255.255.255.0 192.168.1.1 1", kDnsStatus,
+            "run netsh interface ip set dns \"LAN\" static 192.168.1.2", kDns2Status,
+            "run netsh interface ip add dns \"LAN\" 8.8.4.4", kProxyStatus, "proxy 1 10.0.0.99:8080", kRenewStatus,
+            kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
+    {"manual, spaces and leading zeros pass and reach the commands as typed", Manual, false,
+        {" 10 . 0 . 0 . 1 ", "255.255.255.000", "10 .0. 0.254", "010.0.0.2", "10.0.0.3 ", "", ""},
+        {"lock", kAddrStatus,
+            "run netsh interface ip set address \"LAN\" static  10 . 0 . 0 . 1  255.255.255.000 10 .0. 0.254 1",
+            kDnsStatus, "run netsh interface ip set dns \"LAN\" static 010.0.0.2", kDns2Status,
+            "run netsh interface ip add dns \"LAN\" 10.0.0.3 ", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
+            kRenew, kDoneStatus, "readback", "unlock"}},
+    {"manual, Czech connection name inside the quotes", Manual, false, {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
+        {"lock", "field gateway=none", kAddrStatus,
+            "run netsh interface ip set address \"Připojení k místní síti 2\" static 10.0.0.1 255.0.0.0 none",
+            "field dns=none", kDnsStatus, "run netsh interface ip set dns \"Připojení k místní síti 2\" static none",
+            kProxyStatus, "proxy 0 :", kRenewStatus, kRelease, kRenew, kDoneStatus, "readback", "unlock"},
+        "Připojení k místní síti 2"},
+    {"automatic, invalid proxy address with proxy on: nothing validated, written as typed", Automatic, true,
+        {"", "garbage", "x", "y", "z", "proxy..firma", " 80 "},
+        {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" dhcp", kDnsStatus,
+            "run netsh interface ip set dns \"LAN\" dhcp", kProxyStatus, "proxy 1 proxy..firma: 80 ", kRenewStatus,
+            kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
+    {"neither mode: no netsh, proxy and renewal still run", Neither, true, {"bad", "", "", "", "", "", ""},
+        {"lock", kProxyStatus, "proxy 1 :", kRenewStatus, kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
+    {"failing second command: error shown, window unlocked, nothing after", Manual, true,
+        {"10.0.0.1", "255.0.0.0", "10.0.0.254", "", "10.0.0.3", "10.0.0.9", "80"},
+        {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 10.0.0.254 1",
+            "field dns=none", kDnsStatus, "error Soubor nelze najít", "unlock"},
+        "LAN", 2},
+    {"failing release in automatic mode: proxy already written, no renew", Automatic, false,
+        {"", "", "", "", "", "", ""},
+        {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" dhcp", kDnsStatus,
+            "run netsh interface ip set dns \"LAN\" dhcp", kProxyStatus, "proxy 0 :", kRenewStatus,
+            "error Soubor nelze najít", "unlock"},
+        "LAN", 3},
+};
+
+TEST(ApplySequence, EventsInOrder)
+{
+    for (const ApplyCase& c : kApplyCases) {
+        SCOPED_TRACE(c.what);
+        RecordingTarget target(c.connection, c.mode, c.proxy, c.fields);
+        target.failOnCommand = c.failOnCommand;
+        RunApplySequence(target);
+        EXPECT_EQ(target.events, c.expected);
+    }
+}
+
+// Each step reads the fields as they are when it runs, not as they were when
+// the sequence began.
+TEST(ApplySequence, FieldsReadWhenEachStepRuns)
+{
+    struct Case {
+        const char* what;
+        const char* dnsLater;
+        const char* dns2Later;
+        std::vector<std::string> expectedAfterDnsStatus;
+    } const cases[] = {
+        {"new servers are used", "10.0.0.7", "10.0.0.8",
+            {"run netsh interface ip set dns \"LAN\" static 10.0.0.7", kDns2Status,
+                "run netsh interface ip add dns \"LAN\" 10.0.0.8", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
+                kRenew, kDoneStatus, "readback", "unlock"}},
+        {"an alternate server that is no address by then is left out", "10.0.0.7", "10.0.0",
+            {"run netsh interface ip set dns \"LAN\" static 10.0.0.7", kProxyStatus, "proxy 0 :", kRenewStatus,
+                kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingTarget target(
+            "LAN", Manual, false, {"10.0.0.1", "255.0.0.0", "10.0.0.254", "10.0.0.2", "10.0.0.3", "", ""});
+        target.afterCommand = [&](int command) {
+            if (command == 1) {
+                target.SetFieldText(Field::DNS, c.dnsLater);
+                target.SetFieldText(Field::DNS2, c.dns2Later);
+            }
+        };
+        RunApplySequence(target);
+        const auto dnsStatus = std::find(target.events.begin(), target.events.end(), kDnsStatus);
+        ASSERT_NE(dnsStatus, target.events.end());
+        EXPECT_EQ(std::vector<std::string>(dnsStatus + 1, target.events.end()), c.expectedAfterDnsStatus);
+    }
+}
+
+// The validation alone, as the window would use it before locking.
+TEST(ApplySequence, ValidationTouchesNothing)
+{
+    RecordingTarget target("LAN", Manual, true, {"10.0.0.1", "255.0.0.0", "", "", "", "10.0.0.9", ""});
+    EXPECT_TRUE(ValidateApplyFields(target).empty());
+    EXPECT_TRUE(target.events.empty());
+    EXPECT_EQ(target.FieldText(Field::Gateway), "");
+
+    RecordingTarget automatic("LAN", Automatic, true, {"x", "y", "z", "", "", "", ""});
+    EXPECT_TRUE(ValidateApplyFields(automatic).empty());
+}
+
+}  // namespace

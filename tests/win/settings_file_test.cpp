@@ -1,0 +1,370 @@
+#include "win32/settings_file.h"
+
+#include "core/exception.h"
+#include "tests/win/temp_folder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ProfileText(const std::string& path, const char* section, const char* key)
+{
+    char value[256];
+    const DWORD length = GetPrivateProfileStringA(section, key, "<chybí>", value, sizeof value, path.c_str());
+    return std::string(value, length);
+}
+
+// The ten values in the order in which a file holds them.
+FieldValues Values(const std::string& ip, const std::string& mask, const std::string& gateway, const std::string& dns,
+    const std::string& dns2, bool manual, bool automatic, bool proxy, const std::string& proxyAddress,
+    const std::string& proxyPort)
+{
+    FieldValues values;
+    values.SetText(Field::IP, ip);
+    values.SetText(Field::Mask, mask);
+    values.SetText(Field::Gateway, gateway);
+    values.SetText(Field::DNS, dns);
+    values.SetText(Field::DNS2, dns2);
+    values.SetChecked(Field::Manual, manual);
+    values.SetChecked(Field::Automatic, automatic);
+    values.SetChecked(Field::Proxy, proxy);
+    values.SetText(Field::ProxyAddress, proxyAddress);
+    values.SetText(Field::ProxyPort, proxyPort);
+    return values;
+}
+
+FieldValues WithText(Field field, const std::string& text)
+{
+    FieldValues values;
+    values.SetText(field, text);
+    return values;
+}
+
+void ExpectSame(const FieldValues& expected, const FieldValues& actual, const std::string& where)
+{
+    for (const FieldSpec& spec : kFields) {
+        EXPECT_EQ(expected.Text(spec.field), actual.Text(spec.field)) << where << ", " << spec.settingsKey;
+        EXPECT_EQ(expected.Checked(spec.field), actual.Checked(spec.field)) << where << ", " << spec.settingsKey;
+    }
+}
+
+const FieldValues kDefaults{};
+
+TEST(SettingsFile, EverySetOfValuesComesBackAsWritten)
+{
+    TempFolder folder("settings");
+    const FieldValues cases[] = {
+        Values("192.168.1.10", "255.255.255.0", "192.168.1.1", "10.0.0.1", "10.0.0.2", true, false, true,
+            "proxy.firma.cz", "8080"),
+        Values("", "", "", "", "", false, false, false, "", ""),
+        Values("", "", "", "", "", true, true, true, "", ""),
+        // Czech letters and blanks inside a text.
+        Values("adresa se žluťoučkým koněm", "Příliš úpěl", "brána ďábelská", "ó é í", "Ř Š Ž Č Ň Ť Ď Ú Ů", false, true,
+            false, "proxy s mezerou", "80 80"),
+        // Blanks and quotes at the ends, which the profile functions would drop.
+        Values(" 10.0.0.1", "255.0.0.0 ", "  ", "\"10.0.0.3\"", "'10.0.0.4'", true, false, false, "\"", "\" 8080 \""),
+        Values("\"začátek", "konec'", "\t", "a\tb", "= [Nastavení] ;", false, true, true, "\"\"", "''"),
+    };
+    int number = 0;
+    for (const auto& settings : cases) {
+        const std::string path = folder / ("Moje nastavení " + std::to_string(++number) + ".dat");
+        WriteSettingsFile(path, settings);
+        EXPECT_TRUE(SettingsFileExists(path)) << path;
+        ExpectSame(settings, ReadSettingsFile(path), path);
+    }
+}
+
+TEST(SettingsFile, TextsComeBackWithAtMost2047Characters)
+{
+    TempFolder folder("settings");
+    const std::string path = folder / "dlouhé.dat";
+    std::string text(3000, 'x');
+    for (std::size_t i = 0; i < text.size(); i += 7)
+        text[i] = 'ř';
+    FieldValues values = WithText(Field::IP, text);
+    values.SetText(Field::ProxyAddress, " " + text);  // written in quotes
+    WriteSettingsFile(path, values);
+
+    const FieldValues read = ReadSettingsFile(path);
+    EXPECT_EQ(text.substr(0, 2047), read.Text(Field::IP));
+    EXPECT_EQ((" " + text).substr(0, 2047), read.Text(Field::ProxyAddress));
+    EXPECT_EQ(std::string::npos, ReadBytes(path).find(std::string(3001, 'x'))) << "nothing beyond the text";
+}
+
+TEST(SettingsFile, ATextEndsAtItsFirstLineBreak)
+{
+    // Written as it stands, the rest would become a section and key of its own.
+    TempFolder folder("settings");
+    const std::string path = folder / "zlom.dat";
+    FieldValues values = WithText(Field::IP, "10.0.0.1\r\n[Jiné]\r\nklíč=1");
+    values.SetText(Field::Mask, "255.0.0.0\nrucne=1");
+    values.SetText(Field::Gateway, "\r\n10.0.0.138");
+    WriteSettingsFile(path, values);
+
+    const FieldValues read = ReadSettingsFile(path);
+    EXPECT_EQ("10.0.0.1", read.Text(Field::IP));
+    EXPECT_EQ("255.0.0.0", read.Text(Field::Mask));
+    EXPECT_EQ("", read.Text(Field::Gateway));
+    EXPECT_FALSE(read.Checked(Field::Manual));
+    EXPECT_EQ("<chybí>", ProfileText(path, "Jiné", "klíč"));
+}
+
+TEST(SettingsFile, ANewFileHoldsTheTenKeysInTheirOrder)
+{
+    TempFolder folder("settings");
+    const std::string path = folder / "nový.dat";
+    WriteSettingsFile(path,
+        Values("192.168.0.5", "255.255.255.0", "192.168.0.1", "192.168.0.1", "", true, false, true, " proxy", "3128"));
+    EXPECT_EQ("[Nastavení]\r\n"
+              "IP=192.168.0.5\r\n"
+              "maska=255.255.255.0\r\n"
+              "brana=192.168.0.1\r\n"
+              "dns=192.168.0.1\r\n"
+              "dns2=\r\n"
+              "rucne=1\r\n"
+              "auto=0\r\n"
+              "proxy=1\r\n"
+              "proxyIP=\" proxy\"\r\n"
+              "proxyPort=3128\r\n",
+        ReadBytes(path));
+}
+
+TEST(SettingsFile, AnExistingFileKeepsWhatIsNotOurs)
+{
+    TempFolder folder("settings");
+    const std::string path = folder / "cizí.dat";
+    WriteBytes(path,
+        "; poznámka\r\n"
+        "[Jiné]\r\n"
+        "IP=ponechat\r\n"
+        "[nastavení]\r\n"
+        "ip=staré\r\n"
+        "cizí=ponechat\r\n"
+        "PROXY=1\r\n"
+        "[Poslední]\r\n"
+        "x=y\r\n");
+    FieldValues values = WithText(Field::IP, "10.1.1.1");
+    values.SetText(Field::ProxyPort, "81");
+    WriteSettingsFile(path, values);
+
+    // Existing keys keep their place and spelling; new ones close the section.
+    EXPECT_EQ("; poznámka\r\n"
+              "[Jiné]\r\n"
+              "IP=ponechat\r\n"
+              "[nastavení]\r\n"
+              "ip=10.1.1.1\r\n"
+              "cizí=ponechat\r\n"
+              "PROXY=0\r\n"
+              "maska=\r\n"
+              "brana=\r\n"
+              "dns=\r\n"
+              "dns2=\r\n"
+              "rucne=0\r\n"
+              "auto=1\r\n"
+              "proxyIP=\r\n"
+              "proxyPort=81\r\n"
+              "[Poslední]\r\n"
+              "x=y\r\n",
+        ReadBytes(path));
+    ExpectSame(values, ReadSettingsFile(path), path);
+}
+
+TEST(SettingsFile, KeysAndTheSectionMatchInAnyCase)
+{
+    TempFolder folder("settings");
+    const struct {
+        const char* content;
+        const char* ip;
+    } cases[] = {
+        {"[Nastavení]\r\nip=1.1.1.1\r\n", "1.1.1.1"}, {"[Nastavení]\r\nIP=2.2.2.2\r\n", "2.2.2.2"},
+        {"[Nastavení]\r\nIp=3.3.3.3\r\n", "3.3.3.3"}, {"[Nastavení]\r\niP=4.4.4.4\r\n", "4.4.4.4"},
+        // Wine folds the case of ASCII letters only, so the í stays small here.
+        {"[NASTAVENí]\r\nIP=5.5.5.5\r\n", "5.5.5.5"}, {"[nastavení]\r\n  ip  =  6.6.6.6  \r\n", "6.6.6.6"},
+        {"[Nastaveni]\r\nip=7.7.7.7\r\n", ""},  // without the accent it is another section
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        const std::string path = folder / (std::to_string(++number) + ".dat");
+        WriteBytes(path, c.content);
+        EXPECT_EQ(c.ip, ReadSettingsFile(path).Text(Field::IP)) << c.content;
+    }
+}
+
+TEST(SettingsFile, FlagsAreNumbersAndAnythingElseGivesTheDefault)
+{
+    TempFolder folder("settings");
+    const struct {
+        const char* value;  // nullptr: the keys are missing
+        int expected;       // -1: the key's default (rucne 0, auto 1, proxy 0)
+    } cases[] = {
+        {"1", 1},
+        {"0", 0},
+        {"2", 1},
+        {"0x10", 1},
+        {"$F", 1},
+        {"-1", 1},
+        {"0x0", 0},
+        {" 1 ", 1},
+        {"\"0\"", 0},
+        {"yes", -1},
+        {"true", -1},
+        {"", -1},
+        {nullptr, -1},
+        {"1 a", -1},
+        {"0x", -1},
+        {"$", -1},
+        {"-", -1},
+        {"99999999999", -1},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        const std::string path = folder / ("příznak " + std::to_string(++number) + ".dat");
+        std::string content = "[Nastavení]\r\n";
+        if (c.value)
+            for (const char* key : {"rucne", "auto", "proxy"})
+                content += std::string(key) + "=" + c.value + "\r\n";
+        WriteBytes(path, content);
+
+        // Both radio buttons may come out checked; the window resolves that.
+        const FieldValues read = ReadSettingsFile(path);
+        const char* shown = c.value ? c.value : "(missing)";
+        EXPECT_EQ(c.expected == -1 ? false : c.expected == 1, read.Checked(Field::Manual)) << shown;
+        EXPECT_EQ(c.expected == -1 ? true : c.expected == 1, read.Checked(Field::Automatic)) << shown;
+        EXPECT_EQ(c.expected == -1 ? false : c.expected == 1, read.Checked(Field::Proxy)) << shown;
+    }
+}
+
+TEST(SettingsFile, FilesThatAreNotSettingsGiveTheDefaults)
+{
+    TempFolder folder("settings");
+
+    std::string garbage(64 * 1024, '\0');
+    unsigned state = 12345;
+    for (char& byte : garbage) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 16);
+    }
+    std::string huge;
+    for (int section = 0; huge.size() < 10 * 1024 * 1024; ++section)
+        huge += "[Oddíl " + std::to_string(section) + "]\r\nip=9.9.9.9\r\nklíč=" + std::string(200, 'h') + "\r\n";
+    const FieldValues atTheEnd = WithText(Field::IP, "10.0.0.7");
+
+    const struct {
+        const char* what;
+        std::string content;
+        FieldValues expected;
+    } cases[] = {
+        {"garbage", garbage, kDefaults},
+        {"empty", "", kDefaults},
+        {"another section", "[Jiné]\r\nip=1.2.3.4\r\nauto=0\r\n", kDefaults},
+        {"no section", "ip=1.2.3.4\r\nauto=0\r\n", kDefaults},
+        {"10 MB without the section", huge, kDefaults},
+        {"10 MB with the section at the end", huge + "[Nastavení]\r\nip=10.0.0.7\r\n", atTheEnd},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder / (std::string(c.what) + ".dat");
+        WriteBytes(path, c.content);
+        ASSERT_TRUE(SettingsFileExists(path)) << c.what;
+        ExpectSame(c.expected, ReadSettingsFile(path), c.what);
+    }
+}
+
+TEST(SettingsFile, OfAKeyGivenTwiceTheFirstIsReadAndReplaced)
+{
+    TempFolder folder("settings");
+    const std::string path = folder / "dvakrát.dat";
+    WriteBytes(path, "[Nastavení]\r\nip=první\r\nIP=druhá\r\nauto=0\r\nauto=1\r\n");
+    EXPECT_EQ("první", ReadSettingsFile(path).Text(Field::IP));
+    EXPECT_FALSE(ReadSettingsFile(path).Checked(Field::Automatic));
+
+    WriteSettingsFile(path, WithText(Field::IP, "nová"));
+    const FieldValues read = ReadSettingsFile(path);
+    EXPECT_EQ("nová", read.Text(Field::IP));
+    EXPECT_TRUE(read.Checked(Field::Automatic));
+    EXPECT_NE(std::string::npos, ReadBytes(path).find("IP=druhá\r\n")) << "the later copy stays";
+}
+
+TEST(SettingsFile, OnlyAFileCountsAsExisting)
+{
+    TempFolder folder("settings");
+    CreateDirectoryA((folder / "složka.dat").c_str(), nullptr);
+    WriteBytes(folder / "Síť doma a v práci.dat", "");
+    const struct {
+        std::string path;
+        bool exists;
+    } cases[] = {
+        {folder / "Síť doma a v práci.dat", true},
+        {folder / "žádný.dat", false},
+        {folder / "složka.dat", false},
+        {folder.Path(), false},
+        {folder / "chybí\\nic.dat", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.exists, SettingsFileExists(c.path)) << c.path;
+}
+
+TEST(SettingsFile, AFailedWriteNamesTheFile)
+{
+    TempFolder folder("settings");
+    const std::string locked = folder / "zamčený soubor.dat";
+    HANDLE holder = CreateFileA(
+        locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+
+    for (const std::string& path : {folder / "neexistující složka\\nastavení.dat", locked}) {
+        try {
+            WriteSettingsFile(path, FieldValues{});
+            ADD_FAILURE() << "no failure writing " << path;
+        } catch (const Exception& failure) {
+            EXPECT_EQ("Unable to write to " + path, failure.Message());
+        }
+    }
+    CloseHandle(holder);
+    EXPECT_EQ("", ReadBytes(locked));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "neexistující složka").c_str()));
+}
+
+TEST(SettingsFile, ANameWithoutAFolderIsInTheCurrentFolder)
+{
+    // The profile functions alone would look for it in the Windows folder.
+    TempFolder folder("settings");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+
+    const std::string name = "relativní " + std::to_string(GetCurrentProcessId()) + ".dat";
+    WriteSettingsFile(name, WithText(Field::IP, "10.2.2.2"));
+    const bool existsHere = SettingsFileExists(name);
+    WriteBytes(name, "[Nastavení]\r\nip=10.3.3.3\r\n");
+    const std::string read = ReadSettingsFile(name).Text(Field::IP);
+
+    SetCurrentDirectoryA(previous);
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string inWindows = std::string(windows) + "\\" + name;
+    const bool existsInWindows = GetFileAttributesA(inWindows.c_str()) != INVALID_FILE_ATTRIBUTES;
+    DeleteFileA(inWindows.c_str());
+
+    EXPECT_TRUE(existsHere);
+    EXPECT_FALSE(existsInWindows);
+    EXPECT_EQ("10.3.3.3", read);
+}
+
+}  // namespace

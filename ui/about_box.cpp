@@ -1,0 +1,182 @@
+// The about box: its design over the picture, the version and build date,
+// the links and the information mail.
+#include "ui/about_box.h"
+
+#include "core/info_mail.h"
+#include "resources/resource.h"
+#include "win32/jpeg_picture.h"
+#include "win32/machine_info.h"
+#include "win32/program_path.h"
+#include "win32/system_info.h"
+#include "wingui/application.h"
+
+#include <shellapi.h>
+
+const char kAuthorWeb[] = "http://www.example.com/tamarko/";
+const char kAuthorMail[] = "info@example.com";
+const char kSupportMail[] = "podpora@example.com";
+
+namespace {
+
+const char kNoBrowserMessage[] = "Nemohu spustit webový prohlížeč.";
+const char kNoMailMessage[] = "Nemohu spustit poštovní program.";
+const char kSendYourselfMessage[] = "Nemohu spustit poštovní program. Pošlete, prosím, následující údaje na adresu ";
+
+bool Open(HWND owner, const std::string& address)
+{
+    const auto result
+        = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+std::string FileNamePart(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace
+
+TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
+    : mainWindowPixelsPerInch_(mainWindowPixelsPerInch)
+{
+    CreateForm(
+        {
+            "TAutor",
+            "Autor programu",
+            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+            0,
+            0,
+            450,
+            338,  // client area, the picture's size
+            FontSpec{"Times New Roman", 13},
+            TPosition::ScreenCenter,
+            WS_EX_DLGMODALFRAME,
+        },
+        owner);
+    static const FontSpec heading{"Times New Roman", 27, true, clMaroon};
+    static const FontSpec link{"Times New Roman", 16, true, clMaroon};
+    static const FontSpec button{"Times New Roman", 21, true, clYellow};
+    CreateControls({
+        {&myLabel3d1, nullptr, "Tamarko verze ", 8, 16, 321, 31, coNone, &heading},
+        {&myLabel3d3, nullptr, kAuthorWeb, 8, 240, 129, 19, coNone, &link},
+        {&Label5, nullptr, "Internetová adresa:", 8, 226, 104, 15, coBold},
+        {&Label8, nullptr,
+            "Pokud mi zašlete informaci o tom, že používáte tento program, budu Vám zasílat na Váš e-mail krátkou "
+            "zprávu vždy, když bude hotová další verze programu.",
+            8, 108, 433, 33},
+        {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coNone, &link},
+        {&Label2, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15},
+        {&Label3, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, coBold},
+        {&myLabel3d6, nullptr, "Pošli informace", 56, 304, 138, 24, coNone, &button},
+        {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coNone, &button},
+    });
+    // Later rows lie in front of earlier ones.
+    for (TControl* label : std::initializer_list<TControl*>{
+             &myLabel3d1, &myLabel3d3, &Label5, &Label8, &myLabel3d4, &Label2, &Label3, &myLabel3d6, &myLabel3d7})
+        SetWindowPos(label->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (TLabel* label : std::initializer_list<TLabel*>{&Label5, &Label8, &Label2, &Label3})
+        label->SetTransparent(true);
+    Label8.SetWordWrap(true);
+
+    myLabel3d1.SetAStyle3D(Raised3d);
+    myLabel3d1.SetAShadeLeftTop(clYellow);
+    for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4})
+        label->SetAStyle3D(Raised3d);
+    for (TmyLabel3d* label : {&myLabel3d6, &myLabel3d7}) {
+        label->SetAStyle3D(Shadowed3d);
+        label->SetAHShadeOffSet(2);
+        label->SetAVShadeOffSet(2);
+    }
+    const HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+    for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4, &myLabel3d6, &myLabel3d7})
+        label->SetCursor(hand);
+    // Hints with an empty short part: no tooltip shows them.
+    myLabel3d3.SetHint("|Spustí Váš internetový prohlížeč a najde mé stránky");
+    myLabel3d4.SetHint("|Spustí Váš poštovní program, abyste mi mohli napsat");
+
+    myLabel3d3.OnClick = [this](TComponent*) { myLabel3d3Click(); };
+    myLabel3d4.OnClick = [this](TComponent*) { myLabel3d4Click(); };
+    myLabel3d6.OnClick = [this](TComponent*) { myLabel3d6Click(); };
+    myLabel3d7.OnClick = [this](TComponent*) { myLabel3d7Click(); };
+
+    Image1.Reset(LoadJpegResource(GetModuleHandleA(nullptr), IDR_ABOUT_PICTURE));
+    FormCreate();
+}
+
+TAutor::~TAutor() = default;
+
+// The running executable, named through its folder as the box names it.
+std::string TAutor::ExecutablePath()
+{
+    return GetExeDirectory() + FileNamePart(ProgramPath());
+}
+
+void TAutor::FormCreate()
+{
+    const std::string exePath = ExecutablePath();
+    if (const auto built = FileModificationTime(exePath))
+        Label2.SetText(Label2.Text() + " " + FormatShortDate(*built));
+    myLabel3d1.SetText(myLabel3d1.Text() + GetProductVersionText(exePath));
+}
+
+void TAutor::PaintBackground(HDC dc, const RECT& area)
+{
+    const OwnedDC picture(Image1 ? CreateCompatibleDC(dc) : nullptr);
+    if (!picture) {
+        TForm::PaintBackground(dc, area);
+        return;
+    }
+    const SelectInDC selected(picture.Get(), Image1.Get());
+    BITMAP size{};
+    GetObjectA(Image1.Get(), sizeof size, &size);
+    RECT client;
+    GetClientRect(handle_, &client);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, client.right, client.bottom, picture.Get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+}
+
+void TAutor::myLabel3d3Click()
+{
+    if (!Open(nullptr, myLabel3d3.Text()))
+        Application.ShowMessage(kNoBrowserMessage, MB_OK | MB_ICONERROR);
+}
+
+void TAutor::myLabel3d4Click()
+{
+    if (!Open(nullptr, "mailto:" + myLabel3d4.Text()))
+        Application.ShowMessage(kNoMailMessage, MB_OK | MB_ICONERROR);
+}
+
+std::string TAutor::InfoMailBody()
+{
+    InfoMailPieces pieces;
+    pieces.windowsName = GetWindowsVersionName();
+    MEMORYSTATUS memory{};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatus(&memory);
+    pieces.totalPhysicalBytes = memory.dwTotalPhys;
+    pieces.clockMHz = MeasureClockMHz();
+    pieces.screenWidth = GetSystemMetrics(SM_CXFULLSCREEN);
+    pieces.screenHeight = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
+    pieces.colorDepth = GetColorDepthName(WindowDC(handle_).Get());
+    pieces.pixelsPerInch = mainWindowPixelsPerInch_;
+    pieces.exeDirectory = GetExeDirectory();
+    const auto built = FileModificationTime(ExecutablePath());
+    pieces.modificationTime = built ? FormatDateTime(*built) : std::string();
+    return BuildInfoMailBody(pieces, UserNumberSeparators());
+}
+
+void TAutor::myLabel3d6Click()
+{
+    const std::string body = InfoMailBody();
+    if (Open(handle_, BuildInfoMailAddress(kAuthorMail, myLabel3d1.Text(), body)))
+        return;
+    Application.ShowMessage(kSendYourselfMessage + std::string(kSupportMail), MB_OK | MB_ICONERROR);
+    Application.ShowMessage(body);
+}
+
+void TAutor::myLabel3d7Click()
+{
+    SetModalResult(mrCancel);
+}

@@ -1,0 +1,120 @@
+// The connection chooser: the report, the list of connections and the
+// hand-over of the chosen one.
+#include "ui/connection_chooser.h"
+
+#include "win32/command_capture.h"
+#include "wingui/application.h"
+
+namespace {
+
+const char kPrompt[] = "Vyberte připojení, se kterým chcete pracovat:";
+const char kWaiting[] = "Prosím čekejte...";
+const char kReportCommand[] = "netsh interface ip show config";
+const char kNoConnectionMessage[] = "Nebylo nalezeno žádné síťové připojení.\r\n"
+                                    "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+                                    "Ukončit program.";
+const char kNothingSelectedMessage[] = "Není vybráno žádné připojení.";
+
+}  // namespace
+
+TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
+    : owner_(owner)
+{
+    CreateForm(
+        {
+            "TForm2",
+            "Výběr z dostupných síťových připojení",
+            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+            0,
+            0,
+            363,
+            173,  // client area
+            FontSpec{"Tahoma", 11},
+            TPosition::OwnerCenter,
+            WS_EX_DLGMODALFRAME,
+        },
+        ownerWindow);
+    static const FontSpec promptFont{"Tahoma", 13};
+    CreateControls({
+        {&myLabel3d1, nullptr, kPrompt, 40, 8, 261, 16, coNone, &promptFont},
+        {&ListBox1, nullptr, "", 0, 32, 361, 97, coTabStop},
+        {&Button1, nullptr, "OK", 144, 140, 81, 25, coTabStop | coDefault},
+    });
+    myLabel3d1.SetAStyle3D(Resit3d);
+    SendMessageA(ListBox1.Handle(), LB_SETITEMHEIGHT, 0, 13);
+    ListBox1.OnDblClick = [this](TComponent*) { Button1Click(); };
+    Button1.OnClick = [this](TComponent*) { Button1Click(); };
+}
+
+void TForm2::FormActivate()
+{
+    ListBox1.Clear();
+    BuildConnectionList();
+}
+
+void TForm2::BuildConnectionList()
+{
+    myLabel3d1.SetText(kWaiting);
+    SetEnabled(false);  // nothing may be chosen from a half-built list
+    owner_.SetConnection("", {});
+
+    LineList& tmp = owner_.ReportLines();
+    tmp.Clear();
+    try {
+        CaptureCommandOutput(kReportCommand, tmp.Lines());
+    } catch (const std::exception& error) {
+        // Without the report there is nothing to choose from: the same end
+        // as a report without connections, after saying why.
+        Application.ShowException(error);
+        Application.Terminate();
+        return;
+    }
+    if (Application.Terminated())
+        return;  // ended while the report ran
+
+    for (std::string& line : tmp.Lines()) {
+        ConvertOemToAnsi(line);
+        if (const auto name = ConnectionNameFromLine(line))
+            ListBox1.Add(*name);
+    }
+
+    switch (ListBox1.Count()) {
+    case 0:
+        Application.ShowMessage(kNoConnectionMessage);
+        Application.Terminate();
+        break;
+    case 1:
+        SetEnabled(true);
+        ListBox1.SetItemIndex(0);
+        PostMessageA(handle_, WM_CLOSE, 0, 0);
+        break;
+    default:
+        SetEnabled(true);
+        myLabel3d1.SetText(kPrompt);
+        ListBox1.SetFocus();
+    }
+}
+
+ReportSection TForm2::FindConnectionSection(const std::string& connectionName)
+{
+    return ::FindConnectionSection(owner_.ReportLines(), connectionName);
+}
+
+bool TForm2::CloseQuery()
+{
+    const int selected = ListBox1.ItemIndex();
+    if (selected < 0) {
+        Application.ShowMessage(kNothingSelectedMessage);
+        return false;
+    }
+    const std::string connectionName = ListBox1.Item(selected);
+    owner_.SetConnection(connectionName, FindConnectionSection(connectionName));
+    owner_.ReadCurrentState();
+    owner_.LoadCommandLineSettings();
+    return true;
+}
+
+void TForm2::Button1Click()
+{
+    Close();
+}

@@ -1,0 +1,52 @@
+// The connection chooser: runs the configuration report, lists the
+// connections it names, and hands the chosen one to the main window.
+#pragma once
+
+#include "components/label_3d.h"
+#include "core/line_list.h"
+#include "core/report_reader.h"
+#include "wingui/form.h"
+
+#include <string>
+
+// What the chooser needs from the window it chooses for.
+class ConnectionChooserOwner {
+public:
+    // The hidden list that holds the report's lines (tmp).
+    virtual LineList& ReportLines() = 0;
+    // The chosen connection and its lines in the report; an empty name while
+    // none is chosen.
+    virtual void SetConnection(const std::string& name, const ReportSection& section) = 0;
+    // Fills the window from the chosen connection's section and the registry.
+    virtual void ReadCurrentState() = 0;
+    // The settings file named as the program's first argument, if any.
+    virtual void LoadCommandLineSettings() = 0;
+
+protected:
+    ~ConnectionChooserOwner() = default;
+};
+
+class TForm2 : public TForm {
+public:
+    // Centred over `ownerWindow` whenever it is shown.
+    TForm2(HWND ownerWindow, ConnectionChooserOwner& owner);
+
+    // Runs the report and lists its connections: with none the program
+    // ends, with one it is taken at once, with more the user picks.
+    void BuildConnectionList();
+    // Finds the chosen connection's lines in the report.
+    ReportSection FindConnectionSection(const std::string& connectionName);
+
+    TmyLabel3d myLabel3d1;
+    TListBox ListBox1;
+    TButton Button1;
+
+protected:
+    void FormActivate() override;
+    bool CloseQuery() override;  // FormCloseQuery
+
+private:
+    void Button1Click();
+
+    ConnectionChooserOwner& owner_;
+};

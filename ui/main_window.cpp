@@ -1,0 +1,280 @@
+// The main window's life: construction, the start-up checks, the stored
+// placement, the commands of its menus and tool bar, and the close.
+#include "ui/main_window.h"
+
+#include "core/profile_values.h"
+#include "resources/resource.h"
+#include "ui/about_box.h"
+#include "ui/quick_slot.h"
+#include "win32/ini_file.h"
+#include "win32/program_path.h"
+#include "win32/startup_checks.h"
+#include "wingui/application.h"
+#include "wingui/menu.h"
+
+namespace {
+
+const char kPlacementSection[] = "Nastavení";
+
+const char kNotAdministratorMessage[]
+    = "Na tomto počítači nemáte práva administrátora.\r\n"
+      "Program nemůže změnit ani zobrazit nastavení sítě a proto bude ukončen.\r\n\r\n"
+      "Ukončit program.";
+const char kNotCzechMessage[] = "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
+                                "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
+                                "Ukončit program.";
+
+RECT NormalPlacement(HWND window)
+{
+    // Hidden in the notification area the window is minimised: its normal
+    // rectangle is the one it will come back to.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    if (IsIconic(window) && GetWindowPlacement(window, &placement))
+        rect = placement.rcNormalPosition;
+    return rect;
+}
+
+}  // namespace
+
+TForm1::TForm1()
+    : OpenDialog1(TFileDialog::Open, "Otevřít nastavení sítě", "soubory nastavení (*.dat)|*.dat",
+        OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON
+            | OFN_ENABLESIZING)
+    , SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
+          OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING)
+{
+    CreateDesign();
+    BindEvents();
+    AppExec1.SetLangType(ltCzech);
+    AppExec1.SetWait(true);
+    AppExec1.SetWindowState(wsMinimized);
+
+    TrayIcon1 = std::make_unique<TTrayIcon>(handle_);
+    TrayIcon1->SetIcon(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED)));
+    TrayIcon1->SetPopupMenu(PopupMenuTray.Get());
+    TrayIcon1->OnDblClick = [this](TComponent*) { TrayIcon1DblClick(); };
+
+    // The design is complete: another running instance may now say that
+    // this one must give way, before anything is shown or read.
+    MultiInstance1.Loaded();
+}
+
+TForm1::~TForm1() = default;
+
+std::string TForm1::ProgramIniPath()
+{
+    return WithExtension(ProgramPath(), ".ini");
+}
+
+bool TForm1::FormCreate()
+{
+    RightAlignHelpMenu();
+    if (!IsAdministrator()) {
+        Application.ShowMessage(kNotAdministratorMessage);
+        return false;
+    }
+    if (!IsCzechLanguageName(SystemLanguageEnglishName())) {
+        Application.ShowMessage(kNotCzechMessage);
+        return false;
+    }
+    ReadProgramIni();
+    for (const auto& slot : QuickSlots)
+        slot->UpdateHint();
+    TrayIcon1->SetTip(Text());
+    TrayIcon1->ShowIcon();
+    return true;
+}
+
+void TForm1::RightAlignHelpMenu()
+{
+    const int helpPosition = 1;  // "Nápověda" on the menu bar
+    char text[80] = {};
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_TYPE;
+    item.dwTypeData = text;
+    item.cch = sizeof text;
+    if (!GetMenuItemInfoA(MainMenu1, helpPosition, TRUE, &item))
+        return;
+    item.fType |= MFT_RIGHTJUSTIFY;
+    item.cch = static_cast<UINT>(strlen(text));
+    if (SetMenuItemInfoA(MainMenu1, helpPosition, TRUE, &item))
+        DrawMenuBar(handle_);
+}
+
+void TForm1::ReadProgramIni()
+{
+    const IniFile ini(ProgramIniPath());
+    RECT rect;
+    GetWindowRect(handle_, &rect);
+    int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
+    SetWindowPos(handle_, nullptr, left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
+    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+    SetWindowPos(handle_, nullptr, 0, 0, rect.right - rect.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
+    SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    for (const auto& slot : QuickSlots)
+        slot->ReadPath(ini);
+    for (const auto& slot : QuickSlots)
+        slot->ReadMenuFlags(ini);
+}
+
+void TForm1::WriteProgramIni()
+{
+    const IniFile ini(ProgramIniPath());
+    const RECT rect = NormalPlacement(handle_);
+    ini.WriteInteger(kPlacementSection, "Left", rect.left);
+    ini.WriteInteger(kPlacementSection, "Top", rect.top);
+    ini.WriteInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+    ini.WriteInteger(kPlacementSection, "Width", rect.right - rect.left);
+
+    for (const auto& slot : QuickSlots)
+        slot->WritePath(ini);
+    for (const auto& slot : QuickSlots)
+        slot->WriteMenuFlags(ini);
+}
+
+bool TForm1::CloseQuery()
+{
+    WriteProgramIni();
+    return true;
+}
+
+LRESULT TForm1::QueryEndSession()
+{
+    // Log-off or shut-down: the settings are kept as at any close, and a
+    // failure to keep them stops Windows from going on.
+    try {
+        return CloseQuery() ? TRUE : FALSE;
+    } catch (const std::exception& error) {
+        Application.ShowException(error);
+        return FALSE;
+    }
+}
+
+void TForm1::SetConnection(const std::string& name, const ReportSection& section)
+{
+    ConnectionName = name;
+    Section = section;
+}
+
+void TForm1::FormActivate()
+{
+    ShowConnectionChooser();
+}
+
+void TForm1::ShowConnectionChooser()
+{
+    if (Form2)
+        Form2->ShowModal(handle_);
+}
+
+bool TForm1::HandleSysCommand(WPARAM command)
+{
+    // Only the exact minimise command: the window goes to the notification
+    // area, taking its taskbar button with it.
+    if (command != SC_MINIMIZE)
+        return false;
+    ShowWindow(handle_, SW_MINIMIZE);
+    ShowWindow(handle_, SW_HIDE);
+    return true;
+}
+
+void TForm1::Obnovit1Click()
+{
+    ShowWindow(handle_, SW_SHOWNORMAL);
+}
+
+void TForm1::TrayIcon1DblClick()
+{
+    Obnovit1Click();
+}
+
+void TForm1::UpdateTrayMenu()
+{
+    // While the window is locked (an apply, the chooser, the about box) the
+    // fields must not change under it: only restoring and ending are offered.
+    const bool usable = IsWindowEnabled(handle_) != FALSE;
+    for (int command : {cmOpen, cmSave, cmAbout})
+        EnableMenuCommand(PopupMenuTray.Get(), command, usable);
+}
+
+void TForm1::Zavt1Click()
+{
+    Close();
+}
+
+void TForm1::MenuCommand(int id)
+{
+    switch (id) {
+    case cmOpen:
+        Otevt1Click();
+        return;
+    case cmSave:
+        Uloit1Click();
+        return;
+    case cmClose:
+        Zavt1Click();
+        return;
+    case cmRestore:
+        Obnovit1Click();
+        return;
+    case cmAbout:
+        Oprogramu1Click();
+        return;
+    }
+    for (const auto& slot : QuickSlots) {
+        if (slot->Command(id, handle_))
+            return;
+    }
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_QUERYENDSESSION:
+        return QueryEndSession();
+    case WM_SYSCOMMAND:
+        if (HandleSysCommand(wParam))
+            return 0;
+        break;
+    case WM_ACTIVATE:
+        // Only the first activation, once the window is on screen, asks
+        // for the connection; modal windows hand activation back later.
+        if (LOWORD(wParam) != WA_INACTIVE && !activated_) {
+            activated_ = true;
+            PostMessageA(handle_, WM_TAMARKO_ACTIVATE, 0, 0);
+        }
+        break;
+    case WM_CLOSE:
+        // The apply's commands read the fields as they go: the window has to
+        // outlive them, so a close asked for meanwhile follows their end.
+        if (commandsRunning_) {
+            closeRequested_ = true;
+            return 0;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == PopupMenuTray.Get())
+            UpdateTrayMenu();
+        break;
+    case WM_DESTROY:
+        Application.Terminate();
+        return 0;
+    }
+    return TForm::HandleMessage(message, wParam, lParam);
+}
+
+void TForm1::Oprogramu1Click()
+{
+    const int pixelsPerInch = GetDeviceCaps(WindowDC(handle_).Get(), LOGPIXELSY);
+    TAutor autor(handle_, pixelsPerInch);
+    autor.ShowModal(handle_);
+}

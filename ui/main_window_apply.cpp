@@ -1,0 +1,84 @@
+// The apply button: the window as the apply sequence sees it.
+#include "ui/main_window.h"
+
+#include "core/apply_sequence.h"
+#include "win32/registry.h"
+#include "wingui/application.h"
+
+namespace {
+
+// The commands read the fields as they go: a close asked for while one runs
+// waits for it.
+class CommandRunning {
+public:
+    explicit CommandRunning(TForm1& form)
+        : form_(form)
+    {
+        form_.SetCommandsRunning(true);
+    }
+    ~CommandRunning() { form_.SetCommandsRunning(false); }
+    CommandRunning(const CommandRunning&) = delete;
+    CommandRunning& operator=(const CommandRunning&) = delete;
+
+private:
+    TForm1& form_;
+};
+
+class ApplyWindow : public ApplyTarget {
+public:
+    explicit ApplyWindow(TForm1& form)
+        : form_(form)
+    {
+    }
+
+    std::string ConnectionName() override { return form_.Label1.Text(); }
+    std::string FieldText(Field field) override { return form_.FieldText(field); }
+    void SetFieldText(Field field, const std::string& text) override { form_.SetFieldText(field, text); }
+    bool Checked(Field field) override { return form_.FieldChecked(field); }
+    void ShowMessage(const std::string& text) override { Application.ShowMessage(text); }
+    void SetStatus(const std::string& text) override { form_.StatusBar1.SetText(text); }
+    void RunCommand(const std::string& commandLine) override
+    {
+        form_.AppExec1.SetExeName(commandLine);
+        form_.AppExec1.SetExeParams({});
+        const CommandRunning running(form_);
+        form_.AppExec1.Execute();
+    }
+    void WriteProxy(int enable, const std::string& server) override
+    {
+        RegWriteInteger("HKCU", kInternetSettingsKey, "ProxyEnable", enable, false);
+        RegWriteString("HKCU", kInternetSettingsKey, "ProxyServer", server, false);
+    }
+    void Lock() override
+    {
+        form_.Button1.SetEnabled(false);
+        form_.SetEnabled(false);
+    }
+    void ReadBack() override
+    {
+        // Nothing to show to a user who is leaving.
+        if (!form_.CloseRequested())
+            form_.ShowConnectionChooser();
+    }
+    void Unlock() override
+    {
+        form_.Button1.SetEnabled(true);
+        form_.SetEnabled(true);
+    }
+    void ShowError(const std::exception& error) override { Application.ShowException(error); }
+
+private:
+    TForm1& form_;
+};
+
+}  // namespace
+
+void TForm1::Button1Click()
+{
+    ApplyWindow window(*this);
+    RunApplySequence(window);
+    if (closeRequested_) {
+        closeRequested_ = false;
+        PostMessageA(handle_, WM_CLOSE, 0, 0);
+    }
+}

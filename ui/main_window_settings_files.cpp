@@ -1,0 +1,57 @@
+// Settings files: saving the fields to a .dat file and loading one back,
+// from the menus, the tool bar, the quick buttons and the command line.
+#include "ui/main_window.h"
+
+#include "core/profile_values.h"
+#include "win32/settings_file.h"
+#include "win32/system_info.h"
+#include "wingui/application.h"
+
+#include <cstdlib>
+
+void TForm1::LoadSettingsFile(const std::string& fileName)
+{
+    if (!SettingsFileExists(fileName)) {
+        Application.ShowMessage("Soubor " + fileName + " nebyl nalezen.");
+        return;
+    }
+    // Each value goes through its control, so that the fields are switched
+    // and highlighted as if typed in.
+    const FieldValues values = ReadSettingsFile(fileName);
+    for (const FieldSpec& spec : kFields) {
+        if (spec.kind == FieldKind::Text)
+            SetFieldText(spec.field, values.Text(spec.field));
+        else
+            SetFieldChecked(spec.field, values.Checked(spec.field));
+    }
+}
+
+void TForm1::LoadCommandLineSettings()
+{
+    if (__argc > 1 && __argv[1][0] != '\0')
+        LoadSettingsFile(__argv[1]);
+}
+
+void TForm1::Otevt1Click()
+{
+    OpenDialog1.InitialDir = GetExeDirectory();
+    if (OpenDialog1.Execute(handle_))
+        LoadSettingsFile(OpenDialog1.FileName);
+}
+
+void TForm1::Uloit1Click()
+{
+    SaveDialog1.InitialDir = GetExeDirectory();
+    if (!SaveDialog1.Execute(handle_))
+        return;
+    FieldValues values;
+    for (const FieldSpec& spec : kFields) {
+        if (spec.kind == FieldKind::Text)
+            values.SetText(spec.field, FieldText(spec.field));
+        else
+            values.SetChecked(spec.field, FieldChecked(spec.field));
+    }
+    // The dialog gives a full path; the settings file makes any other name
+    // absolute itself.
+    WriteSettingsFile(ForceDatExtension(SaveDialog1.FileName), values);
+}

@@ -1,0 +1,88 @@
+// Reading and writing the settings file key by key through the profile
+// functions.
+#include "win32/settings_file.h"
+
+#include "win32/ini_file.h"
+#include "win32/program_path.h"
+
+#include <windows.h>
+
+namespace {
+
+const char kSection[] = "Nastavení";
+
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+bool IsQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
+
+// Texts are meant to come back exactly as typed, but the profile functions
+// lose some of them:
+// - blanks around a value are trimmed (by Wine when writing, by Windows when
+//   reading), and one pair of single or double quotes enclosing a value is
+//   dropped when reading. Such a text is written inside one more pair of
+//   double quotes, which the reader takes off again; since the reader
+//   removes exactly one pair, this holds for texts that are themselves
+//   quoted. Every other text is written bare, as typed.
+// - a line break cannot be stored: the reader would take the text after it
+//   for a key or section of its own. The text ends at the first one, where a
+//   single-line field cuts a pasted text too.
+std::string StorableText(const std::string& text)
+{
+    const std::string line = text.substr(0, text.find_first_of("\r\n"));
+    if (line.empty())
+        return line;
+    const char first = line.front();
+    const char last = line.back();
+    if (IsBlank(first) || IsBlank(last) || IsQuote(first) || IsQuote(last))
+        return '"' + line + '"';
+    return line;
+}
+
+// The profile functions look for a name without a folder in the Windows
+// folder, while the existence check and the user mean the current one: the
+// name is made absolute before the profile functions see it.
+IniFile ProfileFile(const std::string& path)
+{
+    return IniFile(FullPath(path));
+}
+
+}  // namespace
+
+bool SettingsFileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FieldValues ReadSettingsFile(const std::string& path)
+{
+    const IniFile file = ProfileFile(path);
+    FieldValues values;
+    for (const FieldSpec& spec : kFields) {
+        if (spec.kind == FieldKind::Text)
+            values.SetText(spec.field, file.ReadString(kSection, spec.settingsKey, ""));
+        else
+            values.SetChecked(spec.field, file.ReadBool(kSection, spec.settingsKey, spec.checkedByDefault));
+    }
+    return values;
+}
+
+// A key found twice in the section is read and replaced at its first place
+// only; the later copies are left as they are, so what is written is what is
+// read back.
+void WriteSettingsFile(const std::string& path, const FieldValues& values)
+{
+    const IniFile file = ProfileFile(path);
+    for (const FieldSpec& spec : kFields) {
+        if (spec.kind == FieldKind::Text)
+            file.WriteString(kSection, spec.settingsKey, StorableText(values.Text(spec.field)));
+        else
+            file.WriteBool(kSection, spec.settingsKey, values.Checked(spec.field));
+    }
+}

@@ -1,0 +1,22 @@
+// The settings file (.dat): one complete set of the main window's connection
+// settings, kept in section "Nastavení" of an INI file.
+#pragma once
+
+#include "core/connection_fields.h"
+
+#include <string>
+
+// True only for a file; a folder of that name counts as missing.
+bool SettingsFileExists(const std::string& path);
+
+// The values of every field, key by key in the field table's order. A
+// missing key, section or file gives the field's default (an empty text, the
+// flag's own default), a flag that is not a number too. Texts come back with
+// at most 2047 characters.
+FieldValues ReadSettingsFile(const std::string& path);
+
+// Writes every field's key in the field table's order, replacing the keys in
+// place and leaving every other key and section as it was. The first write
+// that fails raises "Unable to write to <path>", and the remaining keys are
+// not written.
+void WriteSettingsFile(const std::string& path, const FieldValues& values);

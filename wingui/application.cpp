@@ -1,0 +1,78 @@
+#include "wingui/application.h"
+
+#include "core/exception.h"
+#include "win32/message_pump.h"
+
+#include <stdexcept>
+
+TApplication Application;
+
+void TApplication::Initialize()
+{
+    SetMessagePump([] {
+        Application.ProcessMessages();
+        return !Application.Terminated();
+    });
+}
+
+void TApplication::Dispatch(MSG& message)
+{
+    if (accelerators_ && mainWindow_ && IsWindowEnabled(mainWindow_)
+        && (message.hwnd == mainWindow_ || IsChild(mainWindow_, message.hwnd))
+        && TranslateAcceleratorA(mainWindow_, accelerators_, &message))
+        return;
+    // Tab, arrows, Enter and the mnemonic keys move between controls the way
+    // they do in dialog boxes.
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && IsDialogMessageA(root, &message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+bool TApplication::HandleMessage()
+{
+    MSG message;
+    if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+        terminated_ = true;
+        return false;
+    }
+    Dispatch(message);
+    return true;
+}
+
+void TApplication::ProcessMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Every loop checks the flag, so the quit is not posted again:
+            // a queued WM_QUIT would wake each later wait at once.
+            terminated_ = true;
+            return;
+        }
+        Dispatch(message);
+    }
+}
+
+void TApplication::Run()
+{
+    while (!terminated_ && HandleMessage()) { }
+}
+
+void TApplication::Terminate()
+{
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::ShowException(const std::exception& error)
+{
+    HWND owner = GetActiveWindow();
+    ::MessageBoxA(owner, WithFullStop(error.what()).c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::ShowMessage(const std::string& text, UINT flags)
+{
+    return ::MessageBoxA(GetActiveWindow(), text.c_str(), title_.c_str(), flags);
+}

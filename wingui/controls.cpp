@@ -1,0 +1,338 @@
+#include "wingui/controls.h"
+
+#include "win32/os_error.h"
+#include "wingui/application.h"
+#include "wingui/form.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const char kControlProperty[] = "Tamarko.Control";
+
+}  // namespace
+
+TControl::~TControl()
+{
+    if (handle_ && IsWindow(handle_)) {
+        RemovePropA(handle_, kControlProperty);
+        DestroyWindow(handle_);
+    }
+}
+
+TControl* TControl::FromHandle(HWND window)
+{
+    return window ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+}
+
+void TControl::Create(TForm& form, const ControlDesign& design, int id)
+{
+    form_ = &form;
+    id_ = id;
+    color_ = InitialColor();
+    const CreateParams params = Params(design);
+    // Overlapping neighbours (the radio buttons) must not paint over each other.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.style;
+    if (!(design.options & coHidden))
+        style |= WS_VISIBLE;
+    if (design.options & coTabStop)
+        style |= WS_TABSTOP;
+    if (design.options & coGroup)
+        style |= WS_GROUP;
+    HWND parent = design.parent ? design.parent->Handle() : form.Handle();
+    handle_ = CreateWindowExA(params.exStyle, params.className, design.caption ? design.caption : "", style,
+        design.left, design.top, design.width, design.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        GetModuleHandleA(nullptr), this);
+    if (!handle_)
+        RaiseLastOSError();
+    SetPropA(handle_, kControlProperty, this);
+
+    font_ = design.font ? *design.font : (design.parent ? design.parent->Font() : form.FormFont());
+    if (design.options & coBold)
+        font_ = font_.Bold();
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.FontHandle(font_)), FALSE);
+    if (design.options & coShowHint)
+        form.AddHintTool(*this);
+    AfterCreate(design);
+}
+
+std::string TControl::Text() const
+{
+    const int length = GetWindowTextLengthA(handle_);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(handle_, text.data(), length + 1)));
+    return text;
+}
+
+void TControl::SetText(const std::string& text)
+{
+    if (Text() != text)
+        SetWindowTextA(handle_, text.c_str());
+}
+
+void TControl::SetEnabled(bool enabled)
+{
+    EnableWindow(handle_, enabled);
+}
+
+void TControl::SetVisible(bool visible)
+{
+    ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TControl::SetColor(TColor color)
+{
+    if (color == color_)
+        return;
+    color_ = color;
+    brush_.Reset();
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+HBRUSH TControl::ControlColor(HDC dc, UINT /*message*/)
+{
+    if (!brush_)
+        brush_.Reset(CreateSolidBrush(ColorToRGB(color_)));
+    SetBkColor(dc, ColorToRGB(color_));
+    SetTextColor(dc, ColorToRGB(font_.color));
+    return static_cast<HBRUSH>(brush_.Get());
+}
+
+bool TControl::ContextPopup(POINT at)
+{
+    if (!popupMenu_)
+        return false;
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: under the control
+        RECT control;
+        GetWindowRect(handle_, &control);
+        at = {control.left, control.bottom};
+    }
+    TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Form().Handle(), nullptr);
+    return true;
+}
+
+LRESULT TControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallDefault(message, wParam, lParam);
+}
+
+LRESULT TControl::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+void TControl::RegisterOwnClass(const char* className, UINT classStyle)
+{
+    WNDCLASSA existing;
+    if (GetClassInfoA(GetModuleHandleA(nullptr), className, &existing))
+        return;
+    WNDCLASSA windowClass{};
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = OwnClassProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className;
+    if (!RegisterClassA(&windowClass))
+        RaiseLastOSError();
+}
+
+LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* control = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        control->handle_ = window;
+        SetPropA(window, kControlProperty, control);
+    }
+    TControl* control = FromHandle(window);
+    if (!control)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        RemovePropA(window, kControlProperty);
+    return Guarded([&] { return control->WindowProc(message, wParam, lParam); }, LRESULT{0});
+}
+
+// ---- TEdit
+
+TControl::CreateParams TEdit::Params(const ControlDesign&) const
+{
+    return {"EDIT", ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
+}
+
+void TEdit::SetText(const std::string& text)
+{
+    if (Text() == text)
+        return;
+    // Some systems report the change of a set text, some do not: the
+    // handler runs here, once, either way.
+    settingText_ = true;
+    SetWindowTextA(handle_, text.c_str());
+    settingText_ = false;
+    Fire(OnChange, this);
+}
+
+void TEdit::Command(WORD code)
+{
+    if (code == EN_CHANGE && !settingText_)
+        Fire(OnChange, this);
+}
+
+HBRUSH TEdit::ControlColor(HDC dc, UINT message)
+{
+    HBRUSH brush = TControl::ControlColor(dc, message);
+    if (!Enabled())
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    return brush;
+}
+
+// ---- TButton
+
+TControl::CreateParams TButton::Params(const ControlDesign& design) const
+{
+    return {"BUTTON", static_cast<DWORD>((design.options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)};
+}
+
+void TButton::Command(WORD code)
+{
+    if (code == BN_CLICKED)
+        Click();
+}
+
+void TButton::Click()
+{
+    Fire(OnClick, this);
+}
+
+// ---- TCheckControl
+
+bool TCheckControl::ChangeState(bool checked)
+{
+    if (checked == checked_)
+        return false;
+    checked_ = checked;
+    SendMessageA(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    return true;
+}
+
+void TCheckControl::Clicked()
+{
+    Fire(OnClick, this);
+}
+
+// ---- TRadioButton
+
+TControl::CreateParams TRadioButton::Params(const ControlDesign&) const
+{
+    return {"BUTTON", BS_RADIOBUTTON};
+}
+
+void TRadioButton::SetChecked(bool checked)
+{
+    if (!ChangeState(checked))
+        return;
+    // Tab reaches a group of radio buttons at its checked one.
+    const LONG style = GetWindowLongA(handle_, GWL_STYLE);
+    SetWindowLongA(handle_, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    if (!checked)
+        return;
+    for (HWND sibling = GetWindow(GetParent(handle_), GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+        auto* radio = dynamic_cast<TRadioButton*>(FromHandle(sibling));
+        if (radio && radio != this)
+            radio->SetChecked(false);
+    }
+    Clicked();
+}
+
+void TRadioButton::Command(WORD code)
+{
+    if (code == BN_CLICKED)
+        SetChecked(true);
+}
+
+// ---- TCheckBox
+
+TControl::CreateParams TCheckBox::Params(const ControlDesign&) const
+{
+    return {"BUTTON", BS_CHECKBOX};
+}
+
+void TCheckBox::SetChecked(bool checked)
+{
+    if (ChangeState(checked))
+        Clicked();
+}
+
+void TCheckBox::Command(WORD code)
+{
+    if (code == BN_CLICKED)
+        SetChecked(!Checked());
+}
+
+// ---- TListBox
+
+TControl::CreateParams TListBox::Params(const ControlDesign&) const
+{
+    // Strings declared as such can be read from outside, by screen readers and tests.
+    return {"LISTBOX", LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, WS_EX_CLIENTEDGE};
+}
+
+void TListBox::Clear()
+{
+    SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
+}
+
+void TListBox::Add(const std::string& item)
+{
+    SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+int TListBox::Count() const
+{
+    return static_cast<int>(SendMessageA(handle_, LB_GETCOUNT, 0, 0));
+}
+
+int TListBox::ItemIndex() const
+{
+    return static_cast<int>(SendMessageA(handle_, LB_GETCURSEL, 0, 0));
+}
+
+void TListBox::SetItemIndex(int index)
+{
+    SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::string TListBox::Item(int index) const
+{
+    const LRESULT length = SendMessageA(handle_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR)
+        return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied
+        = SendMessageA(handle_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return text;
+}
+
+void TListBox::Command(WORD code)
+{
+    if (code == LBN_DBLCLK)
+        Fire(OnDblClick, this);
+}
+
+// ---- TStatusBar
+
+TControl::CreateParams TStatusBar::Params(const ControlDesign&) const
+{
+    return {STATUSCLASSNAMEA, CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER};
+}
+
+void TStatusBar::AfterCreate(const ControlDesign&)
+{
+    int wholeWidth = -1;
+    SendMessageA(handle_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
+}
+
+void TStatusBar::SetText(const std::string& text)
+{
+    if (Text() != text)
+        SendMessageA(handle_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}

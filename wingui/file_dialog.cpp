@@ -1,0 +1,39 @@
+#include "wingui/file_dialog.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+TFileDialog::TFileDialog(Kind kind, std::string title, std::string filter, DWORD options)
+    : kind_(kind)
+    , title_(std::move(title))
+    , options_(options)
+{
+    // "description|pattern|..." as the system wants it: zero-separated.
+    for (char& c : filter) {
+        if (c == '|')
+            c = '\0';
+    }
+    filter_ = filter + '\0';
+}
+
+bool TFileDialog::Execute(HWND owner)
+{
+    std::vector<char> file(32768, '\0');
+    FileName.copy(file.data(), file.size() - 1);
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // what Windows 2000 and later all accept
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter_.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+    dialog.lpstrTitle = title_.c_str();
+    dialog.Flags = options_;
+    const BOOL chosen = kind_ == Open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
+    if (!chosen)
+        return false;
+    FileName = file.data();
+    return true;
+}

@@ -1,0 +1,288 @@
+#include "wingui/form.h"
+
+#include "win32/os_error.h"
+#include "wingui/application.h"
+#include "wingui/menu.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const char kFormProperty[] = "Tamarko.Form";
+
+TForm* FormFromHandle(HWND window)
+{
+    return window ? static_cast<TForm*>(GetPropA(window, kFormProperty)) : nullptr;
+}
+
+RECT WindowRectFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu)
+{
+    RECT rect{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
+    return rect;
+}
+
+}  // namespace
+
+TForm::~TForm()
+{
+    if (handle_ && IsWindow(handle_))
+        DestroyWindow(handle_);
+}
+
+HFONT TForm::FontHandle(const FontSpec& spec)
+{
+    for (const auto& [known, font] : fonts_) {
+        if (known == spec)
+            return static_cast<HFONT>(font.Get());
+    }
+    HFONT font
+        = CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
+            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+    fonts_.emplace_back(spec, OwnedFont(font));
+    return font;
+}
+
+void TForm::CreateForm(const FormDesign& design, HWND owner)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    if (!GetClassInfoA(instance, design.className, &windowClass)) {
+        windowClass = {};
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = design.className;
+        if (!RegisterClassA(&windowClass))
+            RaiseLastOSError();
+    }
+    font_ = design.font;
+    const DWORD exStyle = design.exStyle | WS_EX_CONTROLPARENT;
+    const RECT outer = WindowRectFor(design.clientWidth, design.clientHeight, design.style, exStyle, design.menu);
+    handle_ = CreateWindowExA(exStyle, design.className, design.caption, design.style, design.left, design.top,
+        outer.right - outer.left, outer.bottom - outer.top, owner, design.menu, instance, this);
+    if (!handle_)
+        RaiseLastOSError();
+    position_ = design.position;
+    // A menu bar that wraps takes client height: the design's client size is
+    // what counts, so the frame grows by whatever is missing.
+    RECT client;
+    GetClientRect(handle_, &client);
+    RECT frame;
+    GetWindowRect(handle_, &frame);
+    SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + design.clientWidth - client.right,
+        frame.bottom - frame.top + design.clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(design.left, design.top, owner);
+
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance, nullptr);
+    if (!tooltip_)
+        RaiseLastOSError();
+}
+
+void TForm::PlaceWindow(int left, int top, HWND owner)
+{
+    RECT window;
+    GetWindowRect(handle_, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (position_ == TPosition::OwnerCenter && owner)
+        GetWindowRect(owner, &area);
+    if (position_ != TPosition::Designed) {
+        left = area.left + (area.right - area.left - width) / 2;
+        top = area.top + (area.bottom - area.top - height) / 2;
+    }
+    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::CreateControls(std::initializer_list<ControlDesign> design)
+{
+    for (const ControlDesign& row : design) {
+        const int id = (row.options & coDefault) ? IDOK : nextControlId_++;
+        row.control->Create(*this, row, id);
+    }
+}
+
+void TForm::SetTabOrder(std::initializer_list<TControl*> order)
+{
+    HWND previous = HWND_TOP;
+    for (TControl* control : order) {
+        SetWindowPos(control->Handle(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = control->Handle();
+    }
+}
+
+void TForm::AddHintTool(TControl& control)
+{
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = handle_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string TForm::Text() const
+{
+    char caption[256] = {};
+    GetWindowTextA(handle_, caption, sizeof caption);
+    return caption;
+}
+
+void TForm::Show()
+{
+    ShowWindow(handle_, SW_SHOW);
+    UpdateWindow(handle_);
+}
+
+void TForm::Hide()
+{
+    ShowWindow(handle_, SW_HIDE);
+}
+
+int TForm::ShowModal(HWND owner)
+{
+    const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled)
+        EnableWindow(owner, FALSE);
+    modal_ = true;
+    modalResult_ = mrNone;
+    if (position_ == TPosition::OwnerCenter) {
+        RECT window;
+        GetWindowRect(handle_, &window);
+        PlaceWindow(window.left, window.top, owner);
+    }
+    Show();
+    SetActiveWindow(handle_);
+    PostMessageA(handle_, WM_TAMARKO_ACTIVATE, 0, 0);
+    while (modalResult_ == mrNone && !Application.Terminated() && Application.HandleMessage()) { }
+    // The owner comes back first, so that activation stays in the program.
+    if (ownerWasEnabled)
+        EnableWindow(owner, TRUE);
+    Hide();
+    modal_ = false;
+    if (ownerWasEnabled)
+        SetActiveWindow(owner);
+    return modalResult_;
+}
+
+void TForm::PaintBackground(HDC dc, const RECT& area)
+{
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT TForm::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam) {
+            if (TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(lParam)))
+                control->Command(HIWORD(wParam));
+        } else {
+            MenuCommand(LOWORD(wParam));
+        }
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        if (TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(lParam)))
+            return reinterpret_cast<LRESULT>(control->ControlColor(reinterpret_cast<HDC>(wParam), message));
+        break;
+    case WM_MEASUREITEM:
+        if (MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (DrawMenuImage(*item))
+            return TRUE;
+        if (TControl* control = TControl::FromHandle(item->hwndItem)) {
+            control->DrawItem(*item);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code == TTN_GETDISPINFOA) {
+            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+            static std::string tipText;
+            TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(header->idFrom));
+            tipText = control ? control->Hint() : std::string();
+            info->lpszText = tipText.data();
+            return 0;
+        }
+        break;
+    }
+    case WM_CONTEXTMENU:
+        if (TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(wParam))) {
+            if (control->ContextPopup({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}))
+                return 0;
+        }
+        break;
+    case WM_CLOSE:
+        if (CloseQuery()) {
+            if (modal_)
+                modalResult_ = mrCancel;
+            else
+                DestroyWindow(handle_);
+        }
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(handle_, &client);
+        PaintBackground(reinterpret_cast<HDC>(wParam), client);
+        return 1;
+    }
+    case WM_TAMARKO_ACTIVATE:
+        FormActivate();
+        return 0;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        form->handle_ = window;
+        SetPropA(window, kFormProperty, form);
+    }
+    TForm* form = FormFromHandle(window);
+    if (!form)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        RemovePropA(window, kFormProperty);
+        form->handle_ = nullptr;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return Guarded([&] { return form->HandleMessage(message, wParam, lParam); }, LRESULT{0});
+}
+
+void PaintParentBackground(HWND control, HDC dc)
+{
+    HWND root = GetAncestor(control, GA_ROOT);
+    RECT area;
+    GetClientRect(control, &area);
+    TForm* form = FormFromHandle(root);
+    if (!form) {
+        FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    MapWindowPoints(control, root, reinterpret_cast<POINT*>(&area), 2);
+    POINT oldOrigin;
+    OffsetViewportOrgEx(dc, -area.left, -area.top, &oldOrigin);
+    form->PaintBackground(dc, area);
+    SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+}

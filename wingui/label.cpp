@@ -1,0 +1,215 @@
+#include "wingui/label.h"
+
+#include "wingui/form.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+UINT AlignmentFormat(TAlignment alignment)
+{
+    switch (alignment) {
+    case taRightJustify:
+        return DT_RIGHT;
+    case taCenter:
+        return DT_CENTER;
+    case taLeftJustify:
+    default:
+        return DT_LEFT;
+    }
+}
+
+void TLabel::RegisterLabelClass(const char* className)
+{
+    RegisterOwnClass(className, CS_DBLCLKS);
+}
+
+TControl::CreateParams TLabel::Params(const ControlDesign&) const
+{
+    RegisterLabelClass("TLabel");
+    return {"TLabel", 0};
+}
+
+void TLabel::AfterCreate(const ControlDesign& design)
+{
+    designSize_ = {design.width, design.height};
+    AdjustBounds();
+}
+
+void TLabel::SetAutoSize(bool autoSize)
+{
+    autoSize_ = autoSize;
+    AdjustBounds();
+}
+
+void TLabel::AdjustBounds()
+{
+    if (!autoSize_ || !handle_)
+        return;
+    RECT needed{0, 0, wordWrap_ ? designSize_.cx : 0, 0};
+    {
+        const WindowDC dc(handle_);
+        SelectInDC font(dc.Get(), FontHandle());
+        const std::string caption = Text();
+        DrawTextA(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &needed,
+            DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX));
+    }
+    const int width = std::max<int>(designSize_.cx, needed.right);
+    const int height = std::max<int>(designSize_.cy, needed.bottom);
+    SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TLabel::SetTransparent(bool transparent)
+{
+    if (transparent_ == transparent)
+        return;
+    transparent_ = transparent;
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TLabel::SetShowAccelChar(bool show)
+{
+    showAccelChar_ = show;
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TLabel::SetAlignment(TAlignment alignment)
+{
+    if (alignment_ == alignment)
+        return;
+    alignment_ = alignment;
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TLabel::SetWordWrap(bool wordWrap)
+{
+    wordWrap_ = wordWrap;
+    AdjustBounds();
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TLabel::SetText(const std::string& text)
+{
+    if (Text() == text)
+        return;
+    SetWindowTextA(handle_, text.c_str());
+    AdjustBounds();
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+HFONT TLabel::FontHandle() const
+{
+    return Form().FontHandle(Font());
+}
+
+void TLabel::PaintBackground(HDC dc)
+{
+    if (transparent_) {
+        PaintParentBackground(handle_, dc);
+        return;
+    }
+    RECT client;
+    GetClientRect(handle_, &client);
+    OwnedBrush brush(CreateSolidBrush(ColorToRGB(Color())));
+    FillRect(dc, &client, static_cast<HBRUSH>(brush.Get()));
+}
+
+void TLabel::Paint(HDC dc)
+{
+    PaintBackground(dc);
+    RECT client;
+    GetClientRect(handle_, &client);
+    SelectInDC font(dc, FontHandle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Enabled() ? ColorToRGB(Font().color) : GetSysColor(COLOR_GRAYTEXT));
+    UINT format = AlignmentFormat(alignment_) | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0)
+        | (showAccelChar_ ? 0 : DT_NOPREFIX);
+    const std::string caption = Text();
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &client, format);
+}
+
+void TLabel::MouseMove(int x, int y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, x, y);
+}
+
+void TLabel::MouseButton(UINT message, LPARAM position)
+{
+    const int x = GET_X_LPARAM(position);
+    const int y = GET_Y_LPARAM(position);
+    TMouseButton button = mbLeft;
+    if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_RBUTTONDBLCLK)
+        button = mbRight;
+    else if (message == WM_MBUTTONDOWN || message == WM_MBUTTONUP || message == WM_MBUTTONDBLCLK)
+        button = mbMiddle;
+
+    switch (message) {
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double click: no click follows its release.
+        clickPending_ = false;
+        Fire(OnDblClick, this);
+        break;
+    case WM_LBUTTONDOWN:
+        clickPending_ = true;
+        break;
+    case WM_LBUTTONUP: {
+        RECT client;
+        GetClientRect(handle_, &client);
+        const POINT at{x, y};
+        const bool click = clickPending_ && PtInRect(&client, at);
+        clickPending_ = false;
+        if (OnMouseUp)
+            OnMouseUp(this, button, x, y);
+        if (click)
+            Fire(OnClick, this);
+        return;
+    }
+    }
+    const bool pressed = message != WM_RBUTTONUP && message != WM_MBUTTONUP;
+    const TMouseEvent& event = pressed ? OnMouseDown : OnMouseUp;
+    if (event)
+        event(this, button, x, y);
+}
+
+LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        PaintDC paint(handle_);
+        Paint(paint.Get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // painting covers the whole label
+    case WM_ENABLE:
+        InvalidateRect(handle_, nullptr, TRUE);
+        return 0;
+    case WM_MOUSEMOVE:
+        MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        MouseButton(message, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        MouseButton(message, lParam);
+        break;  // the default handling asks for the popup menu
+    case WM_SETCURSOR:
+        if (cursor_) {
+            ::SetCursor(cursor_);
+            return TRUE;
+        }
+        break;
+    }
+    return CallDefault(message, wParam, lParam);
+}

@@ -1,0 +1,29 @@
+// Menus built from a table: the menu bar, the tray menu and the quick-button
+// menus. Items with an image draw it themselves, from the item's icon.
+#pragma once
+
+#include "wingui/gdi.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+
+struct MenuItemDesign {
+    int level;                       // 0: on the bar (or in the popup); 1: in the last level-0 submenu
+    const char* caption;             // nullptr: a separator
+    int command = 0;                 // 0 for a submenu's title
+    const char* shortcut = nullptr;  // shown right-aligned after the caption
+    HICON image = nullptr;
+};
+
+// A menu bar with its submenus. The window that gets it destroys it.
+HMENU BuildMenuBar(std::initializer_list<MenuItemDesign> design);
+// A popup menu (its items at level 0).
+HMENU BuildPopupMenu(std::initializer_list<MenuItemDesign> design);
+
+void EnableMenuCommand(HMENU menu, int command, bool enabled);
+bool MenuCommandEnabled(HMENU menu, int command);
+
+// The window's handling of the item images: sizes and drawing.
+bool MeasureMenuImage(MEASUREITEMSTRUCT& item);
+bool DrawMenuImage(const DRAWITEMSTRUCT& item);

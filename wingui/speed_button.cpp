@@ -1,0 +1,45 @@
+#include "wingui/speed_button.h"
+
+#include "wingui/form.h"
+
+TControl::CreateParams TSpeedButton::Params(const ControlDesign&) const
+{
+    return {"BUTTON", BS_OWNERDRAW};
+}
+
+void TSpeedButton::SetHint(const std::string& hint)
+{
+    TControl::SetHint(hint);
+    SetWindowTextA(handle_, hint.c_str());
+}
+
+void TSpeedButton::Command(WORD code)
+{
+    // The second of two quick clicks comes as a double click: a click all the same.
+    if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
+        Fire(OnClick, this);
+}
+
+void TSpeedButton::DrawItem(const DRAWITEMSTRUCT& item)
+{
+    RECT face = item.rcItem;
+    FillRect(item.hDC, &face, GetSysColorBrush(COLOR_BTNFACE));
+    const bool pressed = item.itemState & ODS_SELECTED;
+    if (pressed)
+        DrawEdge(item.hDC, &face, BDR_SUNKENOUTER, BF_RECT);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = face;
+        InflateRect(&focus, -2, -2);
+        DrawFocusRect(item.hDC, &focus);
+    }
+    if (!image_)
+        return;
+    const int shift = pressed ? 1 : 0;
+    const int left = (face.right - face.left - 16) / 2 + shift;
+    const int top = (face.bottom - face.top - 16) / 2 + shift;
+    if (item.itemState & ODS_DISABLED)
+        DrawStateA(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(image_), 0, left, top, 16, 16,
+            DST_ICON | DSS_DISABLED);
+    else
+        DrawIconEx(item.hDC, left, top, image_, 16, 16, 0, nullptr, DI_NORMAL);
+}
