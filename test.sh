@@ -11,7 +11,7 @@ status=0
 for tier in "native unit" "win32 unit" "wintest win" "wintest e2e"; do
   set -- $tier
   echo "=== $2 tests in build/$1"
-  ctest --test-dir "$ROOT/build/$1" -L "^$2\$" --output-on-failure -j "$(nproc)" || status=1
+  ctest --test-dir "$ROOT/build/$1" -L "^$2\$" --no-tests=error --output-on-failure -j "$(nproc)" || status=1
 done
 wineserver -k 2>/dev/null || true
 stop_private_display wine-test

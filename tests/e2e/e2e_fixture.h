@@ -16,6 +16,8 @@ inline const char kInternetSettings[] = "Software\\Microsoft\\Windows\\CurrentVe
 inline const char kReportCommand[] = "netsh interface ip show config";
 inline const char kStateLegend[] = "Zeleně podbarvené položky = aktuální stav.";
 inline const COLORREF kLime = RGB(0, 255, 0);
+// The stand-ins' gate, which ProgramFolder::OpenGate opens for one run.
+inline const char kGate[] = "netsim-gate";
 
 // One simulated connection; texts in the program's code page.
 struct NetConnection {
@@ -110,7 +112,7 @@ struct MainWindow {
     // Whether the control is (or, after its repaint, becomes) painted in `color`.
     bool PaintedIn(HWND control, COLORREF color) const
     {
-        return e2e::WaitUntil([&] { return Background(control) == color; }, 3s);
+        return e2e::WaitUntil([&] { return Background(control) == color; }, 20s);
     }
     std::vector<HWND> StateControls() const
     {
@@ -149,7 +151,7 @@ protected:
     void CloseAndWait(HWND form)
     {
         e2e::PostCommand(form, cmClose);
-        EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "the program did not end";
+        EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the program did not end";
     }
 
     e2e::ProgramFolder folder;

@@ -69,7 +69,7 @@ TEST_F(TamarkoTest, TypingIntoAFieldAndTakingItBackTogglesItsHighlight)
         ASSERT_TRUE(ClickSurely(c.field, 5, 5)) << c.what;
         PressKey(c.caretKey);
         TypeText(c.typed);
-        ASSERT_TRUE(WaitUntil([&] { return Text(c.field) == c.edited; }, 3s)) << c.what << ": " << Text(c.field);
+        ASSERT_TRUE(WaitUntil([&] { return Text(c.field) == c.edited; }, 20s)) << c.what << ": " << Text(c.field);
         EXPECT_TRUE(window.PaintedIn(c.field, WindowColour())) << c.what << " differs from the system";
         for (HWND other : window.StateControls()) {
             if (other != c.field) {
@@ -77,7 +77,7 @@ TEST_F(TamarkoTest, TypingIntoAFieldAndTakingItBackTogglesItsHighlight)
             }
         }
         PressKey(VK_BACK);
-        ASSERT_TRUE(WaitUntil([&] { return Text(c.field) == original; }, 3s)) << c.what << ": " << Text(c.field);
+        ASSERT_TRUE(WaitUntil([&] { return Text(c.field) == original; }, 20s)) << c.what << ": " << Text(c.field);
         EXPECT_TRUE(window.PaintedIn(c.field, kLime)) << c.what << " equals the system again";
     }
     EXPECT_EQ(Text(window.statusBar), kStateLegend);
@@ -115,7 +115,7 @@ TEST_F(TamarkoTest, ChoosingTheAddressingModeSwitchesTheFieldsAndPaintsThePair)
         for (const Step& step : c.steps) {
             const std::string what = std::string(c.what) + (step.manual ? ", manual" : ", automatic");
             ClickButton(step.manual ? window.manual : window.automatic);
-            ASSERT_TRUE(WaitUntil([&] { return Checked(window.manual) == step.manual; }, 3s)) << what;
+            ASSERT_TRUE(WaitUntil([&] { return Checked(window.manual) == step.manual; }, 20s)) << what;
             EXPECT_NE(Checked(window.automatic), step.manual) << what;
             const COLORREF pair = step.pairLime ? kLime : ButtonFace();
             EXPECT_TRUE(window.PaintedIn(window.manual, pair)) << what;
@@ -160,7 +160,7 @@ TEST_F(TamarkoTest, TheProxyBoxSwitchesItsFieldsAndIsComparedWithTheRegistry)
         };
         for (const auto& step : steps) {
             ClickButton(window.proxy);
-            ASSERT_TRUE(WaitUntil([&] { return Checked(window.proxy) == step.checked; }, 3s)) << c.what;
+            ASSERT_TRUE(WaitUntil([&] { return Checked(window.proxy) == step.checked; }, 20s)) << c.what;
             EXPECT_TRUE(window.PaintedIn(window.proxy, step.color))
                 << c.what << (step.checked ? ", checked" : ", cleared");
             EXPECT_EQ(Enabled(window.proxyAddress), step.checked) << c.what;

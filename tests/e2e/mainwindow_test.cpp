@@ -162,10 +162,10 @@ TEST_F(TamarkoTest, TabMovesThroughTheFieldsInTheirOrder)
         GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
         return info.hwndFocus;
     };
-    ASSERT_TRUE(WaitUntil([&] { return focused() == window.ip; }, 2s));
+    ASSERT_TRUE(WaitUntil([&] { return focused() == window.ip; }, 20s));
     for (std::size_t i = 1; i < std::size(order); ++i) {
         PressKey(VK_TAB);
-        EXPECT_TRUE(WaitUntil([&] { return focused() == order[i].first; }, 2s))
+        EXPECT_TRUE(WaitUntil([&] { return focused() == order[i].first; }, 20s))
             << "Tab should reach " << order[i].second;
     }
     PlantProxy(nullptr, nullptr);
@@ -211,6 +211,24 @@ TEST_F(TamarkoTest, StoredPlacementIsRestoredAndTheNewOneWrittenAtClose)
     const std::string ini = ReadFileBytes(folder.IniPath());
     EXPECT_EQ(ini.substr(0, expected.size()), expected) << ini;
     EXPECT_NE(ini.find("[Jiné]\r\nklic=hodnota"), std::string::npos) << "other sections stay";
+}
+
+TEST_F(TamarkoTest, StoredSizeIsRestoredAndKeptAtClose)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=120\r\nTop=90\r\nHeight=470\r\nWidth=350\r\n");
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    RECT window;
+    GetWindowRect(form, &window);
+    EXPECT_EQ(window.left, 120);
+    EXPECT_EQ(window.top, 90);
+    EXPECT_EQ(window.right - window.left, 350) << "Width is the outer width";
+    EXPECT_EQ(window.bottom - window.top, 470) << "Height is the outer height";
+    CloseAndWait(form);
+    const std::string expected = "[Nastavení]\r\nLeft=120\r\nTop=90\r\nHeight=470\r\nWidth=350\r\n[RychleIkony]\r\n";
+    const std::string ini = ReadFileBytes(folder.IniPath());
+    EXPECT_EQ(ini.substr(0, expected.size()), expected) << ini;
 }
 
 TEST_F(TamarkoTest, DamagedPlacementValuesGiveTheDefaults)
@@ -289,12 +307,12 @@ TEST_F(TamarkoTest, AltF4AndTheExitButtonClose)
     ASSERT_NE(form, nullptr);
     BringToFront(form);
     PressKey(VK_F4, {VK_MENU});
-    EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "Alt+F4";
+    EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "Alt+F4";
     EXPECT_TRUE(FileExists(folder.IniPath()));
 
     form = StartFilled();
     ASSERT_NE(form, nullptr);
     BringToFront(form);
     Click(FindControl(FindControl(form, 0, 0), 272, 2), 11, 11);
-    EXPECT_TRUE(program.WaitForExit(10s).has_value()) << "the exit button";
+    EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the exit button";
 }

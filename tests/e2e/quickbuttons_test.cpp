@@ -65,7 +65,7 @@ std::vector<bool> SlotMenu(const MainWindow& window, int slot)
         return {};
     const std::vector<bool> items = MenuItemsEnabled(menu);
     PressKey(VK_ESCAPE);
-    WaitUntil([&] { return !IsWindowVisible(menu); }, 3s);
+    WaitUntil([&] { return !IsWindowVisible(menu); }, 20s);
     return items;
 }
 
@@ -332,7 +332,7 @@ TEST_F(TamarkoTest, RightClickOnAQuickButtonOpensItsMenu)
     BringToFront(form);
     ASSERT_TRUE(MoveMouseSurely(button, 11, 11));
     Click(button, 11, 11, true);
-    HWND menu = WaitForPopupMenu(program.Id(), 3s);
+    HWND menu = WaitForPopupMenu(program.Id(), 20s);
     ASSERT_NE(menu, nullptr) << "no menu after a right click on the quick button";
 
     // It is the slot's menu: its first item binds. Cancelling the dialog
@@ -476,7 +476,7 @@ TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
     ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
 
     ChooseSlotItem(window, 2, kShortcut);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(shortcut); }, 5s)) << shortcut;
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(shortcut); }, 20s)) << shortcut;
     const auto link = ReadShortcut(shortcut);
     ASSERT_TRUE(link.has_value());
     EXPECT_EQ(link->target, folder.File("tamarko.exe"));
@@ -485,7 +485,7 @@ TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
     EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms)) << "no word after a success";
 
     ChooseSlotItem(window, 3, kShortcut);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(unnamed); }, 5s)) << "an empty path names the shortcut .lnk";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(unnamed); }, 20s)) << "an empty path names the shortcut .lnk";
     const auto empty = ReadShortcut(unnamed);
     ASSERT_TRUE(empty.has_value());
     EXPECT_EQ(empty->arguments, "\"\"");
@@ -500,7 +500,7 @@ TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
     // gives way at once and the running one loads nothing.
     {
         Process second(link->target, link->arguments, folder.Path());
-        EXPECT_TRUE(second.WaitForExit(10s).has_value()) << "the second instance kept running";
+        EXPECT_TRUE(second.WaitForExit(20s).has_value()) << "the second instance kept running";
         EXPECT_EQ(FindTopWindow(second.Id(), "TForm1"), nullptr);
     }
     ASSERT_TRUE(Responds(form));

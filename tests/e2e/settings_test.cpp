@@ -35,7 +35,7 @@ void SetField(HWND edit, const std::string& text)
 void ClickButton(HWND button, bool checkedAfter)
 {
     PostMessageA(button, BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Checked(button) == checkedAfter; }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(button) == checkedAfter; }, 20s));
 }
 
 // Whether the window has handled everything sent to it so far, waiting long

@@ -35,7 +35,7 @@ bool SameRect(const RECT& a, const RECT& b)
 
 HWND WaitForMenu(DWORD processId)
 {
-    return WaitForTopWindow(processId, "#32768", {}, 5s);
+    return WaitForTopWindow(processId, "#32768", {}, 20s);
 }
 
 }  // namespace
@@ -48,19 +48,19 @@ TEST_F(TamarkoTest, ASecondStartEndsSilentlyAndLeavesTheFirstAlone)
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
     BringToFront(window.ip);
-    Click(window.ip, 5, 5);
+    const std::string before = Text(window.ip);
+    ClickSurely(window.ip, 5, 5);
     PressKey(VK_END);
     TypeText("9");
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.ip) == before + "9"; })) << "typed into the IP address";
     const std::string typed = Text(window.ip);
     const std::string ini = ReadFileBytes(folder.IniPath());
     folder.ClearJournal();
 
     Process second = StartTamarko(folder, "\"" + folder.File("jine.dat") + "\"");
-    const auto start = std::chrono::steady_clock::now();
-    const auto exitCode = second.WaitForExit(10s);
-    ASSERT_TRUE(exitCode.has_value()) << "the second instance must end";
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-    EXPECT_EQ(FindTopWindow(second.Id(), "TForm1", {}, true), nullptr);
+    const auto shown = WindowsShownUntilExit(second);
+    ASSERT_TRUE(shown.has_value()) << "the second instance must end";
+    EXPECT_TRUE(shown->empty()) << "the second instance showed a window of class " << *shown->begin();
 
     EXPECT_TRUE(IsWindowVisible(form));
     EXPECT_EQ(Text(window.ip), typed) << "the first instance's fields are untouched";
@@ -86,15 +86,15 @@ TEST_F(TamarkoTest, MinimisingHidesInTheTrayAndADoubleClickRestores)
 
     for (UINT doubleClick : {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK}) {
         PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the title bar's minimise button
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s)) << "hidden, with its taskbar button";
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 20s)) << "hidden, with its taskbar button";
         EXPECT_TRUE(TrayHoldsIcon(form));
         PostMessageA(form, kTrayCallback, 1, doubleClick);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); }, 5s)) << doubleClick;
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); }, 20s)) << doubleClick;
         EXPECT_TRUE(SameRect(WindowRect(form), placed)) << "restored where it was";
     }
     // A single click and a move do nothing.
     PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 20s));
     for (UINT nothing : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE})
         PostMessageA(form, kTrayCallback, 1, nothing);
     EXPECT_FALSE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 500ms));
@@ -105,7 +105,7 @@ TEST_F(TamarkoTest, MinimisingHidesInTheTrayAndADoubleClickRestores)
     ASSERT_NE(menu, nullptr) << "a right press opens the tray menu";
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 20s));
     EXPECT_TRUE(SameRect(WindowRect(form), placed));
     CloseAndWait(form);
     EXPECT_FALSE(TrayHoldsIcon(form)) << "the icon leaves with the program";
@@ -117,13 +117,13 @@ TEST_F(TamarkoTest, TrayMenuEndsTheProgramAndItsIniIsWritten)
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 20s));
 
     PostMessageA(form, kTrayCallback, 1, WM_RBUTTONDOWN);
     ASSERT_NE(WaitForMenu(program.Id()), nullptr);
     PressKey(VK_UP);  // from the bottom: "Ukončit"
     PressKey(VK_RETURN);
-    ASSERT_TRUE(program.WaitForExit(10s).has_value());
+    ASSERT_TRUE(program.WaitForExit(20s).has_value());
     const std::string ini = ReadFileBytes(folder.IniPath());
     EXPECT_NE(ini.find("Left=100"), std::string::npos) << "the placement it had when last shown: " << ini;
     EXPECT_NE(ini.find("[RychleIkony]"), std::string::npos);
@@ -144,15 +144,15 @@ TEST_F(TamarkoTest, TheIconComesBackWhenTheTaskbarIsCreatedAnew)
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
     ASSERT_FALSE(TrayHoldsIcon(form));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return TrayHoldsIcon(form); }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return TrayHoldsIcon(form); }, 20s));
 
     // Also while the window is hidden in the tray, which is when it matters.
     PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 20s));
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return TrayHoldsIcon(form); }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return TrayHoldsIcon(form); }, 20s));
     PostMessageA(form, kTrayCallback, 1, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 20s));
     CloseAndWait(form);
 }

@@ -162,7 +162,7 @@ std::string ProgramPathOf(DWORD processId)
     return path;
 }
 
-} // namespace
+}  // namespace
 
 void KillProcessesNamed(const std::string& exeName)
 {
@@ -221,6 +221,11 @@ std::vector<std::string> ProgramFolder::Journal() const
         lines.push_back(line);
     }
     return lines;
+}
+
+void ProgramFolder::OpenGate() const
+{
+    WriteFileBytes(File("netsim-gate"), "");
 }
 
 void ProgramFolder::ClearJournal() const
@@ -341,6 +346,50 @@ HWND FindTopWindow(DWORD processId, const std::string& className, const std::str
     TopWindowSearch search{processId, className, caption, visibleOnly, nullptr};
     EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+namespace {
+
+struct ClassSearch {
+    DWORD processId;
+    std::set<std::string> classes;
+};
+
+BOOL CALLBACK NoteVisibleClass(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<ClassSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && IsWindowVisible(window))
+        search.classes.insert(ClassName(window));
+    return TRUE;
+}
+
+}  // namespace
+
+std::set<std::string> VisibleTopWindowClasses(DWORD processId)
+{
+    ClassSearch search{processId, {}};
+    EnumWindows(NoteVisibleClass, reinterpret_cast<LPARAM>(&search));
+    return search.classes;
+}
+
+std::optional<std::set<std::string>> WindowsShownUntilExit(const Process& process, Duration timeout)
+{
+    // Looked at closely: a window that flashes up is seen too. The windows
+    // are looked at before the end is tested, so nothing shown at the last
+    // moment is missed.
+    std::set<std::string> shown;
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const std::set<std::string> now = VisibleTopWindowClasses(process.Id());
+        shown.insert(now.begin(), now.end());
+        if (!process.Running())
+            return shown;
+        if (std::chrono::steady_clock::now() > end)
+            return std::nullopt;
+        std::this_thread::sleep_for(1ms);
+    }
 }
 
 HWND WaitForTopWindow(DWORD processId, const std::string& className, const std::string& caption, Duration timeout)

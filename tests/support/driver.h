@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@ using namespace std::chrono_literals;
 using Duration = std::chrono::milliseconds;
 
 // Polls `condition` until it holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, Duration timeout = 10s);
+bool WaitUntil(const std::function<bool()>& condition, Duration timeout = 20s);
 
 // Windows path of the build tree that holds tamarko.exe and the stand-ins.
 std::string ShipDir();
@@ -46,6 +47,9 @@ public:
     void WriteNetsimState(const std::string& utf8State) const;
     std::vector<std::string> Journal() const;
     void ClearJournal() const;
+    // Lets one run of the stand-ins through their gate (the state's
+    // "gate = netsim-gate" hook).
+    void OpenGate() const;
 
 private:
     std::string path_;
@@ -66,7 +70,7 @@ public:
     DWORD Id() const { return id_; }
     bool Running() const;
     // The exit code, or nothing when it did not end in time.
-    std::optional<DWORD> WaitForExit(Duration timeout = 10s) const;
+    std::optional<DWORD> WaitForExit(Duration timeout = 20s) const;
     void Kill();
 
 private:
@@ -82,7 +86,13 @@ Process StartTamarko(const ProgramFolder& folder, const std::string& arguments =
 HWND FindTopWindow(
     DWORD processId, const std::string& className, const std::string& caption = {}, bool visibleOnly = true);
 HWND WaitForTopWindow(
-    DWORD processId, const std::string& className, const std::string& caption = {}, Duration timeout = 10s);
+    DWORD processId, const std::string& className, const std::string& caption = {}, Duration timeout = 20s);
+// The classes of the process's visible top-level windows.
+std::set<std::string> VisibleTopWindowClasses(DWORD processId);
+// Waits for the process to end, watching meanwhile; the classes of the
+// visible top-level windows it showed until then ("#32770" for a message
+// box). Nothing when it did not end in time.
+std::optional<std::set<std::string>> WindowsShownUntilExit(const Process& process, Duration timeout = 20s);
 
 std::string ClassName(HWND window);
 std::string Text(HWND window);  // WM_GETTEXT, which works across processes
@@ -110,7 +120,7 @@ struct MessageBoxInfo {
     std::string caption;
     std::string text;
 };
-std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, Duration timeout = 10s);
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, Duration timeout = 20s);
 bool NoMessageBoxFor(DWORD processId, Duration period);
 void PressButton(HWND dialog, int id = IDOK);
 
@@ -132,10 +142,10 @@ HWND FileNameEdit(HWND dialog);
 // Puts `path` into the file dialog's name box and presses its OK button.
 // True when the dialog then went away; it stays while it asks a question or
 // refuses the name.
-bool ChooseFile(HWND dialog, const std::string& path, Duration timeout = 5s);
+bool ChooseFile(HWND dialog, const std::string& path, Duration timeout = 20s);
 
 // The open popup menu ("#32768") of a process.
-HWND WaitForPopupMenu(DWORD processId, Duration timeout = 5s);
+HWND WaitForPopupMenu(DWORD processId, Duration timeout = 20s);
 // The items of an open popup menu as drawn, top to bottom, separators left
 // out: true for an item written in the menu text colour, false for a greyed
 // one. Read it before an item is highlighted.
@@ -150,7 +160,7 @@ void ChooseMenuItem(HWND menu, int index);
 // system has the pointer there: under Wine an injected move can land late,
 // and a button pressed meanwhile would act at the old place. The move is
 // sent again while it has not arrived. False when it never did.
-bool MoveMouseSurely(HWND window, int x, int y, Duration timeout = 3s);
+bool MoveMouseSurely(HWND window, int x, int y, Duration timeout = 10s);
 // A left click at a point that the pointer has surely reached.
 bool ClickSurely(HWND window, int x, int y);
 

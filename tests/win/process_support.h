@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -34,6 +35,18 @@ inline double Seconds(Clock::duration d)
     return std::chrono::duration<double>(d).count();
 }
 
+// Polls `condition` until it holds or `seconds` have passed; true when it held.
+inline bool WaitUntil(const std::function<bool()>& condition, double seconds = 20)
+{
+    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    while (!condition()) {
+        if (Clock::now() > end)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 // CPU time (user and kernel) this process has used so far, in seconds.
 inline double CpuSeconds()
 {
@@ -44,6 +57,33 @@ inline double CpuSeconds()
     };
     return (value(kernel) + value(user)) / 1e7;
 }
+
+// Ends the test program when what it watches hangs, so that a hang is a
+// failure with a message rather than a silent time-out.
+class Watchdog {
+public:
+    explicit Watchdog(std::string what)
+        : done_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+        , thread_([this, what] {
+            if (WaitForSingleObject(done_, 30000) == WAIT_TIMEOUT) {
+                std::fprintf(stderr, "%s did not return within 30 s\n", what.c_str());
+                std::fflush(stderr);
+                TerminateProcess(GetCurrentProcess(), 3);
+            }
+        })
+    {
+    }
+    ~Watchdog()
+    {
+        SetEvent(done_);
+        thread_.join();
+        CloseHandle(done_);
+    }
+
+private:
+    HANDLE done_;
+    std::thread thread_;
+};
 
 // A message-only window that notes when it handles WM_APP and then runs
 // whatever the test gave it.

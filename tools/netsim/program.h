@@ -35,6 +35,10 @@ public:
     virtual void Lock() = 0;
     virtual void Unlock() = 0;
 
+    // Removes the file; true when it was there to remove. Of runs that race
+    // for one file, one takes it.
+    virtual bool TakeFile(const std::string& path) = 0;
+
     virtual void Pause(unsigned milliseconds) = 0;
     // Does not come back on a real system.
     virtual void PauseForever() = 0;

@@ -27,6 +27,7 @@ struct Connection {
 struct Simulator {
     unsigned delayMs = 0;
     bool hang = false;
+    std::string gate;  // empty: no gate
     std::optional<std::int64_t> exitCode;
     std::string reportFile;  // empty: render the report
     std::string dhcpPool = "10.0.0.100";

@@ -24,6 +24,9 @@ constexpr char kHeader[] = "# The machine that netsh.exe and ipconfig.exe (stand
                            "#                list separated by commas; gateway and list may be none)\r\n"
                            "#   report_file  show config prints this file's bytes as they are\r\n"
                            "#   hang         yes: every run sleeps for ever after its journal line\r\n"
+                           "#   gate         a file name: every run waits after its journal line until\r\n"
+                           "#                that file exists, takes it away and goes on; one file lets\r\n"
+                           "#                one run through\r\n"
                            "#   exit_code    every run ends with this exit code\r\n"
                            "#\r\n"
                            "# [connection]: one section per connection, reported in this order\r\n"
@@ -164,6 +167,8 @@ private:
             sim.reportFile = value;
         } else if (key == "hang") {
             sim.hang = YesNo(value);
+        } else if (key == "gate") {
+            sim.gate = value;
         } else if (key == "exit_code") {
             sim.exitCode = Number(value, -2147483648LL, 4294967295LL);
         } else {
@@ -326,6 +331,8 @@ std::string FormatStateFile(const MachineState& state)
         Key(out, "report_file", sim.reportFile);
     if (sim.hang)
         Key(out, "hang", "yes");
+    if (!sim.gate.empty())
+        Key(out, "gate", sim.gate);
     if (sim.exitCode)
         Key(out, "exit_code", std::to_string(*sim.exitCode));
 

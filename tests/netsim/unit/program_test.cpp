@@ -55,10 +55,21 @@ public:
     }
     void Lock() override { ++lockDepth; }
     void Unlock() override { --lockDepth; }
+    bool TakeFile(const std::string& path) override
+    {
+        // The gate opens after a few looks, as if a test opened it then.
+        if (++looks_[path] < 3)
+            return false;
+        events.push_back("take " + path);
+        return true;
+    }
     void Pause(unsigned ms) override { events.push_back("pause " + std::to_string(ms)); }
     void PauseForever() override { events.push_back("forever"); }
     void WriteOutput(std::string_view bytes) override { out += bytes; }
     void WriteError(std::string_view bytes) override { err += bytes; }
+
+private:
+    std::map<std::string, int> looks_;
 };
 
 std::string Help()
@@ -107,6 +118,10 @@ TEST(Program, HooksShapeEveryRun)
             {"locked append " + kJournalPath}, netsim::Utf8ToCp852(Help())},
         {"hang after the journal", Tool::Ipconfig, "hang = yes\ndelay_ms = 5\n", "ipconfig /renew", 1,
             {"locked append " + kJournalPath, "forever"}, ""},
+        {"a gate lets the run through once it is opened", Tool::Ipconfig, "gate = brána.txt\ndelay_ms = 5\n",
+            "ipconfig /?", 0,
+            {"locked append " + kJournalPath, "pause 10", "pause 10", "take C:\\Tamarko\\brána.txt", "pause 5"},
+            netsim::Utf8ToCp852(Help())},
         {"report file replaces the report", Tool::Netsh, "report_file = fake.txt\n", "netsh interface ip show config",
             0, {"locked append " + kJournalPath}, "raw\xFF\n"},
         {"report file by absolute path", Tool::Netsh, "report_file = D:\\x\\fake.txt\n",

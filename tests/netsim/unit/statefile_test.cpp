@@ -99,6 +99,7 @@ TEST(StateFile, WritingAndReadingGivesTheSameMachine)
     MachineState varied = netsim::DemoState();
     varied.sim.delayMs = 1500;
     varied.sim.hang = true;
+    varied.sim.gate = "brána č. 1.txt";
     varied.sim.exitCode = 4294967295LL;
     varied.sim.reportFile = "report;v2.txt";  // only a ; after a blank starts a comment
     varied.sim.dhcpDns.clear();

@@ -4,6 +4,8 @@
 //   r<n>*<hex>    write these bytes n times over, in 4 KB writes
 //   n<count>      write lines "0000000" .. count-1, CR LF ended, in 4 KB writes
 //   s<ms>         sleep
+//   w<path>       wait until the file <path> exists (gives up after two minutes)
+//   z<hex>        write these bytes over and over, for ever, in 64 KB writes
 //   i<path>       write to <path>: command line, startup flags, show-window
 //                 command, priority class and current directory, one a line
 //   d             the same to stdout
@@ -103,6 +105,21 @@ int main(int argc, char** argv)
         case 's':
             Sleep(std::strtoul(arg, nullptr, 10));
             break;
+        case 'w':
+            for (int waited = 0; GetFileAttributesA(arg) == INVALID_FILE_ATTRIBUTES; waited += 10) {
+                if (waited > 120000)
+                    ExitProcess(92);
+                Sleep(10);
+            }
+            break;
+        case 'z': {
+            const std::string unit = FromHex(arg);
+            std::string bytes;
+            while (bytes.size() < 65536)
+                bytes += unit;
+            for (;;)
+                Write(bytes);  // ends the program once nobody reads
+        }
         case 'i':
             WriteFileText(arg, Describe());
             break;

@@ -217,6 +217,11 @@ void WinHost::Unlock()
         ReleaseMutex(mutex_);
 }
 
+bool WinHost::TakeFile(const std::string& path)
+{
+    return DeleteFileW(Widen(path).c_str()) != FALSE;
+}
+
 void WinHost::Pause(unsigned milliseconds)
 {
     Sleep(milliseconds);

@@ -26,6 +26,7 @@ public:
     bool WriteFileAtomically(const std::string& path, std::string_view bytes) override;
     void Lock() override;
     void Unlock() override;
+    bool TakeFile(const std::string& path) override;
     void Pause(unsigned milliseconds) override;
     void PauseForever() override;
     void WriteOutput(std::string_view bytes) override;
