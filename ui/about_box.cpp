@@ -12,6 +12,7 @@
 
 #include <shellapi.h>
 
+const char kAuthorName[] = "Tým Tamarko";
 const char kAuthorWeb[] = "http://www.example.com/tamarko/";
 const char kAuthorMail[] = "info@example.com";
 const char kSupportMail[] = "podpora@example.com";
@@ -68,14 +69,16 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
         {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coNone, &link},
         {&Label2, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15},
         {&Label3, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, coBold},
+        {&Label1, nullptr, kAuthorName, 8, 50, 120, 17, coBold},
+        {&Label4, nullptr, "Šířeno pod licencí MIT.", 8, 266, 220, 15},
         {&myLabel3d6, nullptr, "Pošli informace", 56, 304, 138, 24, coNone, &button},
         {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coNone, &button},
     });
     // Later rows lie in front of earlier ones.
-    for (TControl* label : std::initializer_list<TControl*>{
-             &myLabel3d1, &myLabel3d3, &Label5, &Label8, &myLabel3d4, &Label2, &Label3, &myLabel3d6, &myLabel3d7})
+    for (TControl* label : std::initializer_list<TControl*>{&myLabel3d1, &myLabel3d3, &Label5, &Label8, &myLabel3d4,
+             &Label2, &Label3, &Label1, &Label4, &myLabel3d6, &myLabel3d7})
         SetWindowPos(label->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (TLabel* label : std::initializer_list<TLabel*>{&Label5, &Label8, &Label2, &Label3})
+    for (TLabel* label : std::initializer_list<TLabel*>{&Label5, &Label8, &Label2, &Label3, &Label1, &Label4})
         label->SetTransparent(true);
     Label8.SetWordWrap(true);
 

@@ -20,6 +20,8 @@ public:
     TmyLabel3d myLabel3d4;  // mail link
     TLabel Label2;          // build date
     TLabel Label3;
+    TLabel Label1;          // the author
+    TLabel Label4;          // the licence
     TmyLabel3d myLabel3d6;  // "Pošli informace"
     TmyLabel3d myLabel3d7;  // "Zavřít"
 
@@ -40,7 +42,8 @@ private:
     int mainWindowPixelsPerInch_;
 };
 
-// The contacts the about box names.
+// The author and the contacts the about box names.
+extern const char kAuthorName[];
 extern const char kAuthorWeb[];
 extern const char kAuthorMail[];
 extern const char kSupportMail[];

@@ -11,6 +11,7 @@
 #include "win32/startup_checks.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
+#include "wingui/placement.h"
 
 namespace {
 
@@ -23,19 +24,6 @@ const char kNotAdministratorMessage[]
 const char kNotCzechMessage[] = "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
                                 "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
                                 "Ukončit program.";
-
-RECT NormalPlacement(HWND window)
-{
-    // Hidden in the notification area the window is minimised: its normal
-    // rectangle is the one it will come back to.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    RECT rect;
-    GetWindowRect(window, &rect);
-    if (IsIconic(window) && GetWindowPlacement(window, &placement))
-        rect = placement.rcNormalPosition;
-    return rect;
-}
 
 }  // namespace
 
@@ -129,7 +117,9 @@ void TForm1::ReadProgramIni()
 void TForm1::WriteProgramIni()
 {
     const IniFile ini(ProgramIniPath());
-    const RECT rect = NormalPlacement(handle_);
+    // Hidden in the notification area the window is minimised: the
+    // rectangle it will come back to is the one kept.
+    const RECT rect = NormalWindowRect(handle_);
     ini.WriteInteger(kPlacementSection, "Left", rect.left);
     ini.WriteInteger(kPlacementSection, "Top", rect.top);
     ini.WriteInteger(kPlacementSection, "Height", rect.bottom - rect.top);

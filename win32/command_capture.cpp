@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <utility>
 
 namespace {
@@ -43,35 +44,56 @@ DWORD IdleWaitMs(int idleRounds)
 
 class OutputReader {
 public:
-    explicit OutputReader(HANDLE pipe)
+    OutputReader(HANDLE pipe, const std::string& commandLine)
         : pipe_(pipe)
+        , commandLine_(commandLine)
         , buffer_(1024)
     {
     }
 
-    // Takes whatever the pipe holds, without blocking; false when it held
-    // nothing (or can hold nothing more).
-    bool ReadAvailable(LineSplitter& splitter, std::vector<std::string>& lines)
+    // What the pipe holds now.
+    DWORD Available() const
     {
         DWORD available = 0;
-        if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr) || available == 0)
-            return false;
+        if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr))
+            return 0;
+        return available;
+    }
+
+    // Takes what the pipe holds, at most `most` bytes, without blocking; the
+    // number of bytes taken. More output than anyone could mean raises
+    // ECaptureTooLarge.
+    DWORD ReadAvailable(LineSplitter& splitter, std::vector<std::string>& lines, DWORD most = MAXDWORD)
+    {
+        const DWORD wanted = std::min(Available(), most);
+        if (wanted == 0)
+            return 0;
         // Grown to what is waiting, so one read takes all of it; never shrunk.
-        if (available > buffer_.size())
-            buffer_.resize(available);
+        if (wanted > buffer_.size())
+            buffer_.resize(wanted);
         DWORD read = 0;
-        if (!ReadFile(pipe_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &read, nullptr))
+        if (!ReadFile(pipe_, buffer_.data(), wanted, &read, nullptr))
             RaiseLastOSError();
+        total_ += read;
+        if (total_ > kMaxCapturedBytes)
+            throw ECaptureTooLarge(CaptureTooLargeMessage(commandLine_));
         splitter.Feed(buffer_.data(), read, lines);
-        return read > 0;
+        return read;
     }
 
 private:
     HANDLE pipe_;
+    const std::string& commandLine_;
     std::vector<char> buffer_;
+    std::uint64_t total_ = 0;
 };
 
 }  // namespace
+
+std::string CaptureTooLargeMessage(const std::string& commandLine)
+{
+    return "Výstup příkazu \"" + commandLine + "\" je delší než 64 MiB, a proto jej nelze zpracovat.";
+}
 
 void CaptureCommandOutput(const std::string& commandLine, std::vector<std::string>& lines)
 {
@@ -80,6 +102,12 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
         RaiseLastOSError();
     Pipe output;
     if (!output.Create())
+        RaiseLastOSError();
+    // Our ends stay ours: a child holding the reading end of its own output
+    // would never learn that nobody reads it any more, and would wait on a
+    // full pipe for ever once we stop.
+    if (!SetHandleInformation(input.write.Get(), HANDLE_FLAG_INHERIT, 0)
+        || !SetHandleInformation(output.read.Get(), HANDLE_FLAG_INHERIT, 0))
         RaiseLastOSError();
 
     STARTUPINFOA startup;
@@ -105,15 +133,19 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
     output.write.Reset();
 
     LineSplitter splitter;
-    OutputReader reader(output.read.Get());
+    OutputReader reader(output.read.Get(), commandLine);
     int idleRounds = 0;
     for (;;) {
         DWORD exitCode = 0;
         if (!GetExitCodeProcess(process.Get(), &exitCode))
             RaiseLastOSError();
-        if (reader.ReadAvailable(splitter, lines)) {
+        if (reader.ReadAvailable(splitter, lines) > 0) {
             idleRounds = 0;
             PumpMessages();
+            // The user ended the program: a child that never stops writing
+            // must not keep it alive.
+            if (ProgramEnding())
+                return;
             continue;
         }
         // Nothing waiting: the child ended, or we sleep until it does, a
@@ -124,11 +156,17 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
         // The user ended the program: nothing is left to show the output in,
         // and a command that never ends must not keep the program alive.
         if (ProgramEnding())
-            break;
+            return;
         idleRounds = std::min(idleRounds + 1, kImmediateLooks + 8);
     }
-    // What the child wrote just before it ended.
-    while (reader.ReadAvailable(splitter, lines)) { }
+    // What the child wrote just before it ended; only that: a process the
+    // child started may hold the pipe and go on writing.
+    for (DWORD left = reader.Available(); left > 0;) {
+        const DWORD read = reader.ReadAvailable(splitter, lines, left);
+        if (read == 0)
+            break;
+        left -= read;
+    }
     splitter.Finish(lines);
 }
 

@@ -137,8 +137,10 @@ int RegReadInteger(const std::string& root, const std::string& path, const std::
     const ValueInfo info = QueryValueInfo(key.get(), name);
     if (!info.exists)
         return -1;
-    // The type first: a long value of another type is a wrong type, not a
-    // failed read.
+    // A value longer than four bytes does not fit the integer whatever its
+    // type: the registry refuses the read before anyone looks at the type.
+    if (info.size > sizeof(DWORD))
+        Fail("Failed to get data", name);
     if (info.type != REG_DWORD)
         Fail("Invalid data type", name);
     if (info.size != sizeof(DWORD))

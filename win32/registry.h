@@ -21,9 +21,9 @@ public:
 // The REG_SZ or REG_EXPAND_SZ value (unexpanded); empty when the key or the
 // value is missing. Another type raises "Invalid data type for '<name>'".
 std::string RegReadString(const std::string& root, const std::string& key, const std::string& name);
-// The REG_DWORD value; -1 when the key or the value is missing. Another type
-// raises "Invalid data type for '<name>'"; a value longer than four bytes
-// "Failed to get data for '<name>'".
+// The REG_DWORD value; -1 when the key or the value is missing. A value
+// longer than four bytes, of any type, raises "Failed to get data for
+// '<name>'"; a shorter one of another type "Invalid data type for '<name>'".
 int RegReadInteger(const std::string& root, const std::string& key, const std::string& name);
 // Writes a REG_SZ value (creating the key), or deletes the value when
 // `deleteValue` is set. A refused write raises "Failed to set data for '<name>'".

@@ -53,38 +53,6 @@ Lines Capture(const std::string& steps)
     return lines;
 }
 
-// The same child's output taken by a plain blocking read and cut into lines
-// the same way, for comparison: the lines and the seconds it took.
-std::pair<std::size_t, double> PlainRead(const std::string& steps)
-{
-    const auto start = Clock::now();
-    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    CreatePipe(&read, &write, &security, 0);
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_MINIMIZE;
-    startup.hStdOutput = startup.hStdError = write;
-    PROCESS_INFORMATION started = {};
-    std::string commandLine = Command(steps);
-    CreateProcessA(
-        nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &started);
-    CloseHandle(write);
-    std::vector<char> buffer(65536);
-    LineSplitter splitter;
-    Lines lines;
-    for (DWORD got = 0; ReadFile(read, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);)
-        splitter.Feed(buffer.data(), got, lines);
-    splitter.Finish(lines);
-    WaitForSingleObject(started.hProcess, INFINITE);
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
-    CloseHandle(read);
-    return {lines.size(), Seconds(Clock::now() - start)};
-}
-
 TEST(CaptureCommandOutput, CutsTheOutputIntoLinesAsTheyCome)
 {
     const std::string pause = " s150 ";
@@ -125,13 +93,9 @@ TEST(CaptureCommandOutput, TakesLongLinesAndLargeOutputsWhole)
     EXPECT_EQ(std::string(100000, 'A'), longLine[0]);
     EXPECT_EQ("\xA9\xA9\xA9", longLine[1]);
 
-    const int count = 600000;  // about 5.4 MB
-    const std::string steps = std::string("n").append(std::to_string(count));
-    const auto [plainLines, plainSeconds] = PlainRead(steps);
-    ASSERT_EQ(static_cast<std::size_t>(count), plainLines);
-    const auto start = Clock::now();
-    const Lines lines = Capture(steps);
-    const double captureSeconds = Seconds(Clock::now() - start);
+    // How fast is bench.sh's question; here every line has to arrive whole.
+    const int count = 1200000;  // about 10.8 MB, far below the cap
+    const Lines lines = Capture(std::string("n").append(std::to_string(count)));
     ASSERT_EQ(static_cast<std::size_t>(count), lines.size());
     char expected[16];
     for (int i = 0; i < count; ++i) {
@@ -141,9 +105,6 @@ TEST(CaptureCommandOutput, TakesLongLinesAndLargeOutputsWhole)
             break;
         }
     }
-    std::printf("%d lines: captured in %.3f s, plain read in %.3f s\n", count, captureSeconds, plainSeconds);
-    // Half the speed of a plain read at least, or the waits throttle it.
-    EXPECT_LT(captureSeconds, 2 * plainSeconds);
 }
 
 TEST(CaptureCommandOutput, AMissingCommandRaisesTheSystemError)
@@ -159,25 +120,69 @@ TEST(CaptureCommandOutput, AMissingCommandRaisesTheSystemError)
     EXPECT_EQ(Lines{"kept"}, lines);
 }
 
-TEST(CaptureCommandOutput, WaitsForASilentChildWithoutSpendingCpuAndHandlesMessages)
+TEST(CaptureCommandOutput, WaitsForASilentChildWithoutSpendingCpu)
 {
-    Listener listener;
-    std::thread poster = listener.PostLater(700);
     const double cpuBefore = CpuSeconds();
     const auto start = Clock::now();
-    const Lines lines = Capture("s3000 " + Out("done"));
-    const auto end = Clock::now();
+    const Lines lines = Capture("s2000 " + Out("done"));
+    const double wall = Seconds(Clock::now() - start);
     const double cpu = CpuSeconds() - cpuBefore;
-    poster.join();
 
     EXPECT_EQ(Lines{"done"}, lines);
-    const double wall = Seconds(end - start);
+    EXPECT_GE(wall, 1.9);
     std::printf("silent child: %.3f s CPU over %.3f s (%.2f %%)\n", cpu, wall, 100 * cpu / wall);
-    // Polling every millisecond costs about 4.5 % here; the waits about 1 %.
-    EXPECT_LT(cpu, 0.03 * wall);
-    ASSERT_GT(Listener::handledAt, listener.postedAt) << "the message was not handled";
-    EXPECT_LT(Listener::handledAt, end);
-    EXPECT_LT(Seconds(Listener::handledAt - listener.postedAt), 0.1) << "handled late";
+    // A wait that polls without pause takes a whole core; the real one about
+    // 1 %. bench.sh measures the share; this catches a busy loop on any load.
+    EXPECT_LT(cpu, 0.25 * wall);
+}
+
+TEST(CaptureCommandOutput, HandlesMessagesWhileTheChildRuns)
+{
+    // The child ends only once the message has been handled, so the message
+    // is handled during the wait or the capture never ends.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string release = std::string(temp) + "capture-release-" + std::to_string(GetCurrentProcessId());
+    DeleteFileA(release.c_str());
+    Listener listener;
+    Listener::onMessage
+        = [&] { CloseHandle(CreateFileA(release.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); };
+    PostMessageA(listener.window, WM_APP, 0, 0);
+    const Lines lines = Capture(Out("started\n") + " \"w" + release + "\" " + Out("released\n"));
+    DeleteFileA(release.c_str());
+    EXPECT_EQ((Lines{"started", "released"}), lines);
+}
+
+TEST(CaptureCommandOutput, OutputWithoutEndStopsAtTheCapWithItsMessage)
+{
+    Watchdog watchdog("a capture of endless output");
+    Lines lines{"kept"};
+    const std::string command = Command("z" + Hex("an endless line of output\r\n"));
+    try {
+        CaptureCommandOutput(command, lines);
+        FAIL() << "no error";
+    } catch (const ECaptureTooLarge& e) {
+        EXPECT_EQ(e.Message(), "Výstup příkazu \"" + command + "\" je delší než 64 MiB, a proto jej nelze zpracovat.");
+    }
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "kept");
+    // The lines taken before the cap hold at most its bytes.
+    std::size_t bytes = 0;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        bytes += lines[i].size() + 2;
+    EXPECT_LE(bytes, kMaxCapturedBytes);
+}
+
+// Run in a process of their own (see CMakeLists.txt): the end of the program,
+// once seen, stays.
+TEST(CaptureWhileEnding, AnEndingProgramStopsWaitingForAChildThatNeverStopsWriting)
+{
+    Watchdog watchdog("a capture while the program ends");
+    PostQuitMessage(0);
+    Lines lines;
+    EXPECT_NO_THROW(CaptureCommandOutput(Command("z" + Hex("0123456789\r\n")), lines))
+        << "the capture went on until its cap";
+    EXPECT_LT(lines.size() * 12, kMaxCapturedBytes / 2) << "it stopped at the end's first sight";
 }
 
 TEST(OemToAnsiLine, ConvertsEveryCharacterInPlace)

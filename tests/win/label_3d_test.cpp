@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <set>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -215,6 +221,134 @@ TEST(ThreeDimensionalLabel, LeavingFiresMouseOutOnce)
     move(5, 5);
     move(5, -1);
     EXPECT_EQ(outs, 2) << "each time the pointer leaves";
+}
+
+TEST(ThreeDimensionalLabel, AlignmentPlacesTheCaptionAndItsShades)
+{
+    LabelHost host;
+    host.Show();
+    host.label.SetAStyle3D(Resit3d);
+    RECT client;
+    GetClientRect(host.label.Handle(), &client);
+    const int width = client.right;
+    const struct {
+        TAlignment alignment;
+        const char* what;
+    } cases[] = {{taRightJustify, "right"}, {taCenter, "centre"}, {taLeftJustify, "left"}};
+    for (const auto& c : cases) {
+        ValidateRect(host.label.Handle(), nullptr);
+        host.label.SetAlignment(c.alignment);
+        EXPECT_TRUE(Invalidated(host.label.Handle())) << c.what << ": a new alignment is painted";
+        ValidateRect(host.label.Handle(), nullptr);
+        host.label.SetAlignment(c.alignment);
+        EXPECT_FALSE(Invalidated(host.label.Handle())) << c.what << ": the same one is not";
+
+        const Rendering drawn(host.label);
+        const Pixels caption = drawn.Where(kBlack);
+        ASSERT_GT(caption.size(), 30u) << c.what;
+        int left = width, right = -1;
+        for (auto [x, y] : caption) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        switch (c.alignment) {
+        case taLeftJustify:
+            EXPECT_LT(left, 10) << c.what;
+            break;
+        case taRightJustify:
+            EXPECT_GT(right, width - 10) << c.what;
+            break;
+        case taCenter:
+            EXPECT_LE(std::abs((left + right) / 2 - width / 2), 3) << c.what << ": " << left << ".." << right;
+            break;
+        }
+        // The shades go with the caption: white right and below, grey left
+        // and above (what falls outside the label is not drawn).
+        Pixels grey, white;
+        for (auto [x, y] : Shifted(caption, -1, -1))
+            if (x >= 0 && y >= 0 && !caption.count({x, y}))
+                grey.insert({x, y});
+        for (auto [x, y] : Shifted(caption, 1, 1))
+            if (x < width && !caption.count({x, y}) && !grey.count({x, y}))
+                white.insert({x, y});
+        EXPECT_GT(ShareWith(drawn, grey, {}, kGrey), 0.95) << c.what;
+        EXPECT_GT(ShareWith(drawn, white, {}, kWhite), 0.95) << c.what;
+    }
+}
+
+TEST(ThreeDimensionalLabel, ReportsClicksPressesAndReleasesWithItselfAsTheSender)
+{
+    LabelHost host;
+    host.Show();
+    HWND label = host.label.Handle();
+    EXPECT_TRUE(GetClassLongA(label, GCL_STYLE) & CS_DBLCLKS) << "a real double click reaches the label";
+
+    std::string log;
+    const char* const buttons[] = {"left", "right", "middle"};
+    const auto sender = [&](TComponent* s) { return s == &host.label ? "" : " (wrong sender)"; };
+    host.label.OnClick = [&](TComponent* s) { log += std::string("click") + sender(s) + "; "; };
+    host.label.OnDblClick = [&](TComponent* s) { log += std::string("double") + sender(s) + "; "; };
+    host.label.OnMouseDown = [&](TComponent* s, TMouseButton button, int x, int y) {
+        log += std::string("down ") + buttons[button] + " " + std::to_string(x) + "," + std::to_string(y) + sender(s)
+            + "; ";
+    };
+    host.label.OnMouseUp = [&](TComponent* s, TMouseButton button, int x, int y) {
+        log += std::string("up ") + buttons[button] + " " + std::to_string(x) + "," + std::to_string(y) + sender(s)
+            + "; ";
+    };
+    const auto send = [&](UINT message, int x, int y) { SendMessageA(label, message, 0, MAKELPARAM(x, y)); };
+
+    const struct {
+        const char* what;
+        std::vector<std::pair<UINT, POINT>> messages;
+        std::string log;
+    } cases[] = {
+        {"a click", {{WM_LBUTTONDOWN, {5, 6}}, {WM_LBUTTONUP, {5, 6}}}, "down left 5,6; up left 5,6; click; "},
+        {"a double click",
+            {{WM_LBUTTONDOWN, {5, 6}}, {WM_LBUTTONUP, {5, 6}}, {WM_LBUTTONDBLCLK, {5, 6}}, {WM_LBUTTONUP, {5, 6}}},
+            "down left 5,6; up left 5,6; click; double; down left 5,6; up left 5,6; "},
+        {"pressed here, released elsewhere", {{WM_LBUTTONDOWN, {5, 6}}, {WM_LBUTTONUP, {500, 6}}},
+            "down left 5,6; up left 500,6; "},
+        {"the right button", {{WM_RBUTTONDOWN, {7, 8}}, {WM_RBUTTONUP, {7, 8}}}, "down right 7,8; up right 7,8; "},
+        {"the middle button", {{WM_MBUTTONDOWN, {9, 1}}, {WM_MBUTTONUP, {9, 1}}}, "down middle 9,1; up middle 9,1; "},
+    };
+    for (const auto& c : cases) {
+        log.clear();
+        for (const auto& [message, at] : c.messages)
+            send(message, at.x, at.y);
+        EXPECT_EQ(log, c.log) << c.what;
+    }
+}
+
+TEST(ThreeDimensionalLabel, ARightClickOpensItsPopupMenu)
+{
+    LabelHost host;
+    host.Show();
+    SetForegroundWindow(host.Handle());
+    OwnedMenu menu(CreatePopupMenu());
+    AppendMenuA(menu.Get(), MF_STRING, 4321, "Položka");
+    host.label.SetPopupMenu(menu.Get());
+
+    // The menu holds this thread until it closes: another one looks for it
+    // and closes it again.
+    std::atomic<bool> seen{false};
+    std::thread watcher([&] {
+        for (int waited = 0; waited < 20000; waited += 10) {
+            HWND open = FindWindowA("#32768", nullptr);
+            DWORD process = 0;
+            if (open && IsWindowVisible(open) && GetWindowThreadProcessId(open, &process)
+                && process == GetCurrentProcessId()) {
+                seen = true;
+                PostMessageA(host.Handle(), WM_CANCELMODE, 0, 0);
+                return;
+            }
+            Sleep(10);
+        }
+    });
+    SendMessageA(host.label.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(host.label.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    watcher.join();
+    EXPECT_TRUE(seen) << "no menu opened";
 }
 
 TEST(ThreeDimensionalLabel, LongCaptionsAreDrawnWhole)

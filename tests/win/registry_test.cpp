@@ -132,12 +132,16 @@ TEST_F(Registry, ReadsRefuseValuesOfAnotherTypeOrSize)
         {REG_EXPAND_SZ, std::string("1\0", 2), true, "Invalid data type for 'v'"},
         {REG_BINARY, Dword(1), true, "Invalid data type for 'v'"},
         {REG_DWORD_BIG_ENDIAN, Dword(1), true, "Invalid data type for 'v'"},
-        // Longer than four bytes, but the type is what is wrong with these.
-        {REG_SZ, std::string("a long text\0", 12), true, "Invalid data type for 'v'"},
-        {REG_QWORD, Dword(1) + Dword(0), true, "Invalid data type for 'v'"},
-        {REG_BINARY, Dword(1) + Dword(0), true, "Invalid data type for 'v'"},
-        // A DWORD that does not hold four bytes cannot be taken as one.
+        // Longer than four bytes: the integer read fails before the type is
+        // looked at, whatever the type.
+        {REG_SZ, std::string("a long text\0", 12), true, "Failed to get data for 'v'"},
+        {REG_QWORD, Dword(1) + Dword(0), true, "Failed to get data for 'v'"},
+        {REG_BINARY, Dword(1) + Dword(0), true, "Failed to get data for 'v'"},
         {REG_DWORD, Dword(1) + Dword(0), true, "Failed to get data for 'v'"},
+        // Shorter than four: a wrong type is the wrong type; a DWORD that
+        // does not hold four bytes cannot be taken as one.
+        {REG_BINARY, "ab", true, "Invalid data type for 'v'"},
+        {REG_SZ, "", true, "Invalid data type for 'v'"},
         {REG_DWORD, std::string("\1\0", 2), true, "Failed to get data for 'v'"},
     };
     for (const Case& c : cases) {

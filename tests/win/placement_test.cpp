@@ -1,0 +1,72 @@
+// Where a window comes back to, in screen coordinates, whatever its state.
+#include "wingui/placement.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Same(const RECT& a, const RECT& b)
+{
+    return EqualRect(&a, &b) != FALSE;
+}
+
+std::string Shown(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + ","
+        + std::to_string(r.bottom);
+}
+
+MONITORINFO Monitor(RECT whole, RECT work)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    monitor.rcMonitor = whole;
+    monitor.rcWork = work;
+    return monitor;
+}
+
+}  // namespace
+
+TEST(Placement, WorkspaceCoordinatesStartAtTheWorkArea)
+{
+    const RECT normal{100, 100, 400, 500};
+    const struct {
+        const char* what;
+        MONITORINFO monitor;
+        RECT screen;
+    } cases[] = {
+        {"taskbar at the bottom", Monitor({0, 0, 1024, 768}, {0, 0, 1024, 738}), {100, 100, 400, 500}},
+        {"taskbar at the top", Monitor({0, 0, 1024, 768}, {0, 30, 1024, 768}), {100, 130, 400, 530}},
+        {"taskbar at the left", Monitor({0, 0, 1024, 768}, {60, 0, 1024, 768}), {160, 100, 460, 500}},
+        {"bars at the top and the left", Monitor({0, 0, 1024, 768}, {60, 30, 1024, 768}), {160, 130, 460, 530}},
+        {"a second monitor to the right, its bar at the top", Monitor({1024, 0, 2048, 768}, {1024, 28, 2048, 768}),
+            {100, 128, 400, 528}},
+        {"a monitor left of the primary, its bar at the left", Monitor({-1280, -200, 0, 824}, {-1216, -200, 0, 824}),
+            {164, 100, 464, 500}},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(Same(WorkspaceToScreen(normal, c.monitor), c.screen))
+            << c.what << ": " << Shown(WorkspaceToScreen(normal, c.monitor));
+}
+
+TEST(Placement, AMinimisedOrMaximisedWindowComesBackWhereItWas)
+{
+    for (const DWORD exStyle : {DWORD{0}, DWORD{WS_EX_TOOLWINDOW}}) {
+        HWND window = CreateWindowExA(exStyle, "STATIC", "Tamarko",
+            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 210, 160, 300, 420, nullptr,
+            nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWNORMAL);
+        RECT placed;
+        GetWindowRect(window, &placed);
+        EXPECT_TRUE(Same(NormalWindowRect(window), placed)) << "shown: " << Shown(NormalWindowRect(window));
+
+        ShowWindow(window, SW_MINIMIZE);
+        ShowWindow(window, SW_HIDE);  // as in the notification area
+        EXPECT_TRUE(Same(NormalWindowRect(window), placed)) << "minimised: " << Shown(NormalWindowRect(window));
+
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+        EXPECT_TRUE(Same(NormalWindowRect(window), placed)) << "maximised: " << Shown(NormalWindowRect(window));
+        DestroyWindow(window);
+    }
+}
