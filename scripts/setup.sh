@@ -13,7 +13,8 @@ PACKAGES=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386
   xvfb locales fonts-liberation fonts-wine
-  dpkg-dev python3
+  dpkg-dev python3 git unzip
+  x11-apps imagemagick
 )
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libclang-rt-14-dev)

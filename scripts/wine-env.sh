@@ -68,6 +68,16 @@ ensure_prefix() {
   touch "$prefix/.tamarko-ready"
 }
 
+# Debian's Wine 8.0 looks for its own fonts in "<data dir>\../fonts\", a path
+# it cannot resolve, so none of them load, whatever the locale. Wine draws the
+# caption buttons with Marlett glyphs; without the font they come out as the
+# letters "0 1 r". A font in the prefix's Fonts folder always loads. Checked
+# on every start, so that prefixes made before get it too.
+ensure_marlett() {
+  local font=/usr/share/wine/fonts/marlett.ttf fonts="$1/drive_c/windows/Fonts"
+  [ -e "$fonts/marlett.ttf" ] || [ ! -f "$font" ] || { mkdir -p "$fonts" && ln -sf "$font" "$fonts/marlett.ttf"; }
+}
+
 wine_env() {
   local name="${TAMARKO_WINE_PREFIX:-$1}" mode="$2"
   export WINEPREFIX="$ROOT/build/$name"
@@ -79,6 +89,7 @@ wine_env() {
     export DISPLAY="$(private_display "$name")"
   fi
   ensure_prefix "$WINEPREFIX"
+  ensure_marlett "$WINEPREFIX"
   # A lingering server makes each later Wine process start in milliseconds.
   wineserver -p300 </dev/null >/dev/null 2>&1 || true
   # Wine's system processes and the desktop start with the first program and
