@@ -8,6 +8,16 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 JOBS="$(nproc)"
 trees=("$@")
+
+# The same commit gives the same tamarko.exe, byte for byte: the linker
+# stamps the PE header with this time instead of the clock's. A tree without
+# git (an unpacked archive) takes its newest source file's time.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || true)"
+  [ -n "$SOURCE_DATE_EPOCH" ] ||
+    SOURCE_DATE_EPOCH="$(find "$ROOT" -path "$ROOT/build" -prune -o -type f -printf '%T@\n' | sort -n | tail -n 1 | cut -d. -f1)"
+fi
+export SOURCE_DATE_EPOCH
 [ "${#trees[@]}" -gt 0 ] || trees=(native win32 wintest)
 case " ${trees[*]} " in *" win32 "* | *" wintest "*) "$ROOT/scripts/build-libjpeg.sh" ;; esac
 
@@ -31,6 +41,12 @@ for t in "${trees[@]}"; do
         -DTAMARKO_SHIP_DIR="$ROOT/build/win32" ;;
     *) echo "build: unknown tree $t" >&2; exit 2 ;;
   esac
+  # What ships is relinked for a new time even when no source changed.
+  stamp="$ROOT/build/$t/source-date-epoch"
+  if [ "$t" = win32 ] && [ "$(cat "$stamp" 2>/dev/null)" != "$SOURCE_DATE_EPOCH" ]; then
+    rm -f "$ROOT/build/$t"/*.exe
+    echo "$SOURCE_DATE_EPOCH" >"$stamp"
+  fi
   echo "build: $t"
   cmake --build "$ROOT/build/$t" -j "$JOBS"
 done
