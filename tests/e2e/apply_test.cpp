@@ -671,20 +671,30 @@ TEST_F(TamarkoTest, AskedToCloseDuringAnApplyItRunsNothingWithEmptiedFields)
     PlantProxy(nullptr, nullptr);
 }
 
-TEST_F(TamarkoTest, WithSeveralConnectionsTheReadBackAsksWhichOneToShow)
+// Two connections: the chooser asks at every read, here answered with the first.
+class TwoConnections : public TamarkoTest {
+protected:
+    void StartWithTheFirstChosen()
+    {
+        folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}, kLeasePool));
+        PlantProxy(nullptr, nullptr);
+        form = Start();
+        ASSERT_NE(form, nullptr);
+        chooser = WaitForChooser(program.Id());
+        ASSERT_NE(chooser, nullptr);
+        Choose(chooser, 0);
+        ASSERT_TRUE(WaitUntil([&] { return Text(MainWindow(form).statusBar) == kStateLegend; }));
+        ASSERT_EQ(Text(MainWindow(form).connectionName), kName);
+        BringToFront(form);
+    }
+    HWND form = nullptr;
+    HWND chooser = nullptr;
+};
+
+TEST_F(TwoConnections, TheReadBackAsksWhichOneToShow)
 {
-    const NetConnection wlan = DhcpConnection("WLAN");
-    folder.WriteNetsimState(NetsimState({kLan, wlan}, kLeasePool));
-    PlantProxy(nullptr, nullptr);
-    HWND form = Start();
-    ASSERT_NE(form, nullptr);
-    HWND chooser = WaitForChooser(program.Id());
-    ASSERT_NE(chooser, nullptr);
-    Choose(chooser, 0);
+    ASSERT_NO_FATAL_FAILURE(StartWithTheFirstChosen());
     const MainWindow window(form);
-    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
-    ASSERT_EQ(Text(window.connectionName), kName);
-    BringToFront(form);
     Retype(window.ip, "192.168.1.20");
     ClickApply(window);
 
@@ -713,21 +723,12 @@ TEST_F(TamarkoTest, WithSeveralConnectionsTheReadBackAsksWhichOneToShow)
     CloseAndWait(form);
 }
 
-TEST_F(TamarkoTest, EndingFromTheTrayWhileTheReadBackAsksEndsAtOnce)
+TEST_F(TwoConnections, EndingFromTheTrayWhileTheReadBackAsksEndsAtOnce)
 {
     // The commands are done; only the choice of the read-back is open. The
     // tray's "Ukončit" must not wait for it.
-    const NetConnection wlan = DhcpConnection("WLAN");
-    folder.WriteNetsimState(NetsimState({kLan, wlan}, kLeasePool));
-    PlantProxy(nullptr, nullptr);
-    HWND form = Start();
-    ASSERT_NE(form, nullptr);
-    HWND chooser = WaitForChooser(program.Id());
-    ASSERT_NE(chooser, nullptr);
-    Choose(chooser, 0);
+    ASSERT_NO_FATAL_FAILURE(StartWithTheFirstChosen());
     const MainWindow window(form);
-    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
-    BringToFront(form);
     ClickApply(window);
     ASSERT_TRUE(WaitUntil([&] { return Visible(chooser) && Enabled(chooser); }, 20s)) << "no chooser to answer";
 
