@@ -58,29 +58,27 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
     static const FontSpec heading{"Times New Roman", 27, true, clMaroon};
     static const FontSpec link{"Times New Roman", 16, true, clMaroon};
     static const FontSpec button{"Times New Roman", 21, true, clYellow};
-    CreateControls({
-        {&myLabel3d1, nullptr, "Tamarko verze ", 8, 16, 321, 31, coNone, &heading},
-        {&myLabel3d3, nullptr, kAuthorWeb, 8, 240, 129, 19, coNone, &link},
-        {&Label5, nullptr, "Internetová adresa:", 8, 226, 104, 15, coBold},
-        {&Label8, nullptr,
-            "Pokud mi zašlete informaci o tom, že používáte tento program, budu Vám zasílat na Váš e-mail krátkou "
-            "zprávu vždy, když bude hotová další verze programu.",
-            8, 108, 433, 33},
-        {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coNone, &link},
-        {&Label2, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15},
-        {&Label3, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, coBold},
-        {&Label1, nullptr, kAuthorName, 8, 50, 120, 17, coBold},
-        {&Label4, nullptr, "Šířeno pod licencí MIT.", 8, 266, 220, 15},
-        {&myLabel3d6, nullptr, "Pošli informace", 56, 304, 138, 24, coNone, &button},
-        {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coNone, &button},
-    });
-    // Later rows lie in front of earlier ones.
-    for (TControl* label : std::initializer_list<TControl*>{&myLabel3d1, &myLabel3d3, &Label5, &Label8, &myLabel3d4,
-             &Label2, &Label3, &Label1, &Label4, &myLabel3d6, &myLabel3d7})
-        SetWindowPos(label->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (TLabel* label : std::initializer_list<TLabel*>{&Label5, &Label8, &Label2, &Label3, &Label1, &Label4})
-        label->SetTransparent(true);
-    Label8.SetWordWrap(true);
+    // Every label is transparent over the picture; later rows lie in front.
+    const unsigned plain = coTransparent;
+    const unsigned bold = coTransparent | coBold;
+    CreateControls(
+        {
+            {&myLabel3d1, nullptr, "Tamarko verze ", 8, 16, 321, 31, coNone, &heading},
+            {&myLabel3d3, nullptr, kAuthorWeb, 8, 240, 129, 19, coNone, &link},
+            {&Label5, nullptr, "Internetová adresa:", 8, 226, 104, 15, bold},
+            {&Label8, nullptr,
+                "Pokud mi zašlete informaci o tom, že používáte tento program, budu Vám zasílat na Váš e-mail "
+                "krátkou zprávu vždy, když bude hotová další verze programu.",
+                8, 108, 433, 33, plain | coWordWrap},
+            {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coNone, &link},
+            {&Label2, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15, plain},
+            {&Label3, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, bold},
+            {&Label1, nullptr, kAuthorName, 8, 50, 120, 17, bold},
+            {&Label4, nullptr, "Šířeno pod licencí MIT.", 8, 266, 220, 15, plain},
+            {&myLabel3d6, nullptr, "Pošli informace", 56, 304, 138, 24, coNone, &button},
+            {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coNone, &button},
+        },
+        Stacking::LastInFront);
 
     myLabel3d1.SetAStyle3D(Raised3d);
     myLabel3d1.SetAShadeLeftTop(clYellow);

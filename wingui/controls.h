@@ -24,6 +24,9 @@ enum ControlOption : unsigned {
     coTabStop = 1u << 3,
     coGroup = 1u << 4,     // first control of a group for arrow-key moves
     coShowHint = 1u << 5,  // has a tooltip with its hint
+    // Labels only.
+    coTransparent = 1u << 6,  // the window shows through
+    coWordWrap = 1u << 7,     // long captions wrap at the label's width
 };
 
 // One row of a window's design table.

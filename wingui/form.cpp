@@ -99,11 +99,13 @@ void TForm::PlaceWindow(int left, int top, HWND owner)
     SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TForm::CreateControls(std::initializer_list<ControlDesign> design)
+void TForm::CreateControls(std::initializer_list<ControlDesign> design, Stacking stacking)
 {
     for (const ControlDesign& row : design) {
         const int id = (row.options & coDefault) ? IDOK : nextControlId_++;
         row.control->Create(*this, row, id);
+        if (stacking == Stacking::LastInFront)
+            SetWindowPos(row.control->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 

@@ -63,8 +63,11 @@ public:
 protected:
     TForm() = default;
     void CreateForm(const FormDesign& design, HWND owner = nullptr);
-    // Creates the controls row by row, in the table's order.
-    void CreateControls(std::initializer_list<ControlDesign> design);
+    // Creates the controls row by row, in the table's order. Each row lies
+    // behind the ones before it, as Windows stacks new children, or in
+    // front of them.
+    enum class Stacking { FirstInFront, LastInFront };
+    void CreateControls(std::initializer_list<ControlDesign> design, Stacking stacking = Stacking::FirstInFront);
     // Makes `order` the tab order (and stacking order) of those controls.
     static void SetTabOrder(std::initializer_list<TControl*> order);
 

@@ -33,6 +33,10 @@ TControl::CreateParams TLabel::Params(const ControlDesign&) const
 void TLabel::AfterCreate(const ControlDesign& design)
 {
     designSize_ = {design.width, design.height};
+    if (design.options & coTransparent)
+        transparent_ = true;
+    if (design.options & coWordWrap)
+        wordWrap_ = true;
     AdjustBounds();
 }
 
