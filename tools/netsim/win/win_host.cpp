@@ -219,7 +219,15 @@ void WinHost::Unlock()
 
 bool WinHost::TakeFile(const std::string& path)
 {
-    return DeleteFileW(Widen(path).c_str()) != FALSE;
+    // Two deletions of one file can both report success (Wine lets the
+    // second open it while the first's deletion is pending); of two renames
+    // only one finds the file.
+    const std::wstring file = Widen(path);
+    const std::wstring taken = file + L"." + Hex(GetCurrentProcessId()) + L".taken";
+    if (!MoveFileExW(file.c_str(), taken.c_str(), 0))
+        return false;
+    DeleteFileW(taken.c_str());
+    return true;
 }
 
 void WinHost::Pause(unsigned milliseconds)
