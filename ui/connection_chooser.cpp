@@ -3,6 +3,7 @@
 #include "ui/connection_chooser.h"
 
 #include "win32/command_capture.h"
+#include "win32/startup_profile.h"
 #include "wingui/application.h"
 
 namespace {
@@ -48,6 +49,7 @@ TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
 
 void TForm2::FormActivate()
 {
+    ProfileMark("chooser shown and activated");
     ListBox1.Clear();
     BuildConnectionList();
 }
@@ -71,12 +73,14 @@ void TForm2::BuildConnectionList()
     }
     if (Application.Terminated())
         return;  // ended while the report ran
+    ProfileMark("report captured");
 
     for (std::string& line : tmp.Lines()) {
         ConvertOemToAnsi(line);
         if (const auto name = ConnectionNameFromLine(line))
             ListBox1.Add(*name);
     }
+    ProfileMark("report converted and scanned");
 
     switch (ListBox1.Count()) {
     case 0:
@@ -107,9 +111,12 @@ bool TForm2::CloseQuery()
         Application.ShowMessage(kNothingSelectedMessage);
         return false;
     }
+    ProfileMark("close request handled");
     const std::string connectionName = ListBox1.Item(selected);
     owner_.SetConnection(connectionName, FindConnectionSection(connectionName));
+    ProfileMark("section found");
     owner_.ReadCurrentState();
+    ProfileMark("state read and shown");
     owner_.LoadCommandLineSettings();
     return true;
 }

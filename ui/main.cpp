@@ -2,6 +2,7 @@
 // the orderly end.
 #include "ui/connection_chooser.h"
 #include "ui/main_window.h"
+#include "win32/startup_profile.h"
 #include "wingui/application.h"
 
 #include <commctrl.h>
@@ -32,6 +33,7 @@ int RunProgram()
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    ProfileMark("common controls");
     Application.Initialize();
     Application.SetTitle("Tamarko");
 
@@ -43,7 +45,9 @@ int RunProgram()
         return 0;
     TForm2 Form2(Form1.Handle(), Form1);
     Form1.SetConnectionChooser(&Form2);
+    ProfileMark("chooser built");
     Form1.Show();
+    ProfileMark("main window shown and painted");
     Application.Run();
     return 0;
 }
@@ -52,6 +56,8 @@ int RunProgram()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    ProfileMark("static initialisation");
     ComApartment com;
+    ProfileMark("COM initialisation");
     return Guarded([] { return RunProgram(); }, 1);
 }

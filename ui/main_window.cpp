@@ -9,6 +9,7 @@
 #include "win32/ini_file.h"
 #include "win32/program_path.h"
 #include "win32/startup_checks.h"
+#include "win32/startup_profile.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
 #include "wingui/placement.h"
@@ -34,6 +35,7 @@ TForm1::TForm1()
     , SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
           OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING)
 {
+    ProfileMark("instance guard's window");
     CreateDesign();
     BindEvents();
     AppExec1.SetLangType(ltCzech);
@@ -45,10 +47,12 @@ TForm1::TForm1()
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED)));
     TrayIcon1->SetPopupMenu(PopupMenuTray.Get());
     TrayIcon1->OnDblClick = [this](TComponent*) { TrayIcon1DblClick(); };
+    ProfileMark("events, launcher, tray hook");
 
     // The design is complete: another running instance may now say that
     // this one must give way, before anything is shown or read.
     MultiInstance1.Loaded();
+    ProfileMark("single-instance search");
 }
 
 TForm1::~TForm1() = default;
@@ -61,19 +65,24 @@ std::string TForm1::ProgramIniPath()
 bool TForm1::FormCreate()
 {
     RightAlignHelpMenu();
+    ProfileMark("help menu right-aligned");
     if (!IsAdministrator()) {
         Application.ShowMessage(kNotAdministratorMessage);
         return false;
     }
+    ProfileMark("administrator check");
     if (!IsCzechLanguageName(SystemLanguageEnglishName())) {
         Application.ShowMessage(kNotCzechMessage);
         return false;
     }
+    ProfileMark("localisation check");
     ReadProgramIni();
+    ProfileMark("program INI read");
     for (const auto& slot : QuickSlots)
         slot->UpdateHint();
     TrayIcon1->SetTip(Text());
     TrayIcon1->ShowIcon();
+    ProfileMark("hints and tray icon");
     return true;
 }
 
@@ -157,6 +166,7 @@ void TForm1::SetConnection(const std::string& name, const ReportSection& section
 
 void TForm1::FormActivate()
 {
+    ProfileMark("first activation");
     ShowConnectionChooser();
 }
 
@@ -164,6 +174,7 @@ void TForm1::ShowConnectionChooser()
 {
     if (Form2)
         Form2->ShowModal(handle_);
+    ProfileFinishWhenIdle("chooser gone, filled window painted");
 }
 
 bool TForm1::HandleSysCommand(WPARAM command)

@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 #include "ui/quick_slot.h"
+#include "win32/startup_profile.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
 
@@ -51,6 +52,7 @@ OwnedMenu TForm1::CreateMenus()
 void TForm1::CreateDesign()
 {
     OwnedMenu menuBar = CreateMenus();
+    ProfileMark("menus, their images and shortcuts");
     CreateForm({
         "TForm1",
         "Tamarko",
@@ -66,6 +68,7 @@ void TForm1::CreateDesign()
     });
     // The window destroys its menu bar from now on.
     MainMenu1 = menuBar.Release();
+    ProfileMark("main window's frame and tooltips");
 
     const unsigned caption = coBold;
     const unsigned field = coTabStop | coGroup;
@@ -106,6 +109,7 @@ void TForm1::CreateDesign()
         {&Button1, nullptr, "Uložit parametry do sítového připojení", 8, 344, 281, 25, coBold | field},
         {&StatusBar1, nullptr, "", 0, 376, 300, 19},
     });
+    ProfileMark("controls and fonts");
 
     // Tab order. Only the checked radio button is a tab stop, so the pair
     // is one stop between Button1 and Edit2 in either order; RadioButton2
@@ -140,6 +144,7 @@ void TForm1::CreateDesign()
     }
 
     Application.SetAccelerators(accelerators_.Get());
+    ProfileMark("tab order, label styles, images, quick slots");
 }
 
 void TForm1::BindEvents()

@@ -5,6 +5,7 @@
 #include "win32/handle.h"
 #include "win32/message_pump.h"
 #include "win32/os_error.h"
+#include "win32/startup_profile.h"
 
 #include <windows.h>
 
@@ -123,6 +124,7 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
     if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
             nullptr, &startup, &started))
         RaiseLastOSError();
+    ProfileMark("report command started");
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
 

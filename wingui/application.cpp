@@ -2,6 +2,7 @@
 
 #include "core/exception.h"
 #include "win32/message_pump.h"
+#include "win32/startup_profile.h"
 
 #include <stdexcept>
 
@@ -33,6 +34,8 @@ void TApplication::Dispatch(MSG& message)
 bool TApplication::HandleMessage()
 {
     MSG message;
+    if (ProfileAwaitingIdle() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
+        ProfileIdle();
     if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
         terminated_ = true;
         return false;

@@ -1,0 +1,229 @@
+// The profile build's marks. The CPU time is the scheduler's own count for
+// the user-interface thread (/proc/<pid>/task/<pid>/schedstat, in ns), read
+// through Wine's Z: drive: Wine's GetThreadTimes only knows whole clock ticks
+// (10 ms). The Linux process is found once, at the first mark; what finding
+// it costs is measured by doing it twice and is kept out of every phase.
+#include "win32/startup_profile.h"
+
+#ifdef TAMARKO_PROFILE
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Mark {
+    const char* name;
+    LONGLONG entry, exit;  // QueryPerformanceCounter when the mark began and ended
+    long long cpuEntryNs, cpuExitNs;
+};
+
+struct Profile {
+    std::vector<Mark> marks;
+    int linuxPid = 0;
+    HANDLE schedstat = INVALID_HANDLE_VALUE;
+    const char* finishName = nullptr;
+    bool written = false;
+};
+
+Profile& State()
+{
+    static Profile profile;
+    return profile;
+}
+
+LONGLONG Now()
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+std::string ReadSmallFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string text;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string BaseName(const std::string& path)
+{
+    const auto slash = path.find_last_of("\\/");
+    return Lower(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+// The Linux process that runs this program: the newest processes first, by
+// the program file in their command line, confirmed by its mapping.
+int FindLinuxPid()
+{
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    const std::string exe = module;
+    if (exe.size() < 3 || (exe[0] != 'Z' && exe[0] != 'z') || exe[1] != ':')
+        return 0;  // only the Z: drive maps straight to a Linux path
+    std::string unixPath = exe.substr(2);
+    std::replace(unixPath.begin(), unixPath.end(), '\\', '/');
+    const std::string name = BaseName(exe);
+
+    std::vector<int> pids;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        const std::string pid = entry.cFileName;
+        if (!pid.empty() && pid.find_first_not_of("0123456789") == std::string::npos)
+            pids.push_back(std::atoi(pid.c_str()));
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    std::sort(pids.rbegin(), pids.rend());
+    for (int pid : pids) {
+        const std::string proc = "Z:\\proc\\" + std::to_string(pid) + "\\";
+        const std::string commandLine = ReadSmallFile(proc + "cmdline");
+        if (BaseName(commandLine.substr(0, commandLine.find('\0'))) != name)
+            continue;
+        if (ReadSmallFile(proc + "maps").find(unixPath) != std::string::npos)
+            return pid;
+    }
+    return 0;
+}
+
+long long ReadCpuNs(HANDLE schedstat)
+{
+    if (schedstat == INVALID_HANDLE_VALUE)
+        return 0;
+    char text[128] = {};
+    DWORD read = 0;
+    SetFilePointer(schedstat, 0, nullptr, FILE_BEGIN);
+    if (!ReadFile(schedstat, text, sizeof text - 1, &read, nullptr))
+        return 0;
+    text[read] = '\0';
+    return std::atoll(text);
+}
+
+void Start(Profile& profile, const char* name)
+{
+    Mark mark{name, Now(), 0, 0, 0};
+    profile.linuxPid = FindLinuxPid();
+    if (profile.linuxPid != 0) {
+        const std::string path = "Z:\\proc\\" + std::to_string(profile.linuxPid) + "\\task\\"
+            + std::to_string(profile.linuxPid) + "\\schedstat";
+        profile.schedstat = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            OPEN_EXISTING, 0, nullptr);
+    }
+    const long long afterFirst = ReadCpuNs(profile.schedstat);
+    FindLinuxPid();  // the same work again: what it costs
+    const long long afterSecond = ReadCpuNs(profile.schedstat);
+    mark.cpuEntryNs = afterFirst - (afterSecond - afterFirst);
+    mark.cpuExitNs = afterSecond;
+    mark.exit = Now();
+    profile.marks.push_back(mark);
+}
+
+long long AllThreadsCpuNs(int pid)
+{
+    const std::string tasks = "Z:\\proc\\" + std::to_string(pid) + "\\task\\";
+    long long total = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((tasks + "*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (entry.cFileName[0] != '.')
+            total += std::atoll(ReadSmallFile(tasks + entry.cFileName + "\\schedstat").c_str());
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return total;
+}
+
+void Write(Profile& profile)
+{
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string path = module;
+    path = path.substr(0, path.find_last_of('\\') + 1) + "startup-profile.txt";
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::string text = "frequency " + std::to_string(frequency.QuadPart) + "\r\nlinux_pid "
+        + std::to_string(profile.linuxPid) + "\r\n";
+    for (const Mark& mark : profile.marks) {
+        char line[512];
+        std::snprintf(line, sizeof line, "mark %lld %lld %lld %lld %s\r\n", mark.entry, mark.exit, mark.cpuEntryNs,
+            mark.cpuExitNs, mark.name);
+        text += line;
+    }
+    text += "all_threads_cpu_ns " + std::to_string(profile.linuxPid ? AllThreadsCpuNs(profile.linuxPid) : 0) + "\r\n";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// The earliest moment the program's own code runs: before every other
+// static initialiser of the program.
+struct EarliestMark {
+    EarliestMark() { ProfileMark("process start and DLL loading"); }
+} earliestMark __attribute__((init_priority(101)));
+
+}  // namespace
+
+void ProfileMark(const char* name)
+{
+    Profile& profile = State();
+    if (profile.written)
+        return;
+    if (profile.marks.empty()) {
+        Start(profile, name);
+        return;
+    }
+    Mark mark{name, Now(), 0, 0, 0};
+    mark.cpuEntryNs = mark.cpuExitNs = ReadCpuNs(profile.schedstat);
+    mark.exit = Now();
+    profile.marks.push_back(mark);
+}
+
+void ProfileFinishWhenIdle(const char* name)
+{
+    State().finishName = name;
+}
+
+bool ProfileAwaitingIdle()
+{
+    const Profile& profile = State();
+    return profile.finishName && !profile.written;
+}
+
+void ProfileIdle()
+{
+    Profile& profile = State();
+    if (!ProfileAwaitingIdle())
+        return;
+    ProfileMark(profile.finishName);
+    profile.written = true;
+    Write(profile);
+}
+
+#endif
