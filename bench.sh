@@ -3,7 +3,8 @@
 # run the same way in the same run, and prints a markdown table to stdout and
 # to build/bench/latest.md. Progress and build output go to stderr.
 #
-#   ./bench.sh [runs]      runs: starts measured per program (default 5)
+#   ./bench.sh [runs] [part ...]   runs: starts measured per program (default 5);
+#                                  parts: start, cpu, capture, profile (default all)
 #
 # Its own Wine prefix (build/wine-bench, or $TAMARKO_WINE_PREFIX) and its own
 # Xvfb, so it runs beside the tests. The helper programs in bench/ are built
@@ -13,6 +14,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 RUNS="${1:-5}"
+PARTS=("${@:2}")
 OUT="$ROOT/build/bench"
 CXX=i686-w64-mingw32-g++-win32
 
@@ -33,20 +35,45 @@ build_helper() {
 build_helper minimal_window -mwindows
 build_helper plain_read -mwindows
 build_helper bench_driver -mconsole
-# The program's own capture code, compiled as it is for tamarko.exe.
+# Programs built from the program's own sources, compiled as they are for
+# tamarko.exe: the capture alone, and the report window (the fair yardstick of
+# the start), the latter also with the profile's marks.
 capture_sources=(win32/command_capture.cpp core/line_splitter.cpp win32/message_pump.cpp win32/os_error.cpp
-  core/exception.cpp bench/capture_only.cpp)
-capture_exe="$OUT/capture_only.exe"
-for source in "${capture_sources[@]}"; do
-  if [ ! -f "$capture_exe" ] || [ "$ROOT/$source" -nt "$capture_exe" ]; then
-    echo "bench: building capture_only.exe" >&2
-    (cd "$ROOT" && "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ -mconsole \
-      -finput-charset=UTF-8 -fexec-charset=CP1250 -D_WIN32_WINNT=0x0500 -DWINVER=0x0500 -DNOMINMAX -I"$ROOT" \
-      "${capture_sources[@]}" -o "$capture_exe.tmp")
-    mv "$capture_exe.tmp" "$capture_exe"
-    break
+  core/exception.cpp)
+build_from_sources() {
+  local exe="$1" subsystem="$2"; shift 2
+  local defines=() sources=()
+  while [ $# -gt 0 ]; do
+    case "$1" in -D*) defines+=("$1") ;; *) sources+=("$1") ;; esac
+    shift
+  done
+  # Any newer source or header of the folders they come from makes them anew.
+  if [ -f "$exe" ] && [ -z "$(find "$ROOT/core" "$ROOT/win32" "$ROOT/bench" -newer "$exe" -print -quit)" ]; then
+    return
   fi
-done
+  echo "bench: building ${exe#"$ROOT/"}" >&2
+  (cd "$ROOT" && "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ "$subsystem" \
+    -finput-charset=UTF-8 -fexec-charset=CP1250 -D_WIN32_WINNT=0x0500 -DWINVER=0x0500 -DNOMINMAX \
+    "${defines[@]}" -I"$ROOT" "${sources[@]}" -o "$exe.tmp")
+  mv "$exe.tmp" "$exe"
+}
+report_sources=("${capture_sources[@]}" core/report_reader.cpp core/address_check.cpp core/connection_fields.cpp
+  bench/report_window.cpp)
+build_from_sources "$OUT/capture_only.exe" -mconsole "${capture_sources[@]}" bench/capture_only.cpp
+build_from_sources "$OUT/report_window.exe" -mwindows "${report_sources[@]}" win32/startup_profile.cpp
+# The profile build: tamarko.exe with its marks, in a tree of its own, so
+# that what ships and what is tested stay as they are.
+PROFILE="$OUT/profile"
+mkdir -p "$PROFILE"
+if [ ! -f "$PROFILE/tree/CMakeCache.txt" ]; then
+  cmake -S "$ROOT" -B "$PROFILE/tree" -DTAMARKO_FLAVOUR=ship -DTAMARKO_PROFILE=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+fi
+echo "bench: building the profile build of tamarko.exe" >&2
+cmake --build "$PROFILE/tree" --target tamarko -j "$(nproc)" >&2
+cp "$PROFILE/tree/tamarko.exe" "$PROFILE/tamarko.exe"
+build_from_sources "$PROFILE/report_window.exe" -mwindows -DTAMARKO_PROFILE "${report_sources[@]}" \
+  win32/startup_profile.cpp
 
 export TAMARKO_WINE_PREFIX="${TAMARKO_WINE_PREFIX:-wine-bench}"
 # The private display of this prefix, when one is already running, is left
@@ -74,7 +101,7 @@ rm -f "$ROWS"
 started=$(date +%s)
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 if ! timeout 600 wine "$OUT/bench_driver.exe" "$ROOT/build/win32" "$OUT" "$OUT/work" "$ROWS" \
-  "$(getconf CLK_TCK)" "$RUNS" </dev/null >&2; then
+  "$(getconf CLK_TCK)" "$RUNS" "${PARTS[@]}" </dev/null >&2; then
   echo "bench: the measurements failed (see the message above); no table written" >&2
   exit 1
 fi
@@ -103,12 +130,12 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
   echo
   echo "| # | Measure | Tamarko | Reference | Ratio / share | Target | Result |"
   echo "|---|---|---|---|---|---|---|"
-  sed -n '/^| /p' "$ROWS" | grep -v '^| 5 '
+  sed -n '/^## breakdown/q; /^| /p' "$ROWS" | grep -v '^| 5'
   echo "$size_row"
-  grep '^| 5 ' "$ROWS" || true
+  grep '^| 5' "$ROWS" || true
   echo
   echo "Notes:"
-  sed -n '/^- /p' "$ROWS"
+  sed -n '/^## breakdown/q; /^- /p' "$ROWS"
   cat <<'NOTES'
 - 1: from CreateProcess in a driver program to the status bar reading the state legend (WM_GETTEXT every 5 ms),
   each run from a fresh folder with one connection, so the chooser closes by itself; the minimal program's time
@@ -128,7 +155,18 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
   report is subtracted, leaving what the 5 MiB cost. Tamarko's figure therefore also includes converting and
   scanning the lines and filling the window. The plain reader reads with blocking 64 KiB ReadFile calls and
   starts netsh without a console (a console host under Wine holds the pipe 50-200 ms past the child's end).
-- 5: VmHWM of the Linux process, read just before closing the program; it includes Wine's own libraries.
+- 1′/1″: the report window (bench/report_window.cpp) is the work that cannot be avoided: it runs netsh with the
+  program's own capture code (the same creation flags, console, pipes and read loop), then shows a window whose one
+  text is the connection's name; its time ends when that text can be read. Its runs are interleaved with
+  Tamarko's. CPU is the schedstat sum of the process's live threads, read right after the text was seen.
+- 5: VmHWM of the Linux process, read just after the window showed its state; it includes Wine's own libraries.
+- Breakdown: a profile build of tamarko.exe (CMake option TAMARKO_PROFILE, its own tree in build/bench/profile;
+  the shipped program has no marks) notes at each mark the QueryPerformanceCounter time, one time line for all
+  Wine processes, and the user-interface thread's CPU from /proc/<pid>/task/<pid>/schedstat (ns; Wine's
+  GetThreadTimes counts whole 10 ms ticks). The first phase runs from the driver's CreateProcess to the program's
+  first static initialiser. CPU of wineserver and of the child processes is not in these figures.
 NOTES
+  echo
+  sed -n '/^## breakdown/,$p' "$ROWS" | tail -n +2
 } >"$OUT/latest.md"
 cat "$OUT/latest.md"
