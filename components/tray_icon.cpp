@@ -51,7 +51,36 @@ struct TrayHook {
     WNDPROC replaced = nullptr;
     std::vector<TTrayIcon*> icons;
 
-    static TrayHook* Of(HWND window) { return static_cast<TrayHook*>(GetPropA(window, kProperty)); }
+    // Every message of the owner window asks for its hook, and a property
+    // costs a round trip to Wine's server: the last answer is kept, and
+    // forgotten when the hook goes.
+    static HWND& CachedWindow()
+    {
+        static HWND window = nullptr;
+        return window;
+    }
+    static TrayHook*& CachedHook()
+    {
+        static TrayHook* hook = nullptr;
+        return hook;
+    }
+    static TrayHook* Of(HWND window)
+    {
+        if (window && window == CachedWindow())
+            return CachedHook();
+        auto* hook = static_cast<TrayHook*>(GetPropA(window, kProperty));
+        if (hook) {
+            CachedWindow() = window;
+            CachedHook() = hook;
+        }
+        return hook;
+    }
+    static void Forget(HWND window)
+    {
+        RemovePropA(window, kProperty);
+        if (CachedWindow() == window)
+            CachedWindow() = nullptr;
+    }
 
     // The window's hook, installed on the first icon.
     static TrayHook& Install(HWND window)
@@ -79,7 +108,7 @@ struct TrayHook {
             || reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC)) != &TrayHook::WindowProc)
             return;
         SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(hook->replaced));
-        RemovePropA(window, kProperty);
+        Forget(window);
         delete hook;
     }
 
@@ -92,7 +121,7 @@ struct TrayHook {
         if (message == WM_NCDESTROY) {
             for (TTrayIcon* icon : hook->icons)
                 icon->ownerWindow_ = nullptr;
-            RemovePropA(window, kProperty);
+            Forget(window);
             delete hook;
             return CallWindowProcA(replaced, window, message, wParam, lParam);
         }

@@ -6,23 +6,17 @@
 
 #include <commctrl.h>
 
-namespace {
-
-const char kControlProperty[] = "Tamarko.Control";
-
-}  // namespace
-
 TControl::~TControl()
 {
     if (handle_ && IsWindow(handle_)) {
-        RemovePropA(handle_, kControlProperty);
+        DetachFrom(handle_);
         DestroyWindow(handle_);
     }
 }
 
 TControl* TControl::FromHandle(HWND window)
 {
-    return window ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+    return static_cast<TControl*>(Find(window, WindowKind::Control));
 }
 
 void TControl::Create(TForm& form, const ControlDesign& design, int id)
@@ -45,7 +39,7 @@ void TControl::Create(TForm& form, const ControlDesign& design, int id)
         GetModuleHandleA(nullptr), this);
     if (!handle_)
         RaiseLastOSError();
-    SetPropA(handle_, kControlProperty, this);
+    AttachTo(handle_);
 
     font_ = design.font ? *design.font : (design.parent ? design.parent->Font() : form.FormFont());
     if (design.options & coBold)
@@ -141,13 +135,13 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wParam
     if (message == WM_NCCREATE) {
         auto* control = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         control->handle_ = window;
-        SetPropA(window, kControlProperty, control);
+        control->AttachTo(window);
     }
     TControl* control = FromHandle(window);
     if (!control)
         return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCDESTROY)
-        RemovePropA(window, kControlProperty);
+        DetachFrom(window);
     return Guarded([&] { return control->WindowProc(message, wParam, lParam); }, LRESULT{0});
 }
 

@@ -8,6 +8,7 @@
 #include "wingui/component.h"
 #include "wingui/font.h"
 #include "wingui/gdi.h"
+#include "wingui/window_object.h"
 
 #include <windows.h>
 
@@ -39,9 +40,12 @@ struct ControlDesign {
     const FontSpec* font = nullptr;  // nullptr: the parent's font
 };
 
-class TControl : public TComponent {
+class TControl : public TComponent, protected WindowObject {
 public:
-    TControl() = default;
+    TControl()
+        : WindowObject(WindowKind::Control)
+    {
+    }
     ~TControl() override;
 
     // Creates the control's window as the row describes.

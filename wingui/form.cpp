@@ -8,13 +8,6 @@
 
 namespace {
 
-const char kFormProperty[] = "Tamarko.Form";
-
-TForm* FormFromHandle(HWND window)
-{
-    return window ? static_cast<TForm*>(GetPropA(window, kFormProperty)) : nullptr;
-}
-
 RECT WindowRectFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu)
 {
     RECT rect{0, 0, clientWidth, clientHeight};
@@ -259,13 +252,13 @@ LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_NCCREATE) {
         auto* form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         form->handle_ = window;
-        SetPropA(window, kFormProperty, form);
+        form->AttachTo(window);
     }
-    TForm* form = FormFromHandle(window);
+    TForm* form = FromHandle(window);
     if (!form)
         return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        RemovePropA(window, kFormProperty);
+        DetachFrom(window);
         form->handle_ = nullptr;
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -277,7 +270,7 @@ void PaintParentBackground(HWND control, HDC dc)
     HWND root = GetAncestor(control, GA_ROOT);
     RECT area;
     GetClientRect(control, &area);
-    TForm* form = FormFromHandle(root);
+    TForm* form = TForm::FromHandle(root);
     if (!form) {
         FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
         return;

@@ -6,6 +6,7 @@
 #include "wingui/controls.h"
 #include "wingui/font.h"
 #include "wingui/gdi.h"
+#include "wingui/window_object.h"
 
 #include <windows.h>
 
@@ -34,13 +35,15 @@ struct FormDesign {
     HMENU menu = nullptr;  // the menu bar, owned by the window from now on
 };
 
-class TForm {
+class TForm : protected WindowObject {
 public:
     virtual ~TForm();
     TForm(const TForm&) = delete;
     TForm& operator=(const TForm&) = delete;
 
     HWND Handle() const { return handle_; }
+    // The form behind one of the program's windows; nullptr for any other.
+    static TForm* FromHandle(HWND window) { return static_cast<TForm*>(Find(window, WindowKind::Form)); }
     std::string Text() const;  // the caption
     const FontSpec& FormFont() const { return font_; }
     HFONT FontHandle(const FontSpec& spec);
@@ -61,7 +64,10 @@ public:
     void AddHintTool(TControl& control);
 
 protected:
-    TForm() = default;
+    TForm()
+        : WindowObject(WindowKind::Form)
+    {
+    }
     void CreateForm(const FormDesign& design, HWND owner = nullptr);
     // Creates the controls row by row, in the table's order. Each row lies
     // behind the ones before it, as Windows stacks new children, or in
