@@ -152,7 +152,8 @@ TTrayIcon::TTrayIcon(HWND owner)
 
 TTrayIcon::~TTrayIcon()
 {
-    NotifyShell(NIM_DELETE);
+    if (shown_)
+        NotifyShell(NIM_DELETE);
     icon_.Reset();
     if (ownerWindow_)
         TrayHook::Remove(ownerWindow_, this);
@@ -161,13 +162,17 @@ TTrayIcon::~TTrayIcon()
 void TTrayIcon::SetIcon(HICON icon)
 {
     icon_.Reset(icon ? CopyIcon(icon) : nullptr);
-    NotifyShell(NIM_MODIFY);
+    // Each word to the shell is a message to another process: an icon not
+    // shown yet takes its image and tip with it when it is added.
+    if (shown_)
+        NotifyShell(NIM_MODIFY);
 }
 
 void TTrayIcon::SetTip(const std::string& tip)
 {
     tip_ = tip;
-    NotifyShell(NIM_MODIFY);
+    if (shown_)
+        NotifyShell(NIM_MODIFY);
 }
 
 void TTrayIcon::ShowIcon()

@@ -108,14 +108,14 @@ void TForm1::ReadProgramIni()
     const IniFile ini(ProgramIniPath());
     RECT rect;
     GetWindowRect(handle_, &rect);
-    int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
-    SetWindowPos(handle_, nullptr, left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
-    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
-    SetWindowPos(handle_, nullptr, 0, 0, rect.right - rect.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
-    SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
+    const int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
+    const int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+    const int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
+    // The window is not shown yet: it is moved once, to where all four
+    // values put it, and not at all when they are where it stands.
+    if (left != rect.left || top != rect.top || width != rect.right - rect.left || height != rect.bottom - rect.top)
+        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (const auto& slot : QuickSlots)
         slot->ReadPath(ini);

@@ -64,16 +64,13 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
     // what counts, so the frame grows by whatever is missing.
     RECT client;
     GetClientRect(handle_, &client);
-    RECT frame;
-    GetWindowRect(handle_, &frame);
-    SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + design.clientWidth - client.right,
-        frame.bottom - frame.top + design.clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (client.right != design.clientWidth || client.bottom != design.clientHeight) {
+        RECT frame;
+        GetWindowRect(handle_, &frame);
+        SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + design.clientWidth - client.right,
+            frame.bottom - frame.top + design.clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     PlaceWindow(design.left, design.top, owner);
-
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance, nullptr);
-    if (!tooltip_)
-        RaiseLastOSError();
 }
 
 void TForm::PlaceWindow(int left, int top, HWND owner)
@@ -89,7 +86,8 @@ void TForm::PlaceWindow(int left, int top, HWND owner)
         left = area.left + (area.right - area.left - width) / 2;
         top = area.top + (area.bottom - area.top - height) / 2;
     }
-    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (left != window.left || top != window.top)
+        SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::CreateControls(std::initializer_list<ControlDesign> design, Stacking stacking)
@@ -113,6 +111,14 @@ void TForm::SetTabOrder(std::initializer_list<TControl*> order)
 
 void TForm::AddHintTool(TControl& control)
 {
+    // Made with the first control that has a hint: the chooser has none.
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, GetModuleHandleA(nullptr),
+            nullptr);
+        if (!tooltip_)
+            RaiseLastOSError();
+    }
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

@@ -6,6 +6,19 @@
 
 #include <algorithm>
 
+namespace {
+
+// Text measures the same on a memory context as on a window's own, and a
+// window's context first asks Wine's server which part of the screen the
+// window may draw on: one context for every measurement of the run.
+HDC MeasuringDC()
+{
+    static const HDC dc = CreateCompatibleDC(nullptr);
+    return dc;
+}
+
+}  // namespace
+
 UINT AlignmentFormat(TAlignment alignment)
 {
     switch (alignment) {
@@ -52,15 +65,17 @@ void TLabel::AdjustBounds()
         return;
     RECT needed{0, 0, wordWrap_ ? designSize_.cx : 0, 0};
     {
-        const WindowDC dc(handle_);
-        SelectInDC font(dc.Get(), FontHandle());
+        SelectInDC font(MeasuringDC(), FontHandle());
         const std::string caption = Text();
-        DrawTextA(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &needed,
+        DrawTextA(MeasuringDC(), caption.c_str(), static_cast<int>(caption.size()), &needed,
             DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX));
     }
     const int width = std::max<int>(designSize_.cx, needed.right);
     const int height = std::max<int>(designSize_.cy, needed.bottom);
-    SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT now;
+    GetWindowRect(handle_, &now);
+    if (now.right - now.left != width || now.bottom - now.top != height)
+        SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TLabel::SetTransparent(bool transparent)
