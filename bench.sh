@@ -38,8 +38,11 @@ build_helper bench_driver -mconsole
 # Programs built from the program's own sources, compiled as they are for
 # tamarko.exe: the capture alone, and the report window (the fair yardstick of
 # the start), the latter also with the profile's marks.
-capture_sources=(win32/command_capture.cpp core/line_splitter.cpp win32/message_pump.cpp win32/os_error.cpp
-  core/exception.cpp)
+capture_sources=(win32/command_capture.cpp win32/message_pump.cpp win32/os_error.cpp core/exception.cpp)
+# The lines are cut by the line list or, in older versions, by a splitter of their own.
+for source in core/line_list.cpp core/line_splitter.cpp; do
+  [ ! -f "$ROOT/$source" ] || capture_sources+=("$source")
+done
 build_from_sources() {
   local exe="$1" subsystem="$2"; shift 2
   local defines=() sources=()

@@ -4,15 +4,29 @@
 // plain_read.exe ("bytes=", "capture_ms=", "start_ms=", "end_ms=") so that the
 // bench runs both the same way; bytes counts the line bytes captured plus one
 // per line break.
+#include "core/line_list.h"
 #include "win32/command_capture.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
+
+const char kReportCommand[] = "netsh interface ip show config";
+
+// The capture takes the program's line list, or in older versions of the
+// program the list's vector of strings (see report_window.cpp).
+template <typename List>
+auto CaptureInto(List& list, int) -> decltype(CaptureCommandOutput(kReportCommand, list))
+{
+    CaptureCommandOutput(kReportCommand, list);
+}
+template <typename List> void CaptureInto(List& list, long)
+{
+    CaptureCommandOutput(kReportCommand, list.Lines());
+}
 
 double NowMs()
 {
@@ -26,18 +40,18 @@ double NowMs()
 
 int main()
 {
-    std::vector<std::string> lines;
+    LineList lines;
     const double start = NowMs();
     try {
-        CaptureCommandOutput("netsh interface ip show config", lines);
+        CaptureInto(lines, 0);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "capture_only: %s\n", error.what());
         return 1;
     }
     const double end = NowMs();
     std::size_t bytes = 0;
-    for (const std::string& line : lines)
-        bytes += line.size() + 1;
+    for (int i = 0; i < lines.Count(); ++i)
+        bytes += lines.Get(i).size() + 1;
     FILE* result = std::fopen("plain-read-result.txt", "w");
     if (!result)
         return 1;

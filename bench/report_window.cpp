@@ -4,6 +4,7 @@
 // creation flags, console, pipes and read loop), then shows a window whose
 // one text is the first connection named in the report. The bench times it
 // as it times Tamarko: from CreateProcess until that text can be read.
+#include "core/line_list.h"
 #include "core/report_reader.h"
 #include "win32/command_capture.h"
 #include "win32/startup_profile.h"
@@ -11,11 +12,24 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
 const char kClassName[] = "BenchReportWindow";
+const char kReportCommand[] = "netsh interface ip show config";
+
+// The program's capture takes its line list itself, or (in older versions of
+// the program) the list's vector of strings: the same yardstick then
+// measures any version, before and after a change.
+template <typename List>
+auto CaptureInto(List& list, int) -> decltype(CaptureCommandOutput(kReportCommand, list))
+{
+    CaptureCommandOutput(kReportCommand, list);
+}
+template <typename List> void CaptureInto(List& list, long)
+{
+    CaptureCommandOutput(kReportCommand, list.Lines());
+}
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -31,20 +45,17 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     ProfileMark("static initialisation");
-    std::vector<std::string> report;
+    LineList report;
     try {
-        CaptureCommandOutput("netsh interface ip show config", report);
+        CaptureInto(report, 0);
     } catch (const std::exception&) {
         return 1;
     }
     ProfileMark("report captured");
     // Only the line that names the connection needs converting.
     std::string text;
-    for (std::size_t i = 0; i < report.size() && text.empty(); ++i) {
-        std::string line = report[i];
-        ConvertOemToAnsi(line);
-        text = ConnectionNameFromLine(line).value_or(std::string());
-    }
+    for (int i = 0; i < report.Count() && text.empty(); ++i)
+        text = ConnectionNameFromLine(OemToAnsiLine(std::string(report.Get(i)))).value_or(std::string());
     ProfileMark("connection found");
 
     WNDCLASSA windowClass = {};

@@ -1,27 +1,67 @@
-// The report as a list of lines. Reading at or past the end gives an empty
-// line and writing there does nothing, which the reader's look-ahead relies on.
+// The report as a list of lines. The lines live in a few large blocks of
+// text with an index of where each one starts and how long it is: a report of
+// megabytes is a handful of allocations rather than one per line, and output
+// is read straight into the blocks and cut into lines where it lies.
+// Reading at or past the end gives an empty line, which the reader's
+// look-ahead relies on.
 #pragma once
 
-#include <string>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 class LineList {
 public:
+    LineList() = default;
+    LineList(LineList&&) noexcept = default;
+    LineList& operator=(LineList&&) noexcept = default;
+
     int Count() const { return static_cast<int>(lines_.size()); }
-    const std::string& Get(int index) const
+    // Valid until the list is cleared.
+    std::string_view Get(int index) const
     {
-        static const std::string empty;
-        return index >= 0 && index < Count() ? lines_[index] : empty;
+        if (index < 0 || index >= Count())
+            return {};
+        return {lines_[static_cast<std::size_t>(index)].data, lines_[static_cast<std::size_t>(index)].size};
     }
-    void Set(int index, std::string line)
-    {
-        if (index >= 0 && index < Count())
-            lines_[index] = std::move(line);
-    }
-    void Clear() { lines_.clear(); }
-    void Add(std::string line) { lines_.push_back(std::move(line)); }
-    std::vector<std::string>& Lines() { return lines_; }
+    // The line's bytes, to change in place.
+    char* MutableData(int index) { return index >= 0 && index < Count() ? lines_[index].data : nullptr; }
+    void Clear();
+    // A whole line, as it is.
+    void Add(std::string_view line);
+
+    // Output as a command writes it, arriving in reads of any size: LF, CR
+    // and CR LF each end a line, zero bytes vanish, and a CR LF pair split
+    // between two reads still ends only one line.
+    //
+    // Room for the next read at the end of the text, at least `atLeast`
+    // bytes; `room` says how much there is.
+    char* ReadSpace(std::size_t atLeast, std::size_t& room);
+    // Takes `size` bytes read into the space ReadSpace gave.
+    void TakeRead(std::size_t size);
+    // The same for bytes that are somewhere else.
+    void AddOutput(const char* data, std::size_t size);
+    // Ends the last line when the output did not end with a line break.
+    void FinishOutput();
 
 private:
-    std::vector<std::string> lines_;
+    struct Line {
+        char* data;
+        std::uint32_t size;
+    };
+    struct Block {
+        std::unique_ptr<char[]> data;
+        std::size_t size;
+    };
+    // Makes `atLeast` bytes free after the text; an unfinished line moves
+    // along to a new block, so that every line stays in one piece.
+    void Reserve(std::size_t atLeast);
+
+    std::vector<Line> lines_;
+    std::vector<Block> blocks_;
+    std::size_t used_ = 0;       // bytes of the last block in use
+    std::size_t lineStart_ = 0;  // where the unfinished line starts in it
+    bool afterCR_ = false;       // the last byte taken was a CR that ended a line
 };

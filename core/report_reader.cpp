@@ -11,9 +11,9 @@ namespace {
 const std::size_t kHeaderPrefixLength = sizeof kReportHeaderPrefix - 1;
 
 // n characters from a 0-based position; fewer at the line's end, none past it.
-std::string TakeAt(const std::string& line, std::size_t position, std::size_t count)
+std::string TakeAt(std::string_view line, std::size_t position, std::size_t count)
 {
-    return position < line.size() ? line.substr(position, count) : std::string();
+    return position < line.size() ? std::string(line.substr(position, count)) : std::string();
 }
 
 std::string WithoutFirstBlank(std::string value)
@@ -46,10 +46,10 @@ const std::size_t kValueLength = 15;
 
 }  // namespace
 
-std::optional<std::string> ConnectionNameFromLine(const std::string& line)
+std::optional<std::string> ConnectionNameFromLine(std::string_view line)
 {
     const auto at = line.find(kReportHeaderPrefix);
-    if (at == std::string::npos)
+    if (at == std::string_view::npos)
         return std::nullopt;
     std::string name = TakeAt(line, at + kHeaderPrefixLength, 255);
     if (!name.empty())
@@ -63,14 +63,14 @@ ReportSection FindConnectionSection(const LineList& report, const std::string& c
     ReportSection section;
     bool found = false;
     for (int i = 0; i < report.Count(); ++i) {
-        const std::string& line = report.Get(i);
-        if (found && line.find(kReportHeaderPrefix) != std::string::npos) {
+        const std::string_view line = report.Get(i);
+        if (found && line.find(kReportHeaderPrefix) != std::string_view::npos) {
             section.end = i - 1;
             return section;
         }
         if (!found)
             section.end = report.Count();
-        if (line.find(quoted) != std::string::npos) {
+        if (line.find(quoted) != std::string_view::npos) {
             section.start = i;
             found = true;
         }
@@ -85,14 +85,14 @@ void ReadReportValues(const LineList& report, const ReportSection& section, Curr
             (current.*spec.current).clear();
     }
     for (int i = section.start; i <= section.end; ++i) {
-        const std::string& line = report.Get(i);
+        const std::string_view line = report.Get(i);
         for (const Keyword& keyword : kKeywords) {
             const auto at = line.find(keyword.text);
-            if (at != std::string::npos)
+            if (at != std::string_view::npos)
                 current.*keyword.value = TakeAt(line, at + keyword.offset, keyword.length);
         }
         const auto dns = line.find(kDnsKeyword);
-        if (dns != std::string::npos) {
+        if (dns != std::string_view::npos) {
             current.DNS = WithoutFirstBlank(TakeAt(line, dns + kDnsOffset, kValueLength));
             current.DNS2 = WithoutFirstBlank(TakeAt(report.Get(i + 1), dns + kSecondDnsOffset, kValueLength));
         }

@@ -8,13 +8,14 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Opens each connection's section: the prefix, then the quoted name.
 extern const char kReportHeaderPrefix[];  // "Konfigurace rozhraní \""
 
 // The connection named by a header line: up to 255 characters after the
 // prefix, less the last one (the closing quote). Nothing for other lines.
-std::optional<std::string> ConnectionNameFromLine(const std::string& line);
+std::optional<std::string> ConnectionNameFromLine(std::string_view line);
 
 struct ReportSection {
     int start = 0;  // index of the connection's header line

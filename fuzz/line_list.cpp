@@ -1,10 +1,10 @@
-// LineSplitter fed the way a pipe delivers output: in reads whose sizes the
+// LineList fed output the way a pipe delivers it: in reads whose sizes the
 // input chooses. The lines must not depend on where the reads fall, and must
 // match a split written here independently from the rules in its header.
 //
 // Input: one byte n, then n % 8 read sizes of one byte each (0 is an empty
 // read), then the output bytes themselves.
-#include "core/line_splitter.h"
+#include "core/line_list.h"
 #include "fuzz/fuzz_check.h"
 
 #include <memory>
@@ -42,23 +42,27 @@ Lines ReferenceSplit(std::string_view bytes)
     }
 }
 
-// Each read comes in a buffer of its own exact size, so the sanitizer catches
-// a look past the end of a read.
-void FeedRead(LineSplitter& splitter, std::string_view read, Lines& lines)
+// Each read lands in the list's own space, as the capture reads, after a
+// copy through a buffer of its own exact size, so the sanitizer catches a
+// look past the end of a read.
+void FeedRead(LineList& list, std::string_view read)
 {
     std::unique_ptr<char[]> buffer(new char[read.size()]);
     std::copy(read.begin(), read.end(), buffer.get());
-    splitter.Feed(buffer.get(), read.size(), lines);
+    std::size_t room = 0;
+    char* space = list.ReadSpace(read.size(), room);
+    FUZZ_CHECK(room >= read.size());
+    std::copy(buffer.get(), buffer.get() + read.size(), space);
+    list.TakeRead(read.size());
 }
 
 Lines SplitInReads(std::string_view output, const std::vector<std::size_t>& readSizes)
 {
-    LineSplitter splitter;
-    Lines lines;
+    LineList list;
     bool progress = false;
     for (std::size_t i = 0; !readSizes.empty() && !output.empty(); ++i) {
         const std::size_t size = std::min(readSizes[i % readSizes.size()], output.size());
-        FeedRead(splitter, output.substr(0, size), lines);
+        FeedRead(list, output.substr(0, size));
         output.remove_prefix(size);
         progress = progress || size > 0;
         // Sizes that are all zero would never finish.
@@ -68,8 +72,11 @@ Lines SplitInReads(std::string_view output, const std::vector<std::size_t>& read
             progress = false;
         }
     }
-    FeedRead(splitter, output, lines);
-    splitter.Finish(lines);
+    FeedRead(list, output);
+    list.FinishOutput();
+    Lines lines;
+    for (int i = 0; i < list.Count(); ++i)
+        lines.emplace_back(list.Get(i));
     return lines;
 }
 

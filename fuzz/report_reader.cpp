@@ -3,11 +3,10 @@
 // and the values of a chosen connection; and the proxy split.
 //
 // Input: text in code page 1250 (the report after its conversion from the
-// console code page), cut into lines by LineSplitter. The first line is a
+// console code page), cut into lines by LineList. The first line is a
 // connection name, the second the previous DHCP answer, the rest the report.
 #include "core/report_reader.h"
 #include "core/address_check.h"
-#include "core/line_splitter.h"
 #include "fuzz/fuzz_check.h"
 
 #include <cstring>
@@ -19,9 +18,9 @@ namespace {
 // 1250, and it only means what it says if the reader looks for these bytes.
 const char kHeaderPrefix1250[] = "Konfigurace rozhran\xED \"";
 
-bool Contains(const std::string& line, const std::string& text)
+bool Contains(std::string_view line, const std::string& text)
 {
-    return line.find(text) != std::string::npos;
+    return line.find(text) != std::string_view::npos;
 }
 
 void CheckSection(const LineList& report, const std::string& name, const ReportSection& section)
@@ -79,10 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FUZZ_CHECK(std::strcmp(kReportHeaderPrefix, kHeaderPrefix1250) == 0);
 
+    LineList output;
+    output.AddOutput(reinterpret_cast<const char*>(data), size);
+    output.FinishOutput();
     std::vector<std::string> lines;
-    LineSplitter splitter;
-    splitter.Feed(reinterpret_cast<const char*>(data), size, lines);
-    splitter.Finish(lines);
+    for (int i = 0; i < output.Count(); ++i)
+        lines.emplace_back(output.Get(i));
     const std::string chosenName = lines.size() > 0 ? lines[0] : std::string();
     const std::string previousDhcp = lines.size() > 1 ? lines[1] : std::string();
 
@@ -92,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::string> names{chosenName};
     for (int i = 0; i < report.Count(); ++i) {
-        const std::string& line = report.Get(i);
+        const std::string line(report.Get(i));
         const auto name = ConnectionNameFromLine(line);
         const auto prefixAt = line.find(kHeaderPrefix1250);
         FUZZ_CHECK(name.has_value() == (prefixAt != std::string::npos));

@@ -63,7 +63,7 @@ void TForm2::BuildConnectionList()
     LineList& tmp = owner_.ReportLines();
     tmp.Clear();
     try {
-        CaptureCommandOutput(kReportCommand, tmp.Lines());
+        CaptureCommandOutput(kReportCommand, tmp);
     } catch (const std::exception& error) {
         // Without the report there is nothing to choose from: the same end
         // as a report without connections, after saying why.
@@ -75,9 +75,9 @@ void TForm2::BuildConnectionList()
         return;  // ended while the report ran
     ProfileMark("report captured");
 
-    for (std::string& line : tmp.Lines()) {
-        ConvertOemToAnsi(line);
-        if (const auto name = ConnectionNameFromLine(line))
+    for (int i = 0; i < tmp.Count(); ++i) {
+        ConvertOemToAnsi(tmp.MutableData(i), tmp.Get(i).size());
+        if (const auto name = ConnectionNameFromLine(tmp.Get(i)))
             ListBox1.Add(*name);
     }
     ProfileMark("report converted and scanned");

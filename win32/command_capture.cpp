@@ -1,7 +1,6 @@
 // Runs a console command with its output piped back to us, cut into lines.
 #include "win32/command_capture.h"
 
-#include "core/line_splitter.h"
 #include "win32/handle.h"
 #include "win32/message_pump.h"
 #include "win32/os_error.h"
@@ -16,8 +15,9 @@
 
 namespace {
 
-// Both ends of an anonymous pipe. They are inheritable, so that the child
-// can take its end; the default security of our own token is enough for it.
+// Both ends of an anonymous pipe, the child's standard input. They are
+// inheritable, so that the child can take its end; the default security of
+// our own token is enough for it.
 struct Pipe {
     Handle read;
     Handle write;
@@ -28,64 +28,151 @@ struct Pipe {
     }
 };
 
-// Idle waits after output stopped: a few bare looks first, because a
-// timeout of 1 ms really lasts a whole timer tick (10 to 16 ms) on Windows
-// and a child that is streaming would be throttled to one pipe buffer per
-// tick; then ever longer waits, up to one that still feels instant.
-constexpr int kImmediateLooks = 32;
-constexpr DWORD kLongestIdleWaitMs = 20;
+// The pipe of the child's output. Our end is a named pipe read with
+// overlapped reads: a read waits in the system until output comes, so the
+// loop sleeps until output, the child's end or a message arrives, with no
+// polling, and each read takes whatever has come, straight into the list's
+// text. The child's end is an ordinary synchronous handle, as any console
+// program expects; only it is inheritable.
+struct OutputPipe {
+    Handle read;
+    Handle write;
+    bool Create()
+    {
+        static unsigned serial = 0;
+        const std::string name
+            = "\\\\.\\pipe\\Tamarko.output." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(++serial);
+        read.Reset(CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0, kBufferSize, 0, nullptr));
+        if (!read)
+            return false;
+        SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+        write.Reset(
+            CreateFileA(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(write);
+    }
+    static constexpr DWORD kBufferSize = 64 * 1024;
+};
 
-DWORD IdleWaitMs(int idleRounds)
-{
-    if (idleRounds < kImmediateLooks)
-        return 0;
-    const int doublings = std::min(idleRounds - kImmediateLooks, 5);
-    return std::min<DWORD>(DWORD{1} << doublings, kLongestIdleWaitMs);
-}
+// The least room a read is given; it gets all the room left in the list's
+// current block of text, which is mostly far more.
+constexpr std::size_t kLeastReadRoom = 4096;
 
-class OutputReader {
+// At most one read of the output pipe at a time. A read that still waits
+// when the reader goes is cancelled and its end awaited, so that the system
+// never writes into the list's text after the capture has returned.
+class PipeReader {
 public:
-    OutputReader(HANDLE pipe, const std::string& commandLine)
+    PipeReader(HANDLE pipe, LineList& lines, const std::string& commandLine)
         : pipe_(pipe)
+        , lines_(lines)
         , commandLine_(commandLine)
-        , buffer_(1024)
+        , event_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
     {
-    }
-
-    // What the pipe holds now.
-    DWORD Available() const
-    {
-        DWORD available = 0;
-        if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr))
-            return 0;
-        return available;
-    }
-
-    // Takes what the pipe holds, at most `most` bytes, without blocking; the
-    // number of bytes taken. More output than anyone could mean raises
-    // ECaptureTooLarge.
-    DWORD ReadAvailable(LineSplitter& splitter, std::vector<std::string>& lines, DWORD most = MAXDWORD)
-    {
-        const DWORD wanted = std::min(Available(), most);
-        if (wanted == 0)
-            return 0;
-        // Grown to what is waiting, so one read takes all of it; never shrunk.
-        if (wanted > buffer_.size())
-            buffer_.resize(wanted);
-        DWORD read = 0;
-        if (!ReadFile(pipe_, buffer_.data(), wanted, &read, nullptr))
+        if (!event_)
             RaiseLastOSError();
-        total_ += read;
-        if (total_ > kMaxCapturedBytes)
-            throw ECaptureTooLarge(CaptureTooLargeMessage(commandLine_));
-        splitter.Feed(buffer_.data(), read, lines);
-        return read;
+    }
+    ~PipeReader() { Cancel(false); }
+    PipeReader(const PipeReader&) = delete;
+    PipeReader& operator=(const PipeReader&) = delete;
+
+    // Signalled when the waiting read has finished.
+    HANDLE Event() const { return event_.Get(); }
+
+    // Starts a read unless one waits already; false when the pipe is broken
+    // (every writer has closed it) and no read can come any more.
+    bool Start(DWORD most = MAXDWORD)
+    {
+        if (waiting_)
+            return true;
+        if (broken_)
+            return false;
+        std::size_t room = 0;
+        char* space = lines_.ReadSpace(kLeastReadRoom, room);
+        overlapped_ = {};
+        overlapped_.hEvent = event_.Get();
+        DWORD ignored = 0;
+        const DWORD size = static_cast<DWORD>(std::min<std::size_t>(room, most));
+        if (ReadFile(pipe_, space, size, &ignored, &overlapped_) || GetLastError() == ERROR_IO_PENDING) {
+            waiting_ = true;
+            return true;
+        }
+        if (GetLastError() != ERROR_BROKEN_PIPE)
+            RaiseLastOSError();
+        broken_ = true;
+        return false;
+    }
+
+    // Takes the read that has finished (its event is signalled, or `wait`).
+    void Finish(bool wait = false)
+    {
+        if (!waiting_)
+            return;
+        DWORD read = 0;
+        const BOOL ok = GetOverlappedResult(pipe_, &overlapped_, &read, wait ? TRUE : FALSE);
+        const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+        if (!ok && error == ERROR_IO_INCOMPLETE)
+            return;
+        waiting_ = false;
+        if (!ok) {
+            if (error == ERROR_BROKEN_PIPE)
+                broken_ = true;
+            else if (error != ERROR_OPERATION_ABORTED)
+                RaiseOSError(error);
+        }
+        Take(read);
+    }
+
+    // Ends a waiting read; what it got before is kept, or dropped when the
+    // capture is given up.
+    void Cancel(bool keep = true)
+    {
+        if (!waiting_)
+            return;
+        CancelIo(pipe_);
+        DWORD read = 0;
+        const BOOL ok = GetOverlappedResult(pipe_, &overlapped_, &read, TRUE);
+        waiting_ = false;
+        if (ok && keep)
+            Take(read);
+    }
+
+    // What the pipe holds now, and nothing that comes later: a process the
+    // child started may hold the pipe and go on writing.
+    void TakeWhatIsThere()
+    {
+        DWORD left = 0;
+        if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &left, nullptr))
+            return;
+        while (left > 0 && Start(left)) {
+            Finish(true);
+            const DWORD read = lastRead_;
+            if (read == 0)
+                break;
+            left -= std::min(left, read);
+        }
     }
 
 private:
+    void Take(DWORD read)
+    {
+        lastRead_ = read;
+        if (read == 0)
+            return;
+        total_ += read;
+        if (total_ > kMaxCapturedBytes)
+            throw ECaptureTooLarge(CaptureTooLargeMessage(commandLine_));
+        lines_.TakeRead(read);
+    }
+
     HANDLE pipe_;
+    LineList& lines_;
     const std::string& commandLine_;
-    std::vector<char> buffer_;
+    Handle event_;
+    OVERLAPPED overlapped_{};
+    bool waiting_ = false;
+    bool broken_ = false;
+    DWORD lastRead_ = 0;
     std::uint64_t total_ = 0;
 };
 
@@ -96,19 +183,17 @@ std::string CaptureTooLargeMessage(const std::string& commandLine)
     return "Výstup příkazu \"" + commandLine + "\" je delší než 64 MiB, a proto jej nelze zpracovat.";
 }
 
-void CaptureCommandOutput(const std::string& commandLine, std::vector<std::string>& lines)
+void CaptureCommandOutput(const std::string& commandLine, LineList& lines)
 {
     Pipe input;
     if (!input.Create())
         RaiseLastOSError();
-    Pipe output;
+    OutputPipe output;
     if (!output.Create())
         RaiseLastOSError();
-    // Our ends stay ours: a child holding the reading end of its own output
-    // would never learn that nobody reads it any more, and would wait on a
-    // full pipe for ever once we stop.
-    if (!SetHandleInformation(input.write.Get(), HANDLE_FLAG_INHERIT, 0)
-        || !SetHandleInformation(output.read.Get(), HANDLE_FLAG_INHERIT, 0))
+    // Our end of the input stays ours: the child must not hold the writing
+    // end of its own input.
+    if (!SetHandleInformation(input.write.Get(), HANDLE_FLAG_INHERIT, 0))
         RaiseLastOSError();
 
     STARTUPINFOA startup;
@@ -134,45 +219,38 @@ void CaptureCommandOutput(const std::string& commandLine, std::vector<std::strin
     input.read.Reset();
     output.write.Reset();
 
-    LineSplitter splitter;
-    OutputReader reader(output.read.Get(), commandLine);
-    int idleRounds = 0;
+    PipeReader reader(output.read.Get(), lines, commandLine);
     for (;;) {
-        DWORD exitCode = 0;
-        if (!GetExitCodeProcess(process.Get(), &exitCode))
+        // The read's end comes first: what the child wrote before it ended
+        // is taken before its end is seen.
+        const HANDLE objects[] = {reader.Event(), process.Get()};
+        const bool reading = reader.Start();
+        const DWORD count = reading ? 2 : 1;
+        const HANDLE* waitFor = reading ? objects : objects + 1;
+        // MWMO_INPUTAVAILABLE also wakes for messages that were already seen
+        // but are still queued, so none waits.
+        const DWORD woke = MsgWaitForMultipleObjectsEx(count, waitFor, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (reading && woke == WAIT_OBJECT_0) {
+            reader.Finish();
+        } else if (woke == WAIT_OBJECT_0 + count - 1) {
+            break;  // the child has ended
+        } else if (woke == WAIT_FAILED) {
             RaiseLastOSError();
-        if (reader.ReadAvailable(splitter, lines) > 0) {
-            idleRounds = 0;
-            PumpMessages();
-            // The user ended the program: a child that never stops writing
-            // must not keep it alive.
-            if (ProgramEnding())
-                return;
-            continue;
         }
-        // Nothing waiting: the child ended, or we sleep until it does, a
-        // message comes or the next look is due. Waiting on the process
-        // itself also ends a child whose exit code happens to be 259.
-        if (exitCode != STILL_ACTIVE || WaitForObjectOrMessages(process.Get(), IdleWaitMs(idleRounds)))
-            break;
+        // Messages are handled after every read too: output that streams in
+        // must not keep the windows waiting.
+        PumpMessages();
         // The user ended the program: nothing is left to show the output in,
         // and a command that never ends must not keep the program alive.
         if (ProgramEnding())
             return;
-        idleRounds = std::min(idleRounds + 1, kImmediateLooks + 8);
     }
-    // What the child wrote just before it ended; only that: a process the
-    // child started may hold the pipe and go on writing.
-    for (DWORD left = reader.Available(); left > 0;) {
-        const DWORD read = reader.ReadAvailable(splitter, lines, left);
-        if (read == 0)
-            break;
-        left -= read;
-    }
-    splitter.Finish(lines);
+    reader.Cancel();
+    reader.TakeWhatIsThere();
+    lines.FinishOutput();
 }
 
-void ConvertOemToAnsi(std::string& line)
+void ConvertOemToAnsi(char* text, std::size_t size)
 {
     // The conversion maps byte for byte, so the system's answer for every
     // byte, asked once, converts a report of any size without a call per line.
@@ -184,13 +262,13 @@ void ConvertOemToAnsi(std::string& line)
         OemToCharBuffA(oem.data() + 1, ansi.data() + 1, static_cast<DWORD>(oem.size() - 1));
         return ansi;
     }();
-    for (char& c : line)
-        c = table[static_cast<unsigned char>(c)];
+    for (std::size_t i = 0; i < size; ++i)
+        text[i] = table[static_cast<unsigned char>(text[i])];
 }
 
 std::string OemToAnsiLine(const std::string& line)
 {
     std::string converted = line;
-    ConvertOemToAnsi(converted);
+    ConvertOemToAnsi(converted.data(), converted.size());
     return converted;
 }

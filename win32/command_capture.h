@@ -3,10 +3,10 @@
 #pragma once
 
 #include "core/exception.h"
+#include "core/line_list.h"
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 // No report comes near this; a command that writes more is writing nonsense
 // (or without end), and keeping it would only eat the memory.
@@ -24,10 +24,10 @@ std::string CaptureTooLargeMessage(const std::string& commandLine);
 // and returns once the command has ended, or the program is ending. The
 // windows stay alive meanwhile: waiting messages are handled. A failed system
 // call raises an EOSError, output beyond kMaxCapturedBytes ECaptureTooLarge.
-void CaptureCommandOutput(const std::string& commandLine, std::vector<std::string>& lines);
+void CaptureCommandOutput(const std::string& commandLine, LineList& lines);
 
 // One captured line converted from the console's (OEM) character set to the
 // windows' (ANSI) one, byte for byte, whatever its length.
 std::string OemToAnsiLine(const std::string& line);
 // The same conversion in place, for the many lines of a report.
-void ConvertOemToAnsi(std::string& line);
+void ConvertOemToAnsi(char* text, std::size_t size);

@@ -1,7 +1,8 @@
-#include "core/line_splitter.h"
+#include "core/line_list.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,19 +10,33 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+Lines ToLines(const LineList& list)
+{
+    Lines lines;
+    for (int i = 0; i < list.Count(); ++i)
+        lines.emplace_back(list.Get(i));
+    return lines;
+}
+
+// The output fed as a pipe delivers it, each read straight into the list's
+// own space, the way the capture reads.
 Lines SplitInReads(const std::string& bytes, const std::vector<std::size_t>& readSizes)
 {
-    LineSplitter splitter;
-    Lines lines;
+    LineList list;
     std::size_t at = 0;
-    for (std::size_t size : readSizes) {
-        size = std::min(size, bytes.size() - at);
-        splitter.Feed(bytes.data() + at, size, lines);
+    auto feed = [&](std::size_t size) {
+        std::size_t room = 0;
+        char* space = list.ReadSpace(size, room);
+        EXPECT_GE(room, size);
+        std::memcpy(space, bytes.data() + at, size);
+        list.TakeRead(size);
         at += size;
-    }
-    splitter.Feed(bytes.data() + at, bytes.size() - at, lines);
-    splitter.Finish(lines);
-    return lines;
+    };
+    for (std::size_t size : readSizes)
+        feed(std::min(size, bytes.size() - at));
+    feed(bytes.size() - at);
+    list.FinishOutput();
+    return ToLines(list);
 }
 
 struct SplitCase {
@@ -42,13 +57,13 @@ const SplitCase kSplitCases[] = {
     {"\xFF\x80\x01 bytes\r\n", {"\xFF\x80\x01 bytes"}},
 };
 
-TEST(LineSplitter, EndsLinesAtCrLfCrAndLfAndDropsZeroBytes)
+TEST(LineList, OutputEndsLinesAtCrLfCrAndLfAndDropsZeroBytes)
 {
     for (const auto& c : kSplitCases)
         EXPECT_EQ(SplitInReads(c.bytes, {}), c.lines) << c.bytes;
 }
 
-TEST(LineSplitter, GivesTheSameLinesWhereverTheReadsSplitTheOutput)
+TEST(LineList, OutputGivesTheSameLinesWhereverTheReadsSplitIt)
 {
     const std::string bytes = "Konfigurace\r\n    DNS:    1.2.3.4\r\n    5.6.7.8\r\n\r\nend\rx\n";
     const Lines whole = SplitInReads(bytes, {});
@@ -58,16 +73,76 @@ TEST(LineSplitter, GivesTheSameLinesWhereverTheReadsSplitTheOutput)
     EXPECT_EQ(SplitInReads(bytes, std::vector<std::size_t>(bytes.size(), 1)), whole) << "byte by byte";
 }
 
-TEST(LineSplitter, DeliversAPartialLineOnlyWhenItIsComplete)
+TEST(LineList, OutputDeliversAPartialLineOnlyWhenItIsComplete)
 {
-    LineSplitter splitter;
-    Lines lines;
-    splitter.Feed("abc", 3, lines);
-    EXPECT_TRUE(lines.empty());
-    splitter.Feed("d\r", 2, lines);
-    EXPECT_EQ(lines, (Lines{"abcd"}));
-    splitter.Finish(lines);
-    EXPECT_EQ(lines, (Lines{"abcd"})) << "a CR already ended the line";
+    LineList list;
+    list.AddOutput("abc", 3);
+    EXPECT_EQ(list.Count(), 0);
+    list.AddOutput("d\r", 2);
+    EXPECT_EQ(ToLines(list), (Lines{"abcd"}));
+    list.FinishOutput();
+    EXPECT_EQ(ToLines(list), (Lines{"abcd"})) << "a CR already ended the line";
+}
+
+// Output of megabytes spreads over several blocks of text: no line is cut
+// where one block ends, zero bytes still vanish, and lines taken earlier stay
+// readable while later ones arrive.
+TEST(LineList, LinesStayWholeAcrossBlocks)
+{
+    LineList list;
+    Lines expected;
+    std::string output;
+    for (int i = 0; i < 40000; ++i) {
+        std::string line = "line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), '.');
+        expected.push_back(line);
+        if (i % 1000 == 7)
+            line.insert(3, 1, '\0');  // vanishes
+        output += line + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    }
+    expected.push_back(std::string(300000, 'L'));  // longer than the first block
+    output += expected.back();
+    const std::string_view first = [&] {
+        list.AddOutput(output.data(), 5000);
+        return list.Get(0);
+    }();
+    for (std::size_t at = 5000; at < output.size(); at += 65536)
+        list.AddOutput(output.data() + at, std::min<std::size_t>(65536, output.size() - at));
+    list.FinishOutput();
+    EXPECT_EQ(first, "line 0") << "an early line moved";
+    EXPECT_EQ(ToLines(list), expected);
+}
+
+TEST(LineList, ReadingPastTheEndGivesEmptyLines)
+{
+    LineList list;
+    list.Add("one");
+    list.Add("");
+    list.Add(std::string("t\0o", 3));  // a whole line keeps every byte
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Get(0), "one");
+    EXPECT_EQ(list.Get(1), "");
+    EXPECT_EQ(list.Get(2), std::string_view("t\0o", 3));
+    EXPECT_EQ(list.Get(3), "");
+    EXPECT_EQ(list.Get(-1), "");
+    EXPECT_EQ(list.MutableData(3), nullptr);
+    list.MutableData(0)[0] = 'O';
+    EXPECT_EQ(list.Get(0), "One");
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Get(0), "");
+}
+
+// The capture appends to whatever the list held; a whole line added while
+// output is half read comes before the unfinished line.
+TEST(LineList, WholeLinesAndOutputMix)
+{
+    LineList list;
+    list.Add("kept");
+    list.AddOutput("ab\r\ncd", 6);
+    list.Add("added");
+    list.AddOutput("e\n", 2);
+    list.FinishOutput();
+    EXPECT_EQ(ToLines(list), (Lines{"kept", "ab", "added", "cde"}));
 }
 
 }  // namespace

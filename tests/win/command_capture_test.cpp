@@ -1,5 +1,5 @@
 #include "core/exception.h"
-#include "core/line_splitter.h"
+#include "core/line_list.h"
 #include "win32/command_capture.h"
 
 #include "tests/win/process_support.h"
@@ -45,10 +45,21 @@ std::string Err(const std::string& bytes)
     return step.append(Hex(bytes));
 }
 
+Lines ToLines(const LineList& list)
+{
+    Lines lines;
+    for (int i = 0; i < list.Count(); ++i)
+        lines.emplace_back(list.Get(i));
+    return lines;
+}
+
 Lines Capture(const std::string& steps)
 {
-    Lines lines{"previous"};
-    CaptureCommandOutput(Command(steps), lines);
+    LineList list;
+    list.Add("previous");
+    CaptureCommandOutput(Command(steps), list);
+    Lines lines = ToLines(list);
+    EXPECT_EQ(lines.front(), "previous") << "the list lost what it held";
     lines.erase(lines.begin());
     return lines;
 }
@@ -109,15 +120,16 @@ TEST(CaptureCommandOutput, TakesLongLinesAndLargeOutputsWhole)
 
 TEST(CaptureCommandOutput, AMissingCommandRaisesTheSystemError)
 {
-    Lines lines{"kept"};
+    LineList list;
+    list.Add("kept");
     try {
-        CaptureCommandOutput("tamarko-no-such-command.exe /x", lines);
+        CaptureCommandOutput("tamarko-no-such-command.exe /x", list);
         FAIL() << "no error";
     } catch (const EOSError& e) {
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.Code());
         EXPECT_EQ(0u, e.Message().find("System Error.  Code: 2.\r\n")) << e.Message();
     }
-    EXPECT_EQ(Lines{"kept"}, lines);
+    EXPECT_EQ(Lines{"kept"}, ToLines(list));
 }
 
 TEST(CaptureCommandOutput, WaitsForASilentChildWithoutSpendingCpu)
@@ -156,14 +168,16 @@ TEST(CaptureCommandOutput, HandlesMessagesWhileTheChildRuns)
 TEST(CaptureCommandOutput, OutputWithoutEndStopsAtTheCapWithItsMessage)
 {
     Watchdog watchdog("a capture of endless output");
-    Lines lines{"kept"};
+    LineList list;
+    list.Add("kept");
     const std::string command = Command("z" + Hex("an endless line of output\r\n"));
     try {
-        CaptureCommandOutput(command, lines);
+        CaptureCommandOutput(command, list);
         FAIL() << "no error";
     } catch (const ECaptureTooLarge& e) {
         EXPECT_EQ(e.Message(), "Výstup příkazu \"" + command + "\" je delší než 64 MiB, a proto jej nelze zpracovat.");
     }
+    const Lines lines = ToLines(list);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), "kept");
     // The lines taken before the cap hold at most its bytes.
@@ -179,10 +193,11 @@ TEST(CaptureWhileEnding, AnEndingProgramStopsWaitingForAChildThatNeverStopsWriti
 {
     Watchdog watchdog("a capture while the program ends");
     PostQuitMessage(0);
-    Lines lines;
+    LineList lines;
     EXPECT_NO_THROW(CaptureCommandOutput(Command("z" + Hex("0123456789\r\n")), lines))
         << "the capture went on until its cap";
-    EXPECT_LT(lines.size() * 12, kMaxCapturedBytes / 2) << "it stopped at the end's first sight";
+    EXPECT_LT(static_cast<std::size_t>(lines.Count()) * 12, kMaxCapturedBytes / 2)
+        << "it stopped at the end's first sight";
 }
 
 TEST(OemToAnsiLine, ConvertsEveryCharacterInPlace)

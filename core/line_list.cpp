@@ -1,0 +1,120 @@
+#include "core/line_list.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A block holds many lines. The first is small, as most outputs are; later
+// ones grow with the text, so that a big output needs few of them.
+constexpr std::size_t kFirstBlockSize = 64 * 1024;
+constexpr std::size_t kLargestBlockSize = 1024 * 1024;
+
+bool EndsOrVanishes(char c)
+{
+    return c == '\n' || c == '\r' || c == '\0';
+}
+
+}  // namespace
+
+void LineList::Clear()
+{
+    lines_.clear();
+    lines_.shrink_to_fit();
+    blocks_.clear();
+    used_ = 0;
+    lineStart_ = 0;
+    afterCR_ = false;
+}
+
+void LineList::Reserve(std::size_t atLeast)
+{
+    const std::size_t unfinished = used_ - lineStart_;
+    if (!blocks_.empty() && blocks_.back().size - used_ >= atLeast)
+        return;
+    std::size_t size = blocks_.empty() ? kFirstBlockSize : std::min(blocks_.back().size * 2, kLargestBlockSize);
+    size = std::max(size, unfinished + atLeast);
+    Block block{std::unique_ptr<char[]>(new char[size]), size};
+    if (unfinished > 0)
+        std::memcpy(block.data.get(), blocks_.back().data.get() + lineStart_, unfinished);
+    blocks_.push_back(std::move(block));
+    lineStart_ = 0;
+    used_ = unfinished;
+}
+
+void LineList::Add(std::string_view line)
+{
+    // An unfinished line of output stays the last thing in the text.
+    const std::size_t unfinished = blocks_.empty() ? 0 : used_ - lineStart_;
+    Reserve(line.size() + unfinished);
+    char* const text = blocks_.back().data.get();
+    if (unfinished > 0)
+        std::memmove(text + lineStart_ + line.size(), text + lineStart_, unfinished);
+    std::memcpy(text + lineStart_, line.data(), line.size());
+    lines_.push_back({text + lineStart_, static_cast<std::uint32_t>(line.size())});
+    lineStart_ += line.size();
+    used_ = lineStart_ + unfinished;
+}
+
+char* LineList::ReadSpace(std::size_t atLeast, std::size_t& room)
+{
+    Reserve(std::max<std::size_t>(atLeast, 1));
+    room = blocks_.back().size - used_;
+    return blocks_.back().data.get() + used_;
+}
+
+void LineList::TakeRead(std::size_t size)
+{
+    char* const text = blocks_.back().data.get();
+    const std::size_t end = used_ + size;
+    // `write` trails `read` only after a zero byte in the current line: the
+    // rest of the line moves up over it. Line breaks stay where they are,
+    // between the lines.
+    std::size_t read = used_, write = used_;
+    while (read < end) {
+        if (afterCR_) {
+            afterCR_ = false;
+            if (text[read] == '\n') {
+                write = lineStart_ = ++read;
+                continue;
+            }
+        }
+        std::size_t ordinary = read;
+        while (ordinary < end && !EndsOrVanishes(text[ordinary]))
+            ++ordinary;
+        if (write != read)
+            std::memmove(text + write, text + read, ordinary - read);
+        write += ordinary - read;
+        read = ordinary;
+        if (read == end)
+            break;
+        const char c = text[read++];
+        if (c == '\0')
+            continue;
+        lines_.push_back({text + lineStart_, static_cast<std::uint32_t>(write - lineStart_)});
+        write = lineStart_ = read;
+        afterCR_ = c == '\r';
+    }
+    used_ = write;
+}
+
+void LineList::AddOutput(const char* data, std::size_t size)
+{
+    while (size > 0) {
+        std::size_t room = 0;
+        char* space = ReadSpace(1, room);
+        const std::size_t taken = std::min(room, size);
+        std::memcpy(space, data, taken);
+        TakeRead(taken);
+        data += taken;
+        size -= taken;
+    }
+}
+
+void LineList::FinishOutput()
+{
+    if (!blocks_.empty() && used_ > lineStart_)
+        lines_.push_back({blocks_.back().data.get() + lineStart_, static_cast<std::uint32_t>(used_ - lineStart_)});
+    lineStart_ = used_;
+    afterCR_ = false;
+}
