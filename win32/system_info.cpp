@@ -3,6 +3,7 @@
 #include "win32/system_info.h"
 
 #include "core/system_names.h"
+#include "win32/late_binding.h"
 #include "win32/program_path.h"
 
 #include <algorithm>
@@ -21,17 +22,24 @@ std::string GetColorDepthName(HDC dc)
 
 std::string GetProductVersionText(const std::string& path)
 {
+    // Only the about box asks, so version.dll is loaded only then.
+    static const auto getSize
+        = LateFunction<decltype(&GetFileVersionInfoSizeA)>("version.dll", "GetFileVersionInfoSizeA");
+    static const auto getInfo = LateFunction<decltype(&GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
+    static const auto queryValue = LateFunction<decltype(&VerQueryValueA)>("version.dll", "VerQueryValueA");
+    if (!getSize || !getInfo || !queryValue)
+        return std::string();
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const DWORD size = getSize(path.c_str(), &ignored);
     if (size == 0)
         return std::string();
     std::vector<char> data(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data()))
+    if (!getInfo(path.c_str(), 0, size, data.data()))
         return std::string();
 
     void* block = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(data.data(), "\\", &block, &length) || block == nullptr || length < sizeof(VS_FIXEDFILEINFO))
+    if (!queryValue(data.data(), "\\", &block, &length) || block == nullptr || length < sizeof(VS_FIXEDFILEINFO))
         return std::string();
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
     if (info->dwSignature != VS_FFI_SIGNATURE)

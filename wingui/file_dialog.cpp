@@ -1,5 +1,8 @@
 #include "wingui/file_dialog.h"
 
+#include "win32/late_binding.h"
+#include "win32/os_error.h"
+
 #include <commdlg.h>
 
 #include <vector>
@@ -31,7 +34,14 @@ bool TFileDialog::Execute(HWND owner)
     dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
     dialog.lpstrTitle = title_.c_str();
     dialog.Flags = options_;
-    const BOOL chosen = kind_ == Open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
+    // comdlg32.dll serves only these dialogs: it is loaded when one is first shown.
+    using ShowDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    static const auto open = LateFunction<ShowDialog>("comdlg32.dll", "GetOpenFileNameA");
+    static const auto save = LateFunction<ShowDialog>("comdlg32.dll", "GetSaveFileNameA");
+    const ShowDialog show = kind_ == Open ? open : save;
+    if (!show)
+        RaiseLastOSError();
+    const BOOL chosen = show(&dialog);
     if (!chosen)
         return false;
     FileName = file.data();
