@@ -19,12 +19,20 @@ bool EndsOrVanishes(char c)
 
 void LineList::Clear()
 {
-    lines_.clear();
-    lines_.shrink_to_fit();
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    count_ = 0;
     blocks_.clear();
     used_ = 0;
     lineStart_ = 0;
     afterCR_ = false;
+}
+
+void LineList::Push(char* data, std::size_t size)
+{
+    if (count_ == chunks_.size() * kLinesPerChunk)
+        chunks_.emplace_back(new Line[kLinesPerChunk]);
+    At(count_++) = {data, static_cast<std::uint32_t>(size)};
 }
 
 void LineList::Reserve(std::size_t atLeast)
@@ -51,7 +59,7 @@ void LineList::Add(std::string_view line)
     if (unfinished > 0)
         std::memmove(text + lineStart_ + line.size(), text + lineStart_, unfinished);
     std::memcpy(text + lineStart_, line.data(), line.size());
-    lines_.push_back({text + lineStart_, static_cast<std::uint32_t>(line.size())});
+    Push(text + lineStart_, line.size());
     lineStart_ += line.size();
     used_ = lineStart_ + unfinished;
 }
@@ -91,7 +99,7 @@ void LineList::TakeRead(std::size_t size)
         const char c = text[read++];
         if (c == '\0')
             continue;
-        lines_.push_back({text + lineStart_, static_cast<std::uint32_t>(write - lineStart_)});
+        Push(text + lineStart_, write - lineStart_);
         write = lineStart_ = read;
         afterCR_ = c == '\r';
     }
@@ -114,7 +122,7 @@ void LineList::AddOutput(const char* data, std::size_t size)
 void LineList::FinishOutput()
 {
     if (!blocks_.empty() && used_ > lineStart_)
-        lines_.push_back({blocks_.back().data.get() + lineStart_, static_cast<std::uint32_t>(used_ - lineStart_)});
+        Push(blocks_.back().data.get() + lineStart_, used_ - lineStart_);
     lineStart_ = used_;
     afterCR_ = false;
 }

@@ -18,16 +18,20 @@ public:
     LineList(LineList&&) noexcept = default;
     LineList& operator=(LineList&&) noexcept = default;
 
-    int Count() const { return static_cast<int>(lines_.size()); }
+    int Count() const { return static_cast<int>(count_); }
     // Valid until the list is cleared.
     std::string_view Get(int index) const
     {
         if (index < 0 || index >= Count())
             return {};
-        return {lines_[static_cast<std::size_t>(index)].data, lines_[static_cast<std::size_t>(index)].size};
+        const Line& line = At(static_cast<std::size_t>(index));
+        return {line.data, line.size};
     }
     // The line's bytes, to change in place.
-    char* MutableData(int index) { return index >= 0 && index < Count() ? lines_[index].data : nullptr; }
+    char* MutableData(int index)
+    {
+        return index >= 0 && index < Count() ? At(static_cast<std::size_t>(index)).data : nullptr;
+    }
     void Clear();
     // A whole line, as it is.
     void Add(std::string_view line);
@@ -55,11 +59,18 @@ private:
         std::unique_ptr<char[]> data;
         std::size_t size;
     };
+    // The index comes in chunks of a fixed size, so that it grows without
+    // ever being copied: a copy would hold it twice for a moment.
+    static constexpr std::size_t kLinesPerChunk = 4096;
+    const Line& At(std::size_t index) const { return chunks_[index / kLinesPerChunk][index % kLinesPerChunk]; }
+    Line& At(std::size_t index) { return chunks_[index / kLinesPerChunk][index % kLinesPerChunk]; }
+    void Push(char* data, std::size_t size);
     // Makes `atLeast` bytes free after the text; an unfinished line moves
     // along to a new block, so that every line stays in one piece.
     void Reserve(std::size_t atLeast);
 
-    std::vector<Line> lines_;
+    std::vector<std::unique_ptr<Line[]>> chunks_;
+    std::size_t count_ = 0;
     std::vector<Block> blocks_;
     std::size_t used_ = 0;       // bytes of the last block in use
     std::size_t lineStart_ = 0;  // where the unfinished line starts in it
