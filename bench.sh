@@ -133,9 +133,9 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
   echo
   echo "| # | Measure | Tamarko | Reference | Ratio / share | Target | Result |"
   echo "|---|---|---|---|---|---|---|"
-  sed -n '/^## breakdown/q; /^| /p' "$ROWS" | grep -v '^| 5'
+  sed -n '/^## breakdown/q; /^| /p' "$ROWS" | { grep -v '^| 5' || true; }
   echo "$size_row"
-  grep '^| 5' "$ROWS" || true
+  sed -n '/^## breakdown/q; /^| 5/p' "$ROWS"
   echo
   echo "Notes:"
   sed -n '/^## breakdown/q; /^- /p' "$ROWS"

@@ -882,6 +882,7 @@ void MeasureApply(const Bench& bench, Results& results)
 struct Phase {
     std::string name;
     double wallMs = 0, cpuMs = 0;
+    double peakGrowthKb = 0;  // how much the process's peak memory grew
 };
 
 struct ProfileRun {
@@ -900,6 +901,7 @@ std::optional<ProfileRun> ReadProfile(const std::string& folder, double startedA
     long long allThreadsNs = 0;
     struct Mark {
         long long entry, exit, cpuEntry, cpuExit;
+        long peakKb;
         std::string name;
     };
     std::vector<Mark> marks;
@@ -918,9 +920,9 @@ std::optional<ProfileRun> ReadProfile(const std::string& folder, double startedA
         else if (line.rfind("mark ", 0) == 0) {
             Mark mark{};
             int nameAt = 0;
-            if (std::sscanf(line.c_str(), "mark %lld %lld %lld %lld %n", &mark.entry, &mark.exit, &mark.cpuEntry,
-                    &mark.cpuExit, &nameAt)
-                    < 4
+            if (std::sscanf(line.c_str(), "mark %lld %lld %lld %lld %ld %n", &mark.entry, &mark.exit, &mark.cpuEntry,
+                    &mark.cpuExit, &mark.peakKb, &nameAt)
+                    < 5
                 || nameAt == 0)
                 throw Failure("a mark of startup-profile.txt cannot be read: " + line);
             mark.name = line.substr(static_cast<std::size_t>(nameAt));
@@ -939,9 +941,11 @@ std::optional<ProfileRun> ReadProfile(const std::string& folder, double startedA
         if (i == 0) {
             phase.wallMs = ms(marks[0].entry) - startedAtMs;
             phase.cpuMs = static_cast<double>(marks[0].cpuEntry) / 1e6;
+            phase.peakGrowthKb = static_cast<double>(marks[0].peakKb);
         } else {
             phase.wallMs = ms(marks[i].entry - marks[i - 1].exit);
             phase.cpuMs = static_cast<double>(marks[i].cpuEntry - marks[i - 1].cpuExit) / 1e6;
+            phase.peakGrowthKb = static_cast<double>(marks[i].peakKb - marks[i - 1].peakKb);
         }
         run.phases.push_back(phase);
         run.overheadWallMs += ms(marks[i].exit - marks[i].entry);
@@ -1006,20 +1010,29 @@ std::string BreakdownTable(const std::string& title, const std::vector<ProfileRu
         totalCpu.push_back(cpu);
     }
     const double cpuTotal = Median(totalCpu);
-    std::string table = title + "\n\n| # | Phase, up to the mark | Wall ms | CPU ms | Share of the CPU |\n"
-                                "|---|---|---|---|---|\n";
+    std::string table = title
+        + "\n\n| # | Phase, up to the mark | Wall ms | CPU ms | Share of the CPU | Peak memory grew by KiB |\n"
+          "|---|---|---|---|---|---|\n";
+    std::vector<double> peaks;
+    for (const ProfileRun& run : runs) {
+        double peak = 0;
+        for (const Phase& phase : run.phases)
+            peak += phase.peakGrowthKb;
+        peaks.push_back(peak);
+    }
     for (std::size_t i = 0; i < first.size(); ++i) {
-        std::vector<double> wall, cpu;
+        std::vector<double> wall, cpu, growth;
         for (const ProfileRun& run : runs) {
             wall.push_back(run.phases[i].wallMs);
             cpu.push_back(run.phases[i].cpuMs);
+            growth.push_back(run.phases[i].peakGrowthKb);
         }
-        table += Format("| %lu | %s | %.1f | %.1f | %.0f %% |\n", static_cast<unsigned long>(i + 1),
-            first[i].name.c_str(), Median(wall), Median(cpu), 100.0 * Median(cpu) / cpuTotal);
+        table += Format("| %lu | %s | %.1f | %.1f | %.0f %% | %.0f |\n", static_cast<unsigned long>(i + 1),
+            first[i].name.c_str(), Median(wall), Median(cpu), 100.0 * Median(cpu) / cpuTotal, Median(growth));
     }
     table += Format("| | Whole start (median of the runs' sums; runs: %s ms wall, %s ms CPU) | %.1f | %.1f | "
-                    "100 %% |\n",
-        RunList(totalWall).c_str(), RunList(totalCpu).c_str(), Median(totalWall), cpuTotal);
+                    "100 %% | %.0f (the peak at the end) |\n",
+        RunList(totalWall).c_str(), RunList(totalCpu).c_str(), Median(totalWall), cpuTotal, Median(peaks));
     table += Format("\nThe marks' own cost, left out above: %.2f ms wall, %.2f ms CPU a run (median). Other threads "
                     "of the process: %.1f ms CPU.\n",
         Median(Column(runs, &ProfileRun::overheadWallMs)), Median(Column(runs, &ProfileRun::overheadCpuMs)),

@@ -18,8 +18,7 @@ const char kReportCommand[] = "netsh interface ip show config";
 
 // The capture takes the program's line list, or in older versions of the
 // program the list's vector of strings (see report_window.cpp).
-template <typename List>
-auto CaptureInto(List& list, int) -> decltype(CaptureCommandOutput(kReportCommand, list))
+template <typename List> auto CaptureInto(List& list, int) -> decltype(CaptureCommandOutput(kReportCommand, list))
 {
     CaptureCommandOutput(kReportCommand, list);
 }

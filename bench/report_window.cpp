@@ -21,8 +21,7 @@ const char kReportCommand[] = "netsh interface ip show config";
 // The program's capture takes its line list itself, or (in older versions of
 // the program) the list's vector of strings: the same yardstick then
 // measures any version, before and after a change.
-template <typename List>
-auto CaptureInto(List& list, int) -> decltype(CaptureCommandOutput(kReportCommand, list))
+template <typename List> auto CaptureInto(List& list, int) -> decltype(CaptureCommandOutput(kReportCommand, list))
 {
     CaptureCommandOutput(kReportCommand, list);
 }

@@ -1,8 +1,9 @@
 // The profile build's marks. The CPU time is the scheduler's own count for
 // the user-interface thread (/proc/<pid>/task/<pid>/schedstat, in ns), read
 // through Wine's Z: drive: Wine's GetThreadTimes only knows whole clock ticks
-// (10 ms). The Linux process is found once, at the first mark; what finding
-// it costs is measured by doing it twice and is kept out of every phase.
+// (10 ms). The peak memory is the process's VmHWM (/proc/<pid>/status). The
+// Linux process is found once, at the first mark; what finding it costs is
+// measured by doing it twice and is kept out of every phase.
 #include "win32/startup_profile.h"
 
 #ifdef TAMARKO_PROFILE
@@ -13,6 +14,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,12 +24,14 @@ struct Mark {
     const char* name;
     LONGLONG entry, exit;  // QueryPerformanceCounter when the mark began and ended
     long long cpuEntryNs, cpuExitNs;
+    long peakKb;  // the process's peak resident memory so far
 };
 
 struct Profile {
     std::vector<Mark> marks;
     int linuxPid = 0;
     HANDLE schedstat = INVALID_HANDLE_VALUE;
+    HANDLE status = INVALID_HANDLE_VALUE;
     const char* finishName = nullptr;
     bool written = false;
 };
@@ -122,21 +126,41 @@ long long ReadCpuNs(HANDLE schedstat)
     return std::atoll(text);
 }
 
+long ReadPeakKb(HANDLE status)
+{
+    if (status == INVALID_HANDLE_VALUE)
+        return 0;
+    char text[4096] = {};
+    DWORD read = 0;
+    SetFilePointer(status, 0, nullptr, FILE_BEGIN);
+    if (!ReadFile(status, text, sizeof text - 1, &read, nullptr))
+        return 0;
+    text[read] = '\0';
+    const char* peak = std::strstr(text, "VmHWM:");
+    return peak ? std::atol(peak + 6) : 0;
+}
+
+HANDLE OpenProcFile(int pid, const std::string& name)
+{
+    const std::string path = "Z:\\proc\\" + std::to_string(pid) + "\\" + name;
+    return CreateFileA(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 void Start(Profile& profile, const char* name)
 {
-    Mark mark{name, Now(), 0, 0, 0};
+    Mark mark{name, Now(), 0, 0, 0, 0};
     profile.linuxPid = FindLinuxPid();
     if (profile.linuxPid != 0) {
-        const std::string path = "Z:\\proc\\" + std::to_string(profile.linuxPid) + "\\task\\"
-            + std::to_string(profile.linuxPid) + "\\schedstat";
-        profile.schedstat = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-            OPEN_EXISTING, 0, nullptr);
+        profile.schedstat = OpenProcFile(profile.linuxPid, "task\\" + std::to_string(profile.linuxPid) + "\\schedstat");
+        profile.status = OpenProcFile(profile.linuxPid, "status");
     }
     const long long afterFirst = ReadCpuNs(profile.schedstat);
     FindLinuxPid();  // the same work again: what it costs
     const long long afterSecond = ReadCpuNs(profile.schedstat);
     mark.cpuEntryNs = afterFirst - (afterSecond - afterFirst);
-    mark.cpuExitNs = afterSecond;
+    mark.peakKb = ReadPeakKb(profile.status);
+    mark.cpuExitNs = ReadCpuNs(profile.schedstat);
     mark.exit = Now();
     profile.marks.push_back(mark);
 }
@@ -169,8 +193,8 @@ void Write(Profile& profile)
         + std::to_string(profile.linuxPid) + "\r\n";
     for (const Mark& mark : profile.marks) {
         char line[512];
-        std::snprintf(line, sizeof line, "mark %lld %lld %lld %lld %s\r\n", mark.entry, mark.exit, mark.cpuEntryNs,
-            mark.cpuExitNs, mark.name);
+        std::snprintf(line, sizeof line, "mark %lld %lld %lld %lld %ld %s\r\n", mark.entry, mark.exit, mark.cpuEntryNs,
+            mark.cpuExitNs, mark.peakKb, mark.name);
         text += line;
     }
     text += "all_threads_cpu_ns " + std::to_string(profile.linuxPid ? AllThreadsCpuNs(profile.linuxPid) : 0) + "\r\n";
@@ -199,8 +223,10 @@ void ProfileMark(const char* name)
         Start(profile, name);
         return;
     }
-    Mark mark{name, Now(), 0, 0, 0};
-    mark.cpuEntryNs = mark.cpuExitNs = ReadCpuNs(profile.schedstat);
+    Mark mark{name, Now(), 0, 0, 0, 0};
+    mark.cpuEntryNs = ReadCpuNs(profile.schedstat);
+    mark.peakKb = ReadPeakKb(profile.status);
+    mark.cpuExitNs = ReadCpuNs(profile.schedstat);
     mark.exit = Now();
     profile.marks.push_back(mark);
 }
