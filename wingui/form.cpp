@@ -137,8 +137,10 @@ std::string TForm::Text() const
 
 void TForm::Show()
 {
+    // Painted when the queue is next idle, as any window is: a window shown
+    // just before a wait (the chooser's report) paints during the wait
+    // instead of holding it up.
     ShowWindow(handle_, SW_SHOW);
-    UpdateWindow(handle_);
 }
 
 void TForm::Hide()
