@@ -15,8 +15,7 @@ TControl::CreateParams TmyLabel3d::Params(const ControlDesign&) const
 
 void TmyLabel3d::Changed()
 {
-    if (handle_)
-        InvalidateRect(handle_, nullptr, TRUE);
+    Invalidate();
 }
 
 void TmyLabel3d::SetAStyle3D(T3DEffect style)

@@ -80,7 +80,13 @@ void TControl::SetColor(TColor color)
         return;
     color_ = color;
     brush_.Reset();
-    InvalidateRect(handle_, nullptr, TRUE);
+    Invalidate();
+}
+
+void TControl::Invalidate()
+{
+    if (handle_ && form_ && form_->EverShown())
+        InvalidateRect(handle_, nullptr, TRUE);
 }
 
 HBRUSH TControl::ControlColor(HDC dc, UINT /*message*/)

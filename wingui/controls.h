@@ -94,6 +94,9 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void AfterCreate(const ControlDesign& /*design*/) { }
+    // Asks for a repaint; not before the window has been shown, which paints
+    // it whole (under Wine each request is a round trip to the server).
+    void Invalidate();
     static void RegisterOwnClass(const char* className, UINT classStyle = 0);
 
     HWND handle_ = nullptr;

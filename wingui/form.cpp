@@ -251,6 +251,9 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TAMARKO_ACTIVATE:
         FormActivate();
         return 0;
+    case WM_SHOWWINDOW:
+        everShown_ = everShown_ || wParam != FALSE;
+        break;
     }
     return DefaultHandling(message, wParam, lParam);
 }

@@ -58,6 +58,9 @@ public:
     // Shows the window modally over `owner` and returns its modal result.
     int ShowModal(HWND owner);
     bool Modal() const { return modal_; }
+    // Whether the window has been on screen: before that nothing of it
+    // needs repainting, since it is painted whole when it is first shown.
+    bool EverShown() const { return everShown_; }
     void SetModalResult(int result) { modalResult_ = result; }
 
     // Gives the control a tooltip that shows its current hint.
@@ -101,6 +104,7 @@ private:
     HWND tooltip_ = nullptr;
     int nextControlId_ = 100;
     bool modal_ = false;
+    bool everShown_ = false;
     int modalResult_ = mrNone;
 };
 

@@ -83,13 +83,13 @@ void TLabel::SetTransparent(bool transparent)
     if (transparent_ == transparent)
         return;
     transparent_ = transparent;
-    InvalidateRect(handle_, nullptr, TRUE);
+    Invalidate();
 }
 
 void TLabel::SetShowAccelChar(bool show)
 {
     showAccelChar_ = show;
-    InvalidateRect(handle_, nullptr, TRUE);
+    Invalidate();
 }
 
 void TLabel::SetAlignment(TAlignment alignment)
@@ -97,14 +97,14 @@ void TLabel::SetAlignment(TAlignment alignment)
     if (alignment_ == alignment)
         return;
     alignment_ = alignment;
-    InvalidateRect(handle_, nullptr, TRUE);
+    Invalidate();
 }
 
 void TLabel::SetWordWrap(bool wordWrap)
 {
     wordWrap_ = wordWrap;
     AdjustBounds();
-    InvalidateRect(handle_, nullptr, TRUE);
+    Invalidate();
 }
 
 void TLabel::SetText(const std::string& text)
@@ -113,7 +113,7 @@ void TLabel::SetText(const std::string& text)
         return;
     SetWindowTextA(handle_, text.c_str());
     AdjustBounds();
-    InvalidateRect(handle_, nullptr, TRUE);
+    Invalidate();
 }
 
 HFONT TLabel::FontHandle() const
@@ -205,7 +205,7 @@ LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;  // painting covers the whole label
     case WM_ENABLE:
-        InvalidateRect(handle_, nullptr, TRUE);
+        Invalidate();
         return 0;
     case WM_MOUSEMOVE:
         MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
