@@ -3,6 +3,7 @@
 #include "core/exception.h"
 #include "win32/message_pump.h"
 #include "win32/startup_profile.h"
+#include "wingui/form.h"
 
 #include <stdexcept>
 
@@ -18,15 +19,22 @@ void TApplication::Initialize()
 
 void TApplication::Dispatch(MSG& message)
 {
-    if (accelerators_ && mainWindow_ && IsWindowEnabled(mainWindow_)
-        && (message.hwnd == mainWindow_ || IsChild(mainWindow_, message.hwnd))
-        && TranslateAcceleratorA(mainWindow_, accelerators_, &message))
-        return;
-    // Tab, arrows, Enter and the mnemonic keys move between controls the way
-    // they do in dialog boxes.
-    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root && IsDialogMessageA(root, &message))
-        return;
+    // Only keys can be shortcuts or move between controls, and finding the
+    // window's parents asks Wine's server: other messages go straight on.
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+        if (accelerators_ && mainWindow_ && IsWindowEnabled(mainWindow_)
+            && (message.hwnd == mainWindow_ || IsChild(mainWindow_, message.hwnd))
+            && TranslateAcceleratorA(mainWindow_, accelerators_, &message))
+            return;
+        // Tab, arrows, Enter and the mnemonic keys move between controls the
+        // way they do in dialog boxes.
+        HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (root && IsDialogMessageA(root, &message))
+            return;
+    } else if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
+        if (TControl* control = TControl::FromHandle(message.hwnd))
+            control->Form().RelayToTooltip(message);
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
 }

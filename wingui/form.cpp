@@ -121,11 +121,20 @@ void TForm::AddHintTool(TControl& control)
     }
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // The mouse messages come from the message loop (RelayToTooltip): a
+    // subclassed control would look up its subclass in a window property on
+    // every message, a round trip to Wine's server each time.
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = handle_;
     tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
     tool.lpszText = LPSTR_TEXTCALLBACKA;
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm::RelayToTooltip(const MSG& message)
+{
+    if (tooltip_)
+        SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
 }
 
 std::string TForm::Text() const

@@ -65,6 +65,8 @@ public:
 
     // Gives the control a tooltip that shows its current hint.
     void AddHintTool(TControl& control);
+    // Tells the tooltip of a mouse message for one of the window's controls.
+    void RelayToTooltip(const MSG& message);
 
 protected:
     TForm()
