@@ -24,15 +24,17 @@ CXX=i686-w64-mingw32-g++-win32
 mkdir -p "$OUT"
 # The helpers: win32 thread model and static runtimes, like tamarko.exe.
 build_helper() {
-  local name="$1" subsystem="$2" exe="$OUT/$1.exe" src="$ROOT/bench/$1.cpp"
+  local name="$1" subsystem="$2" source="${3:-$1}" exe="$OUT/$1.exe"
+  local src="$ROOT/bench/$source.cpp"
   if [ ! -f "$exe" ] || [ "$src" -nt "$exe" ] || [ "$ROOT/ui/commands.h" -nt "$exe" ]; then
     echo "bench: building $name.exe" >&2
     "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ "$subsystem" \
-      -D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -DNOMINMAX -I"$ROOT" "$src" -o "$exe.tmp"
+      -D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -DNOMINMAX -I"$ROOT" "$src" "${@:4}" -o "$exe.tmp"
     mv "$exe.tmp" "$exe"
   fi
 }
 build_helper minimal_window -mwindows
+build_helper start_dlls_window -mwindows minimal_window -DSTART_DLLS -lcomctl32 -lole32 -lshell32
 build_helper plain_read -mwindows
 build_helper bench_driver -mconsole
 # Programs built from the program's own sources, compiled as they are for
