@@ -28,6 +28,9 @@ struct Pipe {
     }
 };
 
+// What the output pipe holds before its writer has to wait.
+constexpr DWORD kPipeBufferSize = 64 * 1024;
+
 // The pipe of the child's output. Our end is a named pipe read with
 // overlapped reads: a read waits in the system until output comes, so the
 // loop sleeps until output, the child's end or a message arrives, with no
@@ -43,7 +46,7 @@ struct OutputPipe {
         const std::string name
             = "\\\\.\\pipe\\Tamarko.output." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(++serial);
         read.Reset(CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
-            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0, kBufferSize, 0, nullptr));
+            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0, kPipeBufferSize, 0, nullptr));
         if (!read)
             return false;
         SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -51,12 +54,18 @@ struct OutputPipe {
             CreateFileA(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return static_cast<bool>(write);
     }
-    static constexpr DWORD kBufferSize = 64 * 1024;
 };
 
-// The least room a read is given; it gets all the room left in the list's
-// current block of text, which is mostly far more.
+// A read asks for what the pipe holds, up to this much (a write that waits
+// for room counts too), or for a pipe's worth when it holds nothing yet.
+// Never for more: Wine makes sure that the whole of a read's buffer is there
+// before it reads, page by page, and a buffer larger than the output makes
+// memory resident that nothing fills.
 constexpr std::size_t kLeastReadRoom = 4096;
+constexpr DWORD kMostPerRead = 1024 * 1024;
+
+// While output streams in, messages are handled at least this often.
+constexpr DWORD kMessageIntervalMs = 10;
 
 // At most one read of the output pipe at a time. A read that still waits
 // when the reader goes is cancelled and its end awaited, so that the system
@@ -79,28 +88,39 @@ public:
     // Signalled when the waiting read has finished.
     HANDLE Event() const { return event_.Get(); }
 
-    // Starts a read unless one waits already; false when the pipe is broken
-    // (every writer has closed it) and no read can come any more.
-    bool Start(DWORD most = MAXDWORD)
+    enum class Read { Done, Waiting, Broken };
+
+    // Starts a read unless one waits already. Done: it has ended at once and
+    // is to be finished; Broken: every writer has closed the pipe and no read
+    // can come any more.
+    Read Start(DWORD most = kMostPerRead)
     {
         if (waiting_)
-            return true;
+            return Read::Waiting;
         if (broken_)
-            return false;
+            return Read::Broken;
+        DWORD available = 0;
+        if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr))
+            available = 0;  // the read says why
         std::size_t room = 0;
         char* space = lines_.ReadSpace(kLeastReadRoom, room);
         overlapped_ = {};
         overlapped_.hEvent = event_.Get();
         DWORD ignored = 0;
-        const DWORD size = static_cast<DWORD>(std::min<std::size_t>(room, most));
-        if (ReadFile(pipe_, space, size, &ignored, &overlapped_) || GetLastError() == ERROR_IO_PENDING) {
+        const DWORD wanted = std::min(available > 0 ? available : kPipeBufferSize, most);
+        const DWORD size = static_cast<DWORD>(std::min<std::size_t>(room, wanted));
+        if (ReadFile(pipe_, space, size, &ignored, &overlapped_)) {
             waiting_ = true;
-            return true;
+            return Read::Done;
+        }
+        if (GetLastError() == ERROR_IO_PENDING) {
+            waiting_ = true;
+            return Read::Waiting;
         }
         if (GetLastError() != ERROR_BROKEN_PIPE)
             RaiseLastOSError();
         broken_ = true;
-        return false;
+        return Read::Broken;
     }
 
     // Takes the read that has finished (its event is signalled, or `wait`).
@@ -144,7 +164,7 @@ public:
         DWORD left = 0;
         if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &left, nullptr))
             return;
-        while (left > 0 && Start(left)) {
+        while (left > 0 && Start(std::min(left, kMostPerRead)) != Read::Broken) {
             Finish(true);
             const DWORD read = lastRead_;
             if (read == 0)
@@ -220,26 +240,41 @@ void CaptureCommandOutput(const std::string& commandLine, LineList& lines)
     output.write.Reset();
 
     PipeReader reader(output.read.Get(), lines, commandLine);
+    DWORD pumpedAt = GetTickCount();
     for (;;) {
-        // The read's end comes first: what the child wrote before it ended
-        // is taken before its end is seen.
-        const HANDLE objects[] = {reader.Event(), process.Get()};
-        const bool reading = reader.Start();
-        const DWORD count = reading ? 2 : 1;
-        const HANDLE* waitFor = reading ? objects : objects + 1;
-        // MWMO_INPUTAVAILABLE also wakes for messages that were already seen
-        // but are still queued, so none waits.
-        const DWORD woke = MsgWaitForMultipleObjectsEx(count, waitFor, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (reading && woke == WAIT_OBJECT_0) {
-            reader.Finish();
-        } else if (woke == WAIT_OBJECT_0 + count - 1) {
-            break;  // the child has ended
-        } else if (woke == WAIT_FAILED) {
-            RaiseLastOSError();
+        const PipeReader::Read read = reader.Start();
+        bool messages = false;
+        if (read == PipeReader::Read::Done) {
+            reader.Finish();  // output was waiting: taken without a wait
+        } else {
+            // The read's end comes first: what the child wrote before it
+            // ended is taken before its end is seen.
+            const HANDLE objects[] = {reader.Event(), process.Get()};
+            const bool reading = read == PipeReader::Read::Waiting;
+            const DWORD count = reading ? 2 : 1;
+            // MWMO_INPUTAVAILABLE also wakes for messages that were already
+            // seen but are still queued, so none waits.
+            const DWORD woke = MsgWaitForMultipleObjectsEx(
+                count, reading ? objects : objects + 1, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (reading && woke == WAIT_OBJECT_0)
+                reader.Finish();
+            else if (woke == WAIT_OBJECT_0 + count - 1)
+                break;  // the child has ended
+            else if (woke == WAIT_OBJECT_0 + count)
+                messages = true;
+            else
+                RaiseLastOSError();
         }
-        // Messages are handled after every read too: output that streams in
-        // must not keep the windows waiting.
+        if (!messages) {
+            // Output that streams in keeps the reads coming, so the wait
+            // tells neither of messages nor of the child's end.
+            if (GetTickCount() - pumpedAt < kMessageIntervalMs)
+                continue;
+            if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0)
+                break;
+        }
         PumpMessages();
+        pumpedAt = GetTickCount();
         // The user ended the program: nothing is left to show the output in,
         // and a command that never ends must not keep the program alive.
         if (ProgramEnding())
