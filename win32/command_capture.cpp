@@ -57,10 +57,10 @@ struct OutputPipe {
 };
 
 // A read asks for what the pipe holds, up to this much (a write that waits
-// for room counts too), or for a pipe's worth when it holds nothing yet.
-// Never for more: Wine makes sure that the whole of a read's buffer is there
-// before it reads, page by page, and a buffer larger than the output makes
-// memory resident that nothing fills.
+// for room counts too), or for a page when it holds nothing yet: what comes
+// then is taken by the next reads. Never for more: Wine makes sure that the
+// whole of a read's buffer is there before it reads, page by page, and a
+// buffer larger than the output makes memory resident that nothing fills.
 constexpr std::size_t kLeastReadRoom = 4096;
 constexpr DWORD kMostPerRead = 1024 * 1024;
 
@@ -107,7 +107,7 @@ public:
         overlapped_ = {};
         overlapped_.hEvent = event_.Get();
         DWORD ignored = 0;
-        const DWORD wanted = std::min(available > 0 ? available : kPipeBufferSize, most);
+        const DWORD wanted = std::min<DWORD>(available > 0 ? available : kLeastReadRoom, most);
         const DWORD size = static_cast<DWORD>(std::min<std::size_t>(room, wanted));
         if (ReadFile(pipe_, space, size, &ignored, &overlapped_)) {
             waiting_ = true;
