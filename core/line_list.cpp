@@ -28,11 +28,13 @@ void LineList::Clear()
     afterCR_ = false;
 }
 
-void LineList::Push(char* data, std::size_t size)
+void LineList::Push(char* line, char* end)
 {
+    *end = '\0';
     if (count_ == chunks_.size() * kLinesPerChunk)
-        chunks_.emplace_back(new Line[kLinesPerChunk]);
-    At(count_++) = {data, static_cast<std::uint32_t>(size)};
+        chunks_.emplace_back(new char*[kLinesPerChunk]);
+    chunks_[count_ / kLinesPerChunk][count_ % kLinesPerChunk] = line;
+    ++count_;
 }
 
 void LineList::Reserve(std::size_t atLeast)
@@ -52,15 +54,16 @@ void LineList::Reserve(std::size_t atLeast)
 
 void LineList::Add(std::string_view line)
 {
+    line = line.substr(0, line.find('\0'));
     // An unfinished line of output stays the last thing in the text.
     const std::size_t unfinished = blocks_.empty() ? 0 : used_ - lineStart_;
-    Reserve(line.size() + unfinished);
+    Reserve(line.size() + 1);
     char* const text = blocks_.back().data.get();
     if (unfinished > 0)
-        std::memmove(text + lineStart_ + line.size(), text + lineStart_, unfinished);
+        std::memmove(text + lineStart_ + line.size() + 1, text + lineStart_, unfinished);
     std::memcpy(text + lineStart_, line.data(), line.size());
-    Push(text + lineStart_, line.size());
-    lineStart_ += line.size();
+    Push(text + lineStart_, text + lineStart_ + line.size());
+    lineStart_ += line.size() + 1;
     used_ = lineStart_ + unfinished;
 }
 
@@ -99,7 +102,8 @@ void LineList::TakeRead(std::size_t size)
         const char c = text[read++];
         if (c == '\0')
             continue;
-        Push(text + lineStart_, write - lineStart_);
+        // The line break's byte ends the line as a zero byte.
+        Push(text + lineStart_, text + write);
         write = lineStart_ = read;
         afterCR_ = c == '\r';
     }
@@ -121,8 +125,11 @@ void LineList::AddOutput(const char* data, std::size_t size)
 
 void LineList::FinishOutput()
 {
-    if (!blocks_.empty() && used_ > lineStart_)
-        Push(blocks_.back().data.get() + lineStart_, used_ - lineStart_);
-    lineStart_ = used_;
+    if (!blocks_.empty() && used_ > lineStart_) {
+        Reserve(1);  // room for the zero byte after it
+        char* const text = blocks_.back().data.get();
+        Push(text + lineStart_, text + used_);
+        lineStart_ = ++used_;
+    }
     afterCR_ = false;
 }

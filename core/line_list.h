@@ -1,13 +1,14 @@
 // The report as a list of lines. The lines live in a few large blocks of
-// text with an index of where each one starts and how long it is: a report of
-// megabytes is a handful of allocations rather than one per line, and output
-// is read straight into the blocks and cut into lines where it lies.
+// text, each ended by a zero byte where its line break was, with an index of
+// where each one starts: a report of megabytes is a handful of allocations
+// rather than one per line, and output is read straight into the blocks and
+// cut into lines where it lies. A line therefore holds no zero byte.
 // Reading at or past the end gives an empty line, which the reader's
 // look-ahead relies on.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -24,16 +25,16 @@ public:
     {
         if (index < 0 || index >= Count())
             return {};
-        const Line& line = At(static_cast<std::size_t>(index));
-        return {line.data, line.size};
+        const char* line = At(static_cast<std::size_t>(index));
+        return {line, std::strlen(line)};
     }
-    // The line's bytes, to change in place.
+    // The line's bytes, to change in place (not into zero bytes).
     char* MutableData(int index)
     {
-        return index >= 0 && index < Count() ? At(static_cast<std::size_t>(index)).data : nullptr;
+        return index >= 0 && index < Count() ? At(static_cast<std::size_t>(index)) : nullptr;
     }
     void Clear();
-    // A whole line, as it is.
+    // A whole line; a zero byte in it ends it there.
     void Add(std::string_view line);
 
     // Output as a command writes it, arriving in reads of any size: LF, CR
@@ -51,25 +52,22 @@ public:
     void FinishOutput();
 
 private:
-    struct Line {
-        char* data;
-        std::uint32_t size;
-    };
     struct Block {
         std::unique_ptr<char[]> data;
         std::size_t size;
     };
-    // The index comes in chunks of a fixed size, so that it grows without
-    // ever being copied: a copy would hold it twice for a moment.
+    // The index, one pointer a line, comes in chunks of a fixed size, so that
+    // it grows without ever being copied: a copy would hold it twice for a
+    // moment.
     static constexpr std::size_t kLinesPerChunk = 4096;
-    const Line& At(std::size_t index) const { return chunks_[index / kLinesPerChunk][index % kLinesPerChunk]; }
-    Line& At(std::size_t index) { return chunks_[index / kLinesPerChunk][index % kLinesPerChunk]; }
-    void Push(char* data, std::size_t size);
+    char* At(std::size_t index) const { return chunks_[index / kLinesPerChunk][index % kLinesPerChunk]; }
+    // Ends the line at `end` in the last block and indexes it.
+    void Push(char* line, char* end);
     // Makes `atLeast` bytes free after the text; an unfinished line moves
     // along to a new block, so that every line stays in one piece.
     void Reserve(std::size_t atLeast);
 
-    std::vector<std::unique_ptr<Line[]>> chunks_;
+    std::vector<std::unique_ptr<char*[]>> chunks_;
     std::size_t count_ = 0;
     std::vector<Block> blocks_;
     std::size_t used_ = 0;       // bytes of the last block in use
