@@ -164,6 +164,9 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
   program's own capture code (the same creation flags, console, pipes and read loop), then shows a window whose one
   text is the connection's name; its time ends when that text can be read. Its runs are interleaved with
   Tamarko's. CPU is the schedstat sum of the process's live threads, read right after the text was seen.
+- 1‴/5: the minimal window built again with START_DLLS: before its window it loads the DLLs that Tamarko's start
+  cannot do without (comctl32 for the status bar and the tooltips, ole32 for COM, shell32 for the tray icon) and
+  does nothing else. Under Wine, comctl32's loading already brings up the display driver.
 - 5: VmHWM of the Linux process, read just after the window showed its state; it includes Wine's own libraries.
 - Breakdown: a profile build of tamarko.exe (CMake option TAMARKO_PROFILE, its own tree in build/bench/profile;
   the shipped program has no marks) notes at each mark the QueryPerformanceCounter time, one time line for all
