@@ -33,17 +33,18 @@ void TControl::Create(TForm& form, const ControlDesign& design, int id)
         style |= WS_TABSTOP;
     if (design.options & coGroup)
         style |= WS_GROUP;
+    font_ = design.font ? *design.font : (design.parent ? design.parent->Font() : form.FormFont());
+    if (design.options & coBold)
+        font_ = font_.Bold();
     HWND parent = design.parent ? design.parent->Handle() : form.Handle();
+    const SIZE size = CreationSize(design);
     handle_ = CreateWindowExA(params.exStyle, params.className, design.caption ? design.caption : "", style,
-        design.left, design.top, design.width, design.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        design.left, design.top, size.cx, size.cy, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         GetModuleHandleA(nullptr), this);
     if (!handle_)
         RaiseLastOSError();
     AttachTo(handle_);
 
-    font_ = design.font ? *design.font : (design.parent ? design.parent->Font() : form.FormFont());
-    if (design.options & coBold)
-        font_ = font_.Bold();
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.FontHandle(font_)), FALSE);
     if (design.options & coShowHint)
         form.AddHintTool(*this);

@@ -94,6 +94,8 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void AfterCreate(const ControlDesign& /*design*/) { }
+    // The size the window is made with; the font is known by then.
+    virtual SIZE CreationSize(const ControlDesign& design) const { return {design.width, design.height}; }
     // Asks for a repaint; not before the window has been shown, which paints
     // it whole (under Wine each request is a round trip to the server).
     void Invalidate();

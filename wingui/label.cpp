@@ -59,23 +59,30 @@ void TLabel::SetAutoSize(bool autoSize)
     AdjustBounds();
 }
 
+SIZE TLabel::FittingSize(SIZE designSize, const std::string& caption) const
+{
+    RECT needed{0, 0, wordWrap_ ? designSize.cx : 0, 0};
+    SelectInDC font(MeasuringDC(), FontHandle());
+    DrawTextA(MeasuringDC(), caption.c_str(), static_cast<int>(caption.size()), &needed,
+        DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX));
+    return {std::max<LONG>(designSize.cx, needed.right), std::max<LONG>(designSize.cy, needed.bottom)};
+}
+
+SIZE TLabel::CreationSize(const ControlDesign& design) const
+{
+    const SIZE designSize{design.width, design.height};
+    return autoSize_ ? FittingSize(designSize, design.caption ? design.caption : "") : designSize;
+}
+
 void TLabel::AdjustBounds()
 {
     if (!autoSize_ || !handle_)
         return;
-    RECT needed{0, 0, wordWrap_ ? designSize_.cx : 0, 0};
-    {
-        SelectInDC font(MeasuringDC(), FontHandle());
-        const std::string caption = Text();
-        DrawTextA(MeasuringDC(), caption.c_str(), static_cast<int>(caption.size()), &needed,
-            DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX));
-    }
-    const int width = std::max<int>(designSize_.cx, needed.right);
-    const int height = std::max<int>(designSize_.cy, needed.bottom);
+    const SIZE size = FittingSize(designSize_, Text());
     RECT now;
     GetWindowRect(handle_, &now);
-    if (now.right - now.left != width || now.bottom - now.top != height)
-        SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (now.right - now.left != size.cx || now.bottom - now.top != size.cy)
+        SetWindowPos(handle_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TLabel::SetTransparent(bool transparent)

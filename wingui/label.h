@@ -41,7 +41,11 @@ public:
 protected:
     CreateParams Params(const ControlDesign& design) const override;
     void AfterCreate(const ControlDesign& design) override;
+    // Made at once as large as its caption needs, not resized afterwards.
+    SIZE CreationSize(const ControlDesign& design) const override;
     void AdjustBounds();
+    // The design's size, grown to what `caption` needs in the label's font.
+    SIZE FittingSize(SIZE designSize, const std::string& caption) const;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual void Paint(HDC dc);
     virtual void MouseMove(int x, int y);
