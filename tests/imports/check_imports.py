@@ -5,7 +5,10 @@ imports is on the list of names checked against Windows 2000. Names known to
 have come later are reported with the version that brought them.
 
 Usage: check_imports.py [--objdump PROGRAM] [--allowed FILE]
-                        [--expect-failure TEXT ...] EXE...
+                        [--not-at-start DLL ...] [--expect-failure TEXT ...] EXE...
+
+A DLL named with --not-at-start must not be imported at all: the program
+loads it itself when a command first needs it, not at its start.
 
 With --expect-failure the check itself is under test: it passes only when
 every EXE is refused and each TEXT appears among the reasons.
@@ -201,10 +204,13 @@ def version(fields, major, minor):
     return int(fields[major]), int(fields[minor])
 
 
-def check(objdump, allowed, exe):
+def check(objdump, allowed, exe, not_at_start=()):
     """The reasons why Windows 2000 would not run the program, and a summary."""
     fmt, fields, delay, imports = read_pe(objdump, exe)
     problems = []
+    for dll in imports:
+        if dll.lower() in (name.lower() for name in not_at_start):
+            problems.append(f"{dll}: imported, so loaded at the start; it is to be loaded when first needed")
     if fmt != "pei-i386":
         problems.append(f"not a 32-bit Windows program (file format {fmt})")
 
@@ -257,6 +263,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
     parser.add_argument("--allowed", default=os.path.join(HERE, "win2000_imports.txt"))
+    parser.add_argument("--not-at-start", action="append", default=[], metavar="DLL")
     parser.add_argument("--expect-failure", action="append", default=[], metavar="TEXT")
     parser.add_argument("exe", nargs="+")
     args = parser.parse_args()
@@ -265,7 +272,7 @@ def main():
     failed = False
     reasons = []
     for exe in args.exe:
-        problems, summary = check(args.objdump, allowed, exe)
+        problems, summary = check(args.objdump, allowed, exe, args.not_at_start)
         name = os.path.basename(exe)
         if problems:
             failed = True
