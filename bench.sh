@@ -167,7 +167,8 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 - 1‴/5: the minimal window built again with START_DLLS: before its window it loads the DLLs that Tamarko's start
   cannot do without (comctl32 for the status bar and the tooltips, ole32 for COM, shell32 for the tray icon) and
   does nothing else. Under Wine, comctl32's loading already brings up the display driver.
-- 5: VmHWM of the Linux process, read just after the window showed its state; it includes Wine's own libraries.
+- 5: VmHWM of the Linux process, read once the program is idle (WaitForInputIdle) after its window showed what it
+  has to, every program alike; it includes Wine's own libraries.
 - Breakdown: a profile build of tamarko.exe (CMake option TAMARKO_PROFILE, its own tree in build/bench/profile;
   the shipped program has no marks) notes at each mark the QueryPerformanceCounter time, one time line for all
   Wine processes, and the user-interface thread's CPU from /proc/<pid>/task/<pid>/schedstat (ns; Wine's
