@@ -172,8 +172,9 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 - Breakdown: a profile build of tamarko.exe (CMake option TAMARKO_PROFILE, its own tree in build/bench/profile;
   the shipped program has no marks) notes at each mark the QueryPerformanceCounter time, one time line for all
   Wine processes, and the user-interface thread's CPU from /proc/<pid>/task/<pid>/schedstat (ns; Wine's
-  GetThreadTimes counts whole 10 ms ticks). The first phase runs from the driver's CreateProcess to the program's
-  first static initialiser. CPU of wineserver and of the child processes is not in these figures.
+  GetThreadTimes counts whole 10 ms ticks), and its peak memory (VmHWM, which Linux keeps only to within some
+  pages, so a phase's growth can come out a little negative). The first phase runs from the driver's CreateProcess
+  to the program's first static initialiser. CPU of wineserver and of the child processes is not in these figures.
 NOTES
   echo
   sed -n '/^## breakdown/,$p' "$ROWS" | tail -n +2
