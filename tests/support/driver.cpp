@@ -205,6 +205,12 @@ ProgramFolder::ProgramFolder(const std::string& testName)
         CopyOrThrow(ShipDir() + "\\" + program, File(program));
 }
 
+ProgramFolder::~ProgramFolder()
+{
+    for (const char* program : {"tamarko.exe", "netsh.exe", "ipconfig.exe"})
+        KillProcessesNamed(program);
+}
+
 void ProgramFolder::WriteNetsimState(const std::string& utf8State) const
 {
     WriteFileBytes(File("netsim-state.txt"), utf8State);

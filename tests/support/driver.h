@@ -39,6 +39,11 @@ void KillProcessesNamed(const std::string& exeName);
 class ProgramFolder {
 public:
     explicit ProgramFolder(const std::string& testName);
+    // Ends whatever the test left running, also when an assertion cut it
+    // short: a stand-in told to hang would otherwise outlive the test run.
+    ~ProgramFolder();
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
     std::string IniPath() const { return File("tamarko.ini"); }
