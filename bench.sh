@@ -65,7 +65,7 @@ build_from_sources() {
 report_sources=("${capture_sources[@]}" core/report_reader.cpp core/address_check.cpp core/connection_fields.cpp
   bench/report_window.cpp)
 build_from_sources "$OUT/capture_only.exe" -mconsole "${capture_sources[@]}" bench/capture_only.cpp
-build_from_sources "$OUT/report_window.exe" -mwindows "${report_sources[@]}" win32/startup_profile.cpp
+build_from_sources "$OUT/report_window.exe" -mwindows "${report_sources[@]}" win32/startup_profile.cpp win32/program_path.cpp
 # The profile build: tamarko.exe with its marks, in a tree of its own, so
 # that what ships and what is tested stay as they are.
 PROFILE="$OUT/profile"
@@ -78,7 +78,7 @@ echo "bench: building the profile build of tamarko.exe" >&2
 cmake --build "$PROFILE/tree" --target tamarko -j "$(nproc)" >&2
 cp "$PROFILE/tree/tamarko.exe" "$PROFILE/tamarko.exe"
 build_from_sources "$PROFILE/report_window.exe" -mwindows -DTAMARKO_PROFILE "${report_sources[@]}" \
-  win32/startup_profile.cpp
+  win32/startup_profile.cpp win32/program_path.cpp
 
 export TAMARKO_WINE_PREFIX="${TAMARKO_WINE_PREFIX:-wine-bench}"
 # The private display of this prefix, when one is already running, is left

@@ -6,6 +6,8 @@
 // measured by doing it twice and is kept out of every phase.
 #include "win32/startup_profile.h"
 
+#include "win32/program_path.h"
+
 #ifdef TAMARKO_PROFILE
 
 #include <windows.h>
@@ -81,9 +83,7 @@ std::string BaseName(const std::string& path)
 // the program file in their command line, confirmed by its mapping.
 int FindLinuxPid()
 {
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    const std::string exe = module;
+    const std::string exe = ProgramPath();
     if (exe.size() < 3 || (exe[0] != 'Z' && exe[0] != 'z') || exe[1] != ':')
         return 0;  // only the Z: drive maps straight to a Linux path
     std::string unixPath = exe.substr(2);
@@ -113,29 +113,29 @@ int FindLinuxPid()
     return 0;
 }
 
+// The whole of a small /proc file kept open, read again from its start.
+template <std::size_t Size>
+bool ReadFromStart(HANDLE file, char (&text)[Size])
+{
+    DWORD read = 0;
+    if (file == INVALID_HANDLE_VALUE || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER
+        || !ReadFile(file, text, Size - 1, &read, nullptr))
+        return false;
+    text[read] = '\0';
+    return true;
+}
+
 long long ReadCpuNs(HANDLE schedstat)
 {
-    if (schedstat == INVALID_HANDLE_VALUE)
-        return 0;
-    char text[128] = {};
-    DWORD read = 0;
-    SetFilePointer(schedstat, 0, nullptr, FILE_BEGIN);
-    if (!ReadFile(schedstat, text, sizeof text - 1, &read, nullptr))
-        return 0;
-    text[read] = '\0';
-    return std::atoll(text);
+    char text[128];
+    return ReadFromStart(schedstat, text) ? std::atoll(text) : 0;
 }
 
 long ReadPeakKb(HANDLE status)
 {
-    if (status == INVALID_HANDLE_VALUE)
+    char text[4096];
+    if (!ReadFromStart(status, text))
         return 0;
-    char text[4096] = {};
-    DWORD read = 0;
-    SetFilePointer(status, 0, nullptr, FILE_BEGIN);
-    if (!ReadFile(status, text, sizeof text - 1, &read, nullptr))
-        return 0;
-    text[read] = '\0';
     const char* peak = std::strstr(text, "VmHWM:");
     return peak ? std::atol(peak + 6) : 0;
 }
@@ -183,9 +183,7 @@ long long AllThreadsCpuNs(int pid)
 
 void Write(Profile& profile)
 {
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    std::string path = module;
+    std::string path = ProgramPath();
     path = path.substr(0, path.find_last_of('\\') + 1) + "startup-profile.txt";
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
