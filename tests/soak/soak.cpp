@@ -53,7 +53,8 @@ long KernelHandles(DWORD processId)
     };
     using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
     static const auto query
-        = reinterpret_cast<Query>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation"));
+        = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     if (!query)
         return -1;
     std::vector<char> buffer(256 * 1024);
@@ -179,19 +180,22 @@ public:
         HWND mode = Control(manual ? 152 : 208, 91);
         if (!Checked(mode)) {
             Expect(ClickSurely(mode, 6, 8), "the mode could not be clicked");
-            Expect(WaitUntil([&] { return Checked(mode); }), "the mode did not change");
+            if (!WaitUntil([&] { return Checked(mode); }))
+                Fail("the mode did not change" + State());
         }
         const std::size_t before = folder_.Journal().size();
         HWND apply = Control(8, 344);
         Expect(ClickSurely(apply, 140, 12), "the apply button could not be clicked");
-        Expect(WaitUntil(
-                   [&] {
-                       const std::vector<std::string> journal = folder_.Journal();
-                       return journal.size() > before + 2 && journal.back() == kReportCommand && Enabled(form_)
-                           && Enabled(apply) && Text(Control(0, 376)) == kStateLegend;
-                   },
-                   60s),
-            "the apply did not end with the window filled again");
+        const bool ended = WaitUntil(
+            [&] {
+                const std::vector<std::string> journal = folder_.Journal();
+                return journal.size() > before + 2 && journal.back() == kReportCommand && Enabled(form_)
+                    && Enabled(apply) && Text(Control(0, 376)) == kStateLegend;
+            },
+            60s);
+        if (!ended)
+            Fail("the apply did not end with the window filled again (" + std::to_string(before)
+                + " commands before it, the button " + (Enabled(apply) ? "enabled" : "disabled") + ")" + State());
         const auto box = WaitForMessageBox(program_.Id(), 0ms);
         Expect(!box, "a message box: " + (box ? box->text : std::string()));
     }
@@ -221,6 +225,19 @@ public:
         BringToFront(form_);
         Expect(ClickSurely(FindControl(Control(0, 0), 88, 2), 11, 11), "the quick button could not be clicked");
         Expect(WaitUntil([&] { return Text(ip) == "192.168.1.10"; }), "the settings file was not loaded");
+    }
+
+    // What the program shows and what the stand-ins ran: said with a failure.
+    std::string State() const
+    {
+        std::string state = " (main window " + std::string(Enabled(form_) ? "enabled" : "disabled") + ", status \""
+            + Text(Control(0, 376)) + "\", windows:";
+        for (const std::string& name : VisibleTopWindowClasses(program_.Id()))
+            state += " " + name;
+        const std::vector<std::string> journal = folder_.Journal();
+        state += "; " + std::to_string(journal.size()) + " commands, the last \""
+            + (journal.empty() ? std::string() : journal.back()) + "\")";
+        return state;
     }
 
     void Close()

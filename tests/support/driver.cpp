@@ -551,21 +551,35 @@ void BringToFront(HWND window)
     WaitUntil([&] { return GetForegroundWindow() == top; }, 2s);
 }
 
+namespace {
+
+// Each press and release says where it happens: Wine may still put the
+// pointer back to where its display last saw it, and a press without a place
+// would land there.
+void PressAndRelease(HWND window, int x, int y, DWORD down, DWORD up)
+{
+    const POINT target = ScreenPoint(window, x, y);
+    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | down, target);
+    SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | up, target);
+}
+
+}  // namespace
+
 void Click(HWND window, int x, int y, bool right)
 {
     MoveMouseSurely(window, x, y);
-    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    if (right)
+        PressAndRelease(window, x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    else
+        PressAndRelease(window, x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     Settle();
 }
 
 void DoubleClick(HWND window, int x, int y)
 {
     MoveMouseSurely(window, x, y);
-    for (int i = 0; i < 2; ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN);
-        SendMouse(MOUSEEVENTF_LEFTUP);
-    }
+    for (int i = 0; i < 2; ++i)
+        PressAndRelease(window, x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     Settle();
 }
 
@@ -800,8 +814,7 @@ bool ClickSurely(HWND window, int x, int y)
     if (!MoveMouseSurely(window, x, y))
         return false;
     Settle();
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    PressAndRelease(window, x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     Settle();
     return true;
 }
