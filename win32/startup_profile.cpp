@@ -114,8 +114,7 @@ int FindLinuxPid()
 }
 
 // The whole of a small /proc file kept open, read again from its start.
-template <std::size_t Size>
-bool ReadFromStart(HANDLE file, char (&text)[Size])
+template <std::size_t Size> bool ReadFromStart(HANDLE file, char (&text)[Size])
 {
     DWORD read = 0;
     if (file == INVALID_HANDLE_VALUE || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER

@@ -52,9 +52,8 @@ long KernelHandles(DWORD processId)
         ACCESS_MASK access;
     };
     using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    static const auto query
-        = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    static const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     if (!query)
         return -1;
     std::vector<char> buffer(256 * 1024);
@@ -296,7 +295,8 @@ int main(int argc, char** argv)
         std::printf("%d cycles of: an apply (manual and automatic in turn; its read-back opens the chooser), the "
                     "about box, the notification area and back, a settings file from a quick button.\n\n",
             cycles);
-        std::printf("| Cycle | Kernel handles | Windows | GDI objects | USER objects | Private KiB | Working set KiB |\n");
+        std::printf(
+            "| Cycle | Kernel handles | Windows | GDI objects | USER objects | Private KiB | Working set KiB |\n");
         std::printf("|---|---|---|---|---|---|---|\n");
         samples.push_back(Measure(0, session.ProcessId()));
         PrintRow(samples.back());
