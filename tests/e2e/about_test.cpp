@@ -189,7 +189,7 @@ TEST_F(TamarkoTest, TrayMenuOpensTheAboutBox)
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     PostMessageA(form, WM_USER + 1, 1, WM_RBUTTONDOWN);
-    ASSERT_NE(WaitForTopWindow(program.Id(), "#32768"), nullptr);
+    ASSERT_NE(WaitForPopupMenu(program.Id()), nullptr);
     for (int item = 0; item < 4; ++item)  // Obnovit, Otevřít, Uložit, O programu (separators skipped)
         PressKey(VK_DOWN);
     PressKey(VK_RETURN);

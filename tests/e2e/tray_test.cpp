@@ -35,7 +35,7 @@ bool SameRect(const RECT& a, const RECT& b)
 
 HWND WaitForMenu(DWORD processId)
 {
-    return WaitForTopWindow(processId, "#32768", {}, 20s);
+    return WaitForPopupMenu(processId, 20s);
 }
 
 }  // namespace

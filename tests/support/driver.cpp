@@ -198,8 +198,15 @@ ProgramFolder::ProgramFolder(const std::string& testName)
     const std::string work = WindowsPath(TAMARKO_E2E_WORK_DIR);
     CreateDirectoryA(work.c_str(), nullptr);
     path_ = work + "\\" + testName;
-    RemoveTree(path_);
-    if (!CreateDirectoryA(path_.c_str(), nullptr))
+    // The folder of a test run just before may linger while the processes
+    // that had it open are still going away.
+    const bool created = WaitUntil(
+        [&] {
+            RemoveTree(path_);
+            return CreateDirectoryA(path_.c_str(), nullptr) != FALSE;
+        },
+        20s);
+    if (!created)
         throw std::runtime_error("cannot create " + path_);
     for (const char* program : {"tamarko.exe", "netsh.exe", "ipconfig.exe"})
         CopyOrThrow(ShipDir() + "\\" + program, File(program));
@@ -668,7 +675,20 @@ bool ChooseFile(HWND dialog, const std::string& path, Duration timeout)
 
 HWND WaitForPopupMenu(DWORD processId, Duration timeout)
 {
-    return WaitForTopWindow(processId, "#32768", {}, timeout);
+    HWND menu = WaitForTopWindow(processId, "#32768", {}, timeout);
+    if (!menu)
+        return nullptr;
+    // Keys reach the menu only once its thread tracks it; before, they would
+    // go to the window with the focus.
+    const DWORD thread = GetWindowThreadProcessId(menu, nullptr);
+    const bool tracking = WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE) != 0;
+        },
+        timeout);
+    return tracking ? menu : nullptr;
 }
 
 namespace {

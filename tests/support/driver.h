@@ -149,7 +149,7 @@ HWND FileNameEdit(HWND dialog);
 // refuses the name.
 bool ChooseFile(HWND dialog, const std::string& path, Duration timeout = 20s);
 
-// The open popup menu ("#32768") of a process.
+// The open popup menu ("#32768") of a process, once it takes keys.
 HWND WaitForPopupMenu(DWORD processId, Duration timeout = 20s);
 // The items of an open popup menu as drawn, top to bottom, separators left
 // out: true for an item written in the menu text colour, false for a greyed
