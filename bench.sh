@@ -26,7 +26,8 @@ mkdir -p "$OUT"
 build_helper() {
   local name="$1" subsystem="$2" source="${3:-$1}" exe="$OUT/$1.exe"
   local src="$ROOT/bench/$source.cpp"
-  if [ ! -f "$exe" ] || [ "$src" -nt "$exe" ] || [ "$ROOT/ui/commands.h" -nt "$exe" ]; then
+  if [ ! -f "$exe" ] || [ "$src" -nt "$exe" ] || [ "$ROOT/ui/commands.h" -nt "$exe" ] \
+    || [ "$ROOT/bench/yardstick_window.h" -nt "$exe" ]; then
     echo "bench: building $name.exe" >&2
     "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ "$subsystem" \
       -D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -DNOMINMAX -I"$ROOT" "$src" "${@:4}" -o "$exe.tmp"

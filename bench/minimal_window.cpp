@@ -5,6 +5,8 @@
 // Built with START_DLLS it first loads what Tamarko's start cannot do without
 // (comctl32 for the status bar and the tooltips, ole32 for COM, shell32 for
 // the tray icon): what those DLLs alone cost, the floor of Tamarko's memory.
+#include "bench/yardstick_window.h"
+
 #include <windows.h>
 
 #ifdef START_DLLS
@@ -16,15 +18,6 @@
 namespace {
 
 const char kClassName[] = "BenchMinimalWindow";
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 }  // namespace
 
@@ -38,16 +31,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     volatile auto notify = &Shell_NotifyIconA;
     (void)notify;
 #endif
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassA(&windowClass))
-        return 1;
-    HWND window = CreateWindowA(kClassName, "Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
-        nullptr, nullptr, instance, nullptr);
+    HWND window = yardstick::CreateMainWindow(instance, kClassName, "Minimal");
     if (!window)
         return 1;
     ShowWindow(window, showCommand);

@@ -4,6 +4,7 @@
 // creation flags, console, pipes and read loop), then shows a window whose
 // one text is the first connection named in the report. The bench times it
 // as it times Tamarko: from CreateProcess until that text can be read.
+#include "bench/yardstick_window.h"
 #include "core/line_list.h"
 #include "core/report_reader.h"
 #include "win32/command_capture.h"
@@ -30,15 +31,6 @@ template <typename List> void CaptureInto(List& list, long)
     CaptureCommandOutput(kReportCommand, list.Lines());
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -57,16 +49,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         text = ConnectionNameFromLine(OemToAnsiLine(std::string(report.Get(i)))).value_or(std::string());
     ProfileMark("connection found");
 
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassA(&windowClass))
-        return 1;
-    HWND window = CreateWindowA(kClassName, "Report", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
-        nullptr, nullptr, instance, nullptr);
+    HWND window = yardstick::CreateMainWindow(instance, kClassName, "Report");
     if (!window)
         return 1;
     CreateWindowA("STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 8, 8, 300, 20, window, nullptr, instance, nullptr);

@@ -1,5 +1,6 @@
 #include "wingui/label.h"
 
+#include "win32/handle.h"
 #include "wingui/form.h"
 
 #include <windowsx.h>
@@ -13,8 +14,8 @@ namespace {
 // window may draw on: one context for every measurement of the run.
 HDC MeasuringDC()
 {
-    static const HDC dc = CreateCompatibleDC(nullptr);
-    return dc;
+    static const OwnedDC dc(CreateCompatibleDC(nullptr));
+    return dc.Get();
 }
 
 }  // namespace
