@@ -118,6 +118,13 @@ struct TrayHook {
         if (!hook)
             return DefWindowProcA(window, message, wParam, lParam);
         const WNDPROC replaced = hook->replaced;
+        // Windows keeps an icon until it is deleted by its window and id,
+        // and a dead window can no longer be named: the icons go while the
+        // window is still there, whoever destroys it.
+        if (message == WM_DESTROY) {
+            for (TTrayIcon* icon : hook->icons)
+                icon->RemoveIcon();
+        }
         if (message == WM_NCDESTROY) {
             for (TTrayIcon* icon : hook->icons)
                 icon->ownerWindow_ = nullptr;
@@ -152,8 +159,7 @@ TTrayIcon::TTrayIcon(HWND owner)
 
 TTrayIcon::~TTrayIcon()
 {
-    if (shown_)
-        NotifyShell(NIM_DELETE);
+    RemoveIcon();
     icon_.Reset();
     if (ownerWindow_)
         TrayHook::Remove(ownerWindow_, this);
@@ -179,6 +185,14 @@ void TTrayIcon::ShowIcon()
 {
     shown_ = true;
     NotifyShell(NIM_ADD);
+}
+
+void TTrayIcon::RemoveIcon()
+{
+    if (!shown_)
+        return;
+    shown_ = false;
+    NotifyShell(NIM_DELETE);
 }
 
 bool TTrayIcon::NotifyShell(DWORD action)

@@ -54,6 +54,8 @@ public:
 private:
     friend struct TrayHook;
     bool NotifyShell(DWORD action);
+    // Takes the icon out of the notification area, when it is there.
+    void RemoveIcon();
     void PopUpMenu();
     LRESULT HandleCallback(LPARAM mouseMessage);
 

@@ -242,6 +242,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_QUERYENDSESSION:
         return QueryEndSession();
+    case WM_ENDSESSION:
+        // The session ends and the process with it once this returns: the
+        // program ends in order first, its tray icon deleted by its window.
+        if (wParam)
+            DestroyWindow(handle_);
+        return 0;
     case WM_SYSCOMMAND:
         if (HandleSysCommand(wParam))
             return 0;

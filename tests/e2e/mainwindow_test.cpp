@@ -296,10 +296,14 @@ TEST_F(TamarkoTest, LogOffWritesTheIniFileAndIsRefusedWhenItCannot)
     ASSERT_TRUE(askToEndSession(answer));
     EXPECT_EQ(answer, 1u);
     EXPECT_NE(ReadFileBytes(folder.IniPath()).find("Left=100"), std::string::npos);
-    CloseAndWait(form);
+    // The session ends: the program ends in order before Windows ends it.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &ignored);
+    EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the program ends with the session";
 }
 
-TEST_F(TamarkoTest, AltF4AndTheExitButtonClose)
+// Every way of closing ends the program in order.
+TEST_F(TamarkoTest, AltF4TheExitButtonAndTheCloseBoxClose)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
     HWND form = StartFilled();
@@ -314,4 +318,9 @@ TEST_F(TamarkoTest, AltF4AndTheExitButtonClose)
     BringToFront(form);
     Click(FindControl(FindControl(form, 0, 0), 272, 2), 11, 11);
     EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the exit button";
+
+    form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    PostMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the close box";
 }
