@@ -28,3 +28,13 @@ function(tamarko_test name)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine-desktop)
   endif()
 endfunction()
+
+# Wine's heap checks on a test that runs the program: Wine validates every
+# block of the program's heaps (tail and free checks, from the program's
+# GlobalFlag that the e2e_heap_checks test sets in the prefix) and reports on
+# its heap debug channel; any such report fails the test.
+function(tamarko_heap_checked name)
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEDEBUG=-all,err+heap,warn+heap")
+  set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED heap_checks)
+  set_property(TEST ${name} APPEND PROPERTY FAIL_REGULAR_EXPRESSION ":(err|warn):heap:")
+endfunction()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/driver.h"
+#include "tests/support/recording.h"
 #include "ui/commands.h"
 
 #include <gtest/gtest.h>
@@ -152,6 +153,23 @@ protected:
     {
         e2e::PostCommand(form, cmClose);
         EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the program did not end";
+    }
+
+    // A program the test left open, usable and asking nothing is closed as a
+    // user closes it, so that what it leaves behind can be judged too; then
+    // every recorded program of the test is held to Windows' rules.
+    void TearDown() override
+    {
+        if (program.Running()) {
+            HWND form = e2e::FindTopWindow(program.Id(), "TForm1", "Tamarko", false);
+            if (form && e2e::Enabled(form) && !e2e::FindTopWindow(program.Id(), "#32770")) {
+                e2e::Step("the end of the test: Zavřít");
+                e2e::PostCommand(form, cmClose);
+                program.WaitForExit(10s);
+            }
+        }
+        for (const std::string& broken : e2e::BrokenRules(folder))
+            ADD_FAILURE() << "Windows' rule broken in " << broken;
     }
 
     e2e::ProgramFolder folder;

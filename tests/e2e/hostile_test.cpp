@@ -16,7 +16,7 @@ TEST_F(TamarkoTest, RunsFromAFolderWithAPathOfHundredsOfCharacters)
     WriteFileBytes(deep + "\\netsim-state.txt",
         NetsimState({{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"}}));
 
-    program = Process(deep + "\\tamarko.exe", "", deep);
+    program = Process(deep + "\\tamarko.exe", "", deep, {}, Recording::On);
     HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);

@@ -297,12 +297,14 @@ TEST_F(TamarkoTest, LogOffWritesTheIniFileAndIsRefusedWhenItCannot)
     EXPECT_EQ(answer, 1u);
     EXPECT_NE(ReadFileBytes(folder.IniPath()).find("Left=100"), std::string::npos);
     // The session ends: the program ends in order before Windows ends it.
+    Step("the session ends");
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &ignored);
     EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the program ends with the session";
 }
 
-// Every way of closing ends the program in order.
+// Every way of closing ends the program in order (the verifier's rules at
+// the end of the test see to the tray icon of each).
 TEST_F(TamarkoTest, AltF4TheExitButtonAndTheCloseBoxClose)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
@@ -321,6 +323,7 @@ TEST_F(TamarkoTest, AltF4TheExitButtonAndTheCloseBoxClose)
 
     form = StartFilled();
     ASSERT_NE(form, nullptr);
+    Step("the close box");
     PostMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the close box";
 }

@@ -508,7 +508,7 @@ TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
     CloseAndWait(form);
 
     // Alone, the shortcut's program shows the file once a connection is chosen.
-    program = Process(link->target, link->arguments, folder.Path());
+    program = Process(link->target, link->arguments, folder.Path(), {}, Recording::On);
     HWND started = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
     ASSERT_NE(started, nullptr);
     const MainWindow fromShortcut(started);

@@ -3,10 +3,12 @@
 // the about box, hides the window in the notification area and brings it
 // back, and loads a settings file with a quick button. Before, every few
 // cycles and after, it reads what the process holds and prints a table; it
-// fails when anything grows past a small allowance after the warm-up.
+// fails when anything grows past a small allowance after the warm-up, and
+// when the recorder saw a rule of Windows broken.
 //
 //   soak.exe [--cycles N] [--every K]     (defaults: 300 cycles, a row every 50)
 #include "tests/support/driver.h"
+#include "tests/support/recording.h"
 #include "ui/commands.h"
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -98,7 +101,7 @@ BOOL CALLBACK CountTopWindow(HWND window, LPARAM parameter)
     return TRUE;
 }
 
-// Windows are the USER objects that another process can count under Wine.
+// The windows another process can see, whoever made them.
 long Windows(DWORD processId)
 {
     WindowCount windows{processId, 0};
@@ -111,17 +114,13 @@ struct Sample {
     long handles, windows, gdiObjects, userObjects, privateKiB, workingSetKiB;
 };
 
-Sample Measure(int cycle, DWORD processId)
+// GDI and USER objects are counted from the recorder's log: those the
+// program made and has not given back (Wine's GetGuiResources gives 0).
+Sample Measure(int cycle, DWORD processId, const verifier::LiveObjects& live)
 {
-    Sample sample{cycle, KernelHandles(processId), Windows(processId), -1, -1, -1, -1};
+    Sample sample{cycle, KernelHandles(processId), Windows(processId), live.Gdi(), live.User(), -1, -1};
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     if (process) {
-        // Every window program holds some of each: nothing means the
-        // system does not count them (Wine does not).
-        const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
-        const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
-        sample.gdiObjects = gdi ? static_cast<long>(gdi) : -1;
-        sample.userObjects = user ? static_cast<long>(user) : -1;
         PROCESS_MEMORY_COUNTERS memory{};
         memory.cb = sizeof memory;
         if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
@@ -166,12 +165,27 @@ public:
         : folder_(folder)
     {
         program_ = StartTamarko(folder_);
+        log_ = std::make_unique<RecorderLog>(folder_.File("recorder-" + std::to_string(program_.Id()) + ".log"));
         form_ = WaitForTopWindow(program_.Id(), "TForm1", "Tamarko");
         Expect(form_ != nullptr, "the main window did not appear");
         Expect(WaitUntil([&] { return Text(Control(0, 376)) == kStateLegend; }), "the window was not filled");
     }
 
     DWORD ProcessId() const { return program_.Id(); }
+
+    // What the recorder saw so far: Windows' rules broken, objects alive.
+    const verifier::CallLogChecker& Recorded()
+    {
+        log_->Update();
+        return log_->Checker();
+    }
+    void ExpectNoRuleBroken()
+    {
+        std::string broken;
+        for (const verifier::Violation& violation : Recorded().Violations())
+            broken += "\n  " + verifier::Describe(violation);
+        Expect(broken.empty(), "Windows' rules broken:" + broken);
+    }
 
     void Apply(bool manual)
     {
@@ -243,6 +257,8 @@ public:
     {
         PostCommand(form_, cmClose);
         Expect(program_.WaitForExit(30s).has_value(), "the program did not end");
+        Expect(Recorded().Ended(), "the recorder saw no end");
+        ExpectNoRuleBroken();
     }
 
 private:
@@ -250,6 +266,7 @@ private:
 
     ProgramFolder& folder_;
     Process program_;
+    std::unique_ptr<RecorderLog> log_;
     HWND form_ = nullptr;
 };
 
@@ -298,7 +315,7 @@ int main(int argc, char** argv)
         std::printf(
             "| Cycle | Kernel handles | Windows | GDI objects | USER objects | Private KiB | Working set KiB |\n");
         std::printf("|---|---|---|---|---|---|---|\n");
-        samples.push_back(Measure(0, session.ProcessId()));
+        samples.push_back(Measure(0, session.ProcessId(), session.Recorded().Live()));
         PrintRow(samples.back());
         for (int cycle = 1; cycle <= cycles; ++cycle) {
             session.Apply(cycle % 2 == 1);
@@ -306,10 +323,13 @@ int main(int argc, char** argv)
             session.ToTrayAndBack();
             session.LoadWithQuickButton();
             if (cycle % every == 0 || cycle == cycles) {
-                samples.push_back(Measure(cycle, session.ProcessId()));
+                session.ExpectNoRuleBroken();
+                samples.push_back(Measure(cycle, session.ProcessId(), session.Recorded().Live()));
                 PrintRow(samples.back());
             }
         }
+        const verifier::LiveObjects live = session.Recorded().Live();
+        std::printf("\nAlive at the last row: GDI %s; USER %s.\n", live.GdiByKind().c_str(), live.UserByKind().c_str());
         session.Close();
     } catch (const std::exception& failure) {
         std::printf("\nsoak: FAILED: %s\n", failure.what());

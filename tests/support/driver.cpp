@@ -1,5 +1,7 @@
 #include "tests/support/driver.h"
 
+#include "tests/support/recording.h"
+
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -95,6 +97,15 @@ void SendKey(WORD key, bool up)
 void Settle()
 {
     std::this_thread::sleep_for(60ms);
+}
+
+// A window as a step of the test names it.
+std::string Named(HWND window)
+{
+    std::string text = Text(window);
+    if (text.size() > 40)
+        text = text.substr(0, 40) + "...";
+    return ClassName(window) + " \"" + text + "\"";
 }
 
 }  // namespace
@@ -208,6 +219,7 @@ ProgramFolder::ProgramFolder(const std::string& testName)
         20s);
     if (!created)
         throw std::runtime_error("cannot create " + path_);
+    BeginRecordings(path_);
     for (const char* program : {"tamarko.exe", "netsh.exe", "ipconfig.exe"})
         CopyOrThrow(ShipDir() + "\\" + program, File(program));
 }
@@ -247,7 +259,7 @@ void ProgramFolder::ClearJournal() const
 }
 
 Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder,
-    const std::map<std::string, std::string>& environment)
+    const std::map<std::string, std::string>& environment, Recording recording, Rights rights)
 {
     std::map<std::string, std::string> variables;
     char* block = GetEnvironmentStringsA();
@@ -259,6 +271,8 @@ Process::Process(const std::string& exe, const std::string& arguments, const std
     FreeEnvironmentStringsA(block);
     for (const auto& [name, value] : environment)
         variables[name] = value;
+    if (recording == Recording::On)
+        variables[kRecorderFolderVariable] = RecordingFolder();
     std::string environmentBlock;
     for (const auto& [name, value] : variables)
         environmentBlock += name + "=" + value + '\0';
@@ -268,12 +282,49 @@ Process::Process(const std::string& exe, const std::string& arguments, const std
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environmentBlock.data(),
-            folder.c_str(), &startup, &process))
+    const DWORD flags = recording == Recording::On ? CREATE_SUSPENDED : 0;
+    const HANDLE token = rights == Rights::Own ? nullptr : AdministratorsDenyOnlyToken();
+    const BOOL started = token
+        ? CreateProcessAsUserA(token, exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags,
+              environmentBlock.data(), folder.c_str(), &startup, &process)
+        : CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, environmentBlock.data(),
+              folder.c_str(), &startup, &process);
+    if (token)
+        CloseHandle(token);
+    if (!started)
         throw std::runtime_error("cannot start " + exe);
-    CloseHandle(process.hThread);
     handle_ = process.hProcess;
     id_ = process.dwProcessId;
+    if (recording == Recording::On) {
+        try {
+            StartRecording(process);
+        } catch (...) {
+            CloseHandle(process.hThread);
+            Kill();  // still suspended; no destructor runs for what never was made
+            throw;
+        }
+        ResumeThread(process.hThread);
+    }
+    CloseHandle(process.hThread);
+}
+
+HANDLE Process::AdministratorsDenyOnlyToken()
+{
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own))
+        throw std::runtime_error("cannot open the test's token");
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    AllocateAndInitializeSid(
+        &nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators);
+    SID_AND_ATTRIBUTES denyOnly{administrators, 0};
+    HANDLE restricted = nullptr;
+    const BOOL made = CreateRestrictedToken(own, 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &restricted);
+    FreeSid(administrators);
+    CloseHandle(own);
+    if (!made)
+        throw std::runtime_error("cannot make a token whose Administrators group only denies");
+    return restricted;
 }
 
 Process::~Process()
@@ -321,10 +372,10 @@ void Process::Kill()
     handle_ = nullptr;
 }
 
-Process StartTamarko(
-    const ProgramFolder& folder, const std::string& arguments, const std::map<std::string, std::string>& environment)
+Process StartTamarko(const ProgramFolder& folder, const std::string& arguments,
+    const std::map<std::string, std::string>& environment, Rights rights)
 {
-    return Process(folder.File("tamarko.exe"), arguments, folder.Path(), environment);
+    return Process(folder.File("tamarko.exe"), arguments, folder.Path(), environment, Recording::On, rights);
 }
 
 namespace {
@@ -545,6 +596,7 @@ bool NoMessageBoxFor(DWORD processId, Duration period)
 
 void PressButton(HWND dialog, int id)
 {
+    Step("button " + std::to_string(id) + " of " + Named(dialog));
     // What a click on the button tells the dialog; unlike BM_CLICK it needs
     // no mouse capture, which a busy machine can take away.
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -574,6 +626,7 @@ void PressAndRelease(HWND window, int x, int y, DWORD down, DWORD up)
 
 void Click(HWND window, int x, int y, bool right)
 {
+    Step(std::string(right ? "right click" : "click") + " on " + Named(window));
     MoveMouseSurely(window, x, y);
     if (right)
         PressAndRelease(window, x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
@@ -584,6 +637,7 @@ void Click(HWND window, int x, int y, bool right)
 
 void DoubleClick(HWND window, int x, int y)
 {
+    Step("double click on " + Named(window));
     MoveMouseSurely(window, x, y);
     for (int i = 0; i < 2; ++i)
         PressAndRelease(window, x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
@@ -597,6 +651,10 @@ void MoveMouse(HWND window, int x, int y)
 
 void PressKey(WORD key, std::initializer_list<WORD> modifiers)
 {
+    std::string keys;
+    for (WORD k : modifiers)
+        keys += std::to_string(k) + "+";
+    Step("key " + keys + std::to_string(key));
     for (WORD modifier : modifiers)
         SendKey(modifier, false);
     SendKey(key, false);
@@ -608,6 +666,7 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers)
 
 void TypeText(const std::string& ansiText)
 {
+    Step("typing \"" + ansiText + "\"");
     const int length = MultiByteToWideChar(1250, 0, ansiText.data(), static_cast<int>(ansiText.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(1250, 0, ansiText.data(), static_cast<int>(ansiText.size()), wide.data(), length);
@@ -625,6 +684,7 @@ void TypeText(const std::string& ansiText)
 
 void PostCommand(HWND window, int id)
 {
+    Step("command " + std::to_string(id) + " to " + Named(window));
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
@@ -659,6 +719,7 @@ HWND FileNameEdit(HWND dialog)
 
 bool ChooseFile(HWND dialog, const std::string& path, Duration timeout)
 {
+    Step("choosing the file \"" + path + "\" in " + Named(dialog));
     HWND edit = FileNameEdit(dialog);
     if (!edit)
         return false;
@@ -789,6 +850,7 @@ std::vector<bool> MenuItemsEnabled(HWND menu)
 
 void ChooseMenuItem(HWND menu, int index)
 {
+    Step("menu item " + std::to_string(index));
     for (int i = 0; i <= index; ++i)
         PressKey(VK_DOWN);
     PressKey(VK_RETURN);
@@ -831,6 +893,7 @@ bool MoveMouseSurely(HWND window, int x, int y, Duration timeout)
 
 bool ClickSurely(HWND window, int x, int y)
 {
+    Step("click on " + Named(window));
     if (!MoveMouseSurely(window, x, y))
         return false;
     Settle();

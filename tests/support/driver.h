@@ -60,12 +60,19 @@ private:
     std::string path_;
 };
 
+// Whether a process runs with the verifier's recorder in it.
+enum class Recording { Off, On };
+// The rights it runs with: the test's own, or a token whose Administrators
+// group may only deny access, as "Run as" with the computer protected gives.
+enum class Rights { Own, AdministratorsDenyOnly };
+
 class Process {
 public:
     Process() = default;
     // Starts `exe` with `arguments` in `folder`; `environment` adds or replaces variables.
     Process(const std::string& exe, const std::string& arguments, const std::string& folder,
-        const std::map<std::string, std::string>& environment = {});
+        const std::map<std::string, std::string>& environment = {}, Recording recording = Recording::Off,
+        Rights rights = Rights::Own);
     ~Process();
     Process(Process&& other) noexcept;
     Process& operator=(Process&& other) noexcept;
@@ -79,13 +86,14 @@ public:
     void Kill();
 
 private:
+    static HANDLE AdministratorsDenyOnlyToken();
     HANDLE handle_ = nullptr;
     DWORD id_ = 0;
 };
 
-// Tamarko started from a program folder, with its main window once shown.
+// Tamarko started from a program folder, with the recorder in it.
 Process StartTamarko(const ProgramFolder& folder, const std::string& arguments = "",
-    const std::map<std::string, std::string>& environment = {});
+    const std::map<std::string, std::string>& environment = {}, Rights rights = Rights::Own);
 
 // Top-level windows of a process by class (and caption when given).
 HWND FindTopWindow(

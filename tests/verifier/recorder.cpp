@@ -1,0 +1,612 @@
+// The recorder: a DLL that the end-to-end driver loads into tamarko.exe
+// before its first instruction runs. It points the program's import table
+// (and GetProcAddress, for the functions found late) at hooks that call the
+// real function and append one line per call to recorder-<pid>.log in the
+// test's folder: what was asked, what came back, and the few facts that
+// only the moment of the call can tell (is the window still alive, what
+// kind of object is deleted). The rules that judge the log live in rules.cpp.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+HANDLE logFile = INVALID_HANDLE_VALUE;
+CRITICAL_SECTION logLock;
+std::vector<HWND>* createdWindows = nullptr;
+
+void WriteLine(const char* format, ...)
+{
+    char line[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    int size = std::vsnprintf(line, sizeof line - 1, format, arguments);
+    va_end(arguments);
+    if (size < 0)
+        return;
+    size = std::min<int>(size, sizeof line - 2);
+    line[size++] = '\n';
+    EnterCriticalSection(&logLock);
+    DWORD written = 0;
+    WriteFile(logFile, line, static_cast<DWORD>(size), &written, nullptr);
+    LeaveCriticalSection(&logLock);
+}
+
+template <typename T> unsigned long Number(T value)
+{
+    if constexpr (std::is_pointer_v<T>)
+        return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(value));
+    else
+        return static_cast<unsigned long>(value);
+}
+
+// One line: the name, the arguments and the result, all in hexadecimal.
+void Record(const char* name, std::initializer_list<unsigned long> arguments, unsigned long result)
+{
+    char text[512];
+    std::size_t used = static_cast<std::size_t>(std::max(0, std::snprintf(text, sizeof text, "%s", name)));
+    for (unsigned long argument : arguments) {
+        if (used >= sizeof text)
+            break;
+        used += static_cast<std::size_t>(std::max(0, std::snprintf(text + used, sizeof text - used, " %lx", argument)));
+    }
+    WriteLine("%s = %lx", text, result);
+}
+
+// Calls the real function and records the call; the caller's last error is
+// kept, since the program may ask for it next.
+template <const char* Name, typename F> struct Recorded;
+template <const char* Name, typename R, typename... A> struct Recorded<Name, R(WINAPI*)(A...)> {
+    static inline R(WINAPI* original)(A...) = nullptr;
+    static R WINAPI Call(A... arguments)
+    {
+        if constexpr (std::is_void_v<R>) {
+            original(arguments...);
+            const DWORD error = GetLastError();
+            Record(Name, {Number(arguments)...}, 0);
+            SetLastError(error);
+        } else {
+            const R result = original(arguments...);
+            const DWORD error = GetLastError();
+            Record(Name, {Number(arguments)...}, Number(result));
+            SetLastError(error);
+            return result;
+        }
+    }
+};
+
+// The calls whose meaning lies in what they point to.
+#define REAL(function) static decltype(&::function) real##function = nullptr
+
+REAL(Shell_NotifyIconA);
+BOOL WINAPI HookShell_NotifyIconA(DWORD action, PNOTIFYICONDATAA data)
+{
+    const HWND window = data ? data->hWnd : nullptr;
+    const UINT id = data ? data->uID : 0;
+    const int alive = window && IsWindow(window) ? 1 : 0;
+    const BOOL result = realShell_NotifyIconA(action, data);
+    const DWORD error = GetLastError();
+    WriteLine("Shell_NotifyIconA %lx %lx %x = %x alive=%d", action, Number(window), id, result, alive);
+    SetLastError(error);
+    return result;
+}
+
+REAL(SelectObject);
+HGDIOBJ WINAPI HookSelectObject(HDC dc, HGDIOBJ object)
+{
+    const DWORD type = GetObjectType(object);
+    const HGDIOBJ result = realSelectObject(dc, object);
+    const DWORD error = GetLastError();
+    WriteLine("SelectObject %lx %lx = %lx type=%lu", Number(dc), Number(object), Number(result), type);
+    SetLastError(error);
+    return result;
+}
+
+REAL(DeleteObject);
+BOOL WINAPI HookDeleteObject(HGDIOBJ object)
+{
+    const DWORD type = GetObjectType(object);
+    const BOOL result = realDeleteObject(object);
+    const DWORD error = GetLastError();
+    WriteLine("DeleteObject %lx = %x type=%lu", Number(object), result, type);
+    SetLastError(error);
+    return result;
+}
+
+REAL(EndPaint);
+BOOL WINAPI HookEndPaint(HWND window, const PAINTSTRUCT* paint)
+{
+    const HDC dc = paint ? paint->hdc : nullptr;
+    const BOOL result = realEndPaint(window, paint);
+    WriteLine("EndPaint %lx %lx = %x", Number(window), Number(dc), result);
+    return result;
+}
+
+REAL(CreateWindowExA);
+HWND WINAPI HookCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR caption, DWORD style, int x, int y, int width,
+    int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter)
+{
+    const HWND result = realCreateWindowExA(
+        exStyle, className, caption, style, x, y, width, height, parent, menu, instance, parameter);
+    const DWORD error = GetLastError();
+    char name[80] = "#";
+    if (HIWORD(className))
+        lstrcpynA(name, className, sizeof name);
+    else
+        std::snprintf(name, sizeof name, "#%u", LOWORD(className));
+    for (char& c : name) {
+        if (c == ' ')
+            c = '_';
+    }
+    WriteLine("CreateWindowExA %lx %lx %lx %lx = %lx class=%s", exStyle, style, Number(parent), Number(menu),
+        Number(result), name);
+    if (result) {
+        EnterCriticalSection(&logLock);
+        createdWindows->push_back(result);
+        LeaveCriticalSection(&logLock);
+    }
+    SetLastError(error);
+    return result;
+}
+
+REAL(CreateProcessA);
+BOOL WINAPI HookCreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+    LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags, LPVOID environment, LPCSTR folder,
+    LPSTARTUPINFOA startup, LPPROCESS_INFORMATION started)
+{
+    const BOOL result = realCreateProcessA(application, commandLine, processAttributes, threadAttributes, inherit,
+        flags, environment, folder, startup, started);
+    const DWORD error = GetLastError();
+    WriteLine("CreateProcessA %lx = %x process=%lx thread=%lx", flags, result,
+        result ? Number(started->hProcess) : 0ul, result ? Number(started->hThread) : 0ul);
+    SetLastError(error);
+    return result;
+}
+
+REAL(CreatePipe);
+BOOL WINAPI HookCreatePipe(PHANDLE read, PHANDLE write, LPSECURITY_ATTRIBUTES attributes, DWORD size)
+{
+    const BOOL result = realCreatePipe(read, write, attributes, size);
+    const DWORD error = GetLastError();
+    WriteLine("CreatePipe = %x read=%lx write=%lx", result, result ? Number(*read) : 0ul, result ? Number(*write) : 0ul);
+    SetLastError(error);
+    return result;
+}
+
+REAL(DuplicateHandle);
+BOOL WINAPI HookDuplicateHandle(
+    HANDLE fromProcess, HANDLE handle, HANDLE toProcess, LPHANDLE copy, DWORD access, BOOL inherit, DWORD options)
+{
+    const BOOL result = realDuplicateHandle(fromProcess, handle, toProcess, copy, access, inherit, options);
+    const DWORD error = GetLastError();
+    const bool ours = toProcess == GetCurrentProcess() && result && copy;
+    WriteLine("DuplicateHandle %lx %lx = %x handle=%lx", Number(handle), options, result, ours ? Number(*copy) : 0ul);
+    SetLastError(error);
+    return result;
+}
+
+REAL(RegOpenKeyExA);
+LONG WINAPI HookRegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key)
+{
+    const LONG result = realRegOpenKeyExA(root, subKey, options, access, key);
+    WriteLine("RegOpenKeyExA %lx = %lx key=%lx", Number(root), result, result == ERROR_SUCCESS ? Number(*key) : 0ul);
+    SetLastError(static_cast<DWORD>(result));
+    return result;
+}
+
+REAL(RegCreateKeyExA);
+LONG WINAPI HookRegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+    REGSAM access, LPSECURITY_ATTRIBUTES attributes, PHKEY key, LPDWORD disposition)
+{
+    const LONG result
+        = realRegCreateKeyExA(root, subKey, reserved, className, options, access, attributes, key, disposition);
+    WriteLine("RegCreateKeyExA %lx = %lx key=%lx", Number(root), result, result == ERROR_SUCCESS ? Number(*key) : 0ul);
+    SetLastError(static_cast<DWORD>(result));
+    return result;
+}
+
+REAL(OpenProcessToken);
+BOOL WINAPI HookOpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
+{
+    const BOOL result = realOpenProcessToken(process, access, token);
+    const DWORD error = GetLastError();
+    WriteLine("OpenProcessToken = %x token=%lx", result, result ? Number(*token) : 0ul);
+    SetLastError(error);
+    return result;
+}
+
+REAL(OpenThreadToken);
+BOOL WINAPI HookOpenThreadToken(HANDLE thread, DWORD access, BOOL self, PHANDLE token)
+{
+    const BOOL result = realOpenThreadToken(thread, access, self, token);
+    const DWORD error = GetLastError();
+    WriteLine("OpenThreadToken = %x token=%lx", result, result ? Number(*token) : 0ul);
+    SetLastError(error);
+    return result;
+}
+
+// A menu item that carries a submenu hands the submenu to its menu.
+void RecordMenuItem(const char* name, HMENU menu, const MENUITEMINFOA* item, BOOL result)
+{
+    const bool submenu = result && item && (item->fMask & MIIM_SUBMENU) && item->hSubMenu;
+    WriteLine("%s %lx = %x submenu=%lx", name, Number(menu), result, submenu ? Number(item->hSubMenu) : 0ul);
+}
+
+REAL(InsertMenuItemA);
+BOOL WINAPI HookInsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
+{
+    const BOOL result = realInsertMenuItemA(menu, item, byPosition, info);
+    const DWORD error = GetLastError();
+    RecordMenuItem("InsertMenuItemA", menu, info, result);
+    SetLastError(error);
+    return result;
+}
+
+REAL(SetMenuItemInfoA);
+BOOL WINAPI HookSetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
+{
+    const BOOL result = realSetMenuItemInfoA(menu, item, byPosition, info);
+    const DWORD error = GetLastError();
+    RecordMenuItem("SetMenuItemInfoA", menu, info, result);
+    SetLastError(error);
+    return result;
+}
+
+// The message loops. A WM_QUIT taken from the queue must be posted again
+// before anything waits for messages once more, or the loop around the one
+// that took it never ends; that includes a wait the taking one runs inside
+// (a message sent to the program is handled inside GetMessage or
+// PeekMessage). Only what the rule needs is recorded: the taking, and a
+// wait or a return that comes before the quit is posted again.
+int waitDepth = 0;
+bool quitTaken = false;
+int quitTakenAtDepth = 0;
+
+void EnterWait(const char* name)
+{
+    if (quitTaken) {
+        quitTaken = false;
+        WriteLine("%s waits after a WM_QUIT was taken", name);
+    }
+    ++waitDepth;
+}
+
+void LeaveWait(const char* name, bool tookQuit)
+{
+    --waitDepth;
+    if (quitTaken && waitDepth < quitTakenAtDepth) {
+        quitTaken = false;
+        WriteLine("%s returns after a WM_QUIT was taken inside it", name);
+    }
+    if (tookQuit) {
+        quitTaken = true;
+        quitTakenAtDepth = waitDepth;
+        WriteLine("%s took WM_QUIT%s", name, waitDepth > 0 ? " inside a wait" : "");
+    }
+}
+
+REAL(GetMessageA);
+BOOL WINAPI HookGetMessageA(LPMSG message, HWND window, UINT first, UINT last)
+{
+    EnterWait("GetMessageA");
+    const BOOL result = realGetMessageA(message, window, first, last);
+    const DWORD error = GetLastError();
+    LeaveWait("GetMessageA", result == 0);
+    SetLastError(error);
+    return result;
+}
+
+REAL(PeekMessageA);
+BOOL WINAPI HookPeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove)
+{
+    EnterWait("PeekMessageA");
+    const BOOL result = realPeekMessageA(message, window, first, last, remove);
+    const DWORD error = GetLastError();
+    LeaveWait("PeekMessageA", result && (remove & PM_REMOVE) && message->message == WM_QUIT);
+    SetLastError(error);
+    return result;
+}
+
+REAL(MsgWaitForMultipleObjectsEx);
+DWORD WINAPI HookMsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD timeout, DWORD wake, DWORD flags)
+{
+    EnterWait("MsgWaitForMultipleObjectsEx");
+    const DWORD result = realMsgWaitForMultipleObjectsEx(count, handles, timeout, wake, flags);
+    const DWORD error = GetLastError();
+    LeaveWait("MsgWaitForMultipleObjectsEx", false);
+    SetLastError(error);
+    return result;
+}
+
+REAL(WaitMessage);
+BOOL WINAPI HookWaitMessage()
+{
+    EnterWait("WaitMessage");
+    const BOOL result = realWaitMessage();
+    const DWORD error = GetLastError();
+    LeaveWait("WaitMessage", false);
+    SetLastError(error);
+    return result;
+}
+
+REAL(PostQuitMessage);
+void WINAPI HookPostQuitMessage(int code)
+{
+    quitTaken = false;
+    WriteLine("PostQuitMessage %x = 0", code);
+    realPostQuitMessage(code);
+}
+
+// The plain ones: everything they mean is in their numbers.
+#define PLAIN(function)                                                                                                \
+    constexpr char k##function[] = #function;                                                                        \
+    using Plain##function = Recorded<k##function, decltype(&::function)>
+
+PLAIN(CreatePen);
+PLAIN(CreatePenIndirect);
+PLAIN(ExtCreatePen);
+PLAIN(CreateSolidBrush);
+PLAIN(CreateHatchBrush);
+PLAIN(CreatePatternBrush);
+PLAIN(CreateBrushIndirect);
+PLAIN(CreateFontA);
+PLAIN(CreateFontIndirectA);
+PLAIN(CreateBitmap);
+PLAIN(CreateBitmapIndirect);
+PLAIN(CreateCompatibleBitmap);
+PLAIN(CreateDIBSection);
+PLAIN(CreateDIBitmap);
+PLAIN(CreateRectRgn);
+PLAIN(CreateRectRgnIndirect);
+PLAIN(CreateEllipticRgn);
+PLAIN(CreateRoundRectRgn);
+PLAIN(CreateCompatibleDC);
+PLAIN(CreateDCA);
+PLAIN(CreateICA);
+PLAIN(DeleteDC);
+PLAIN(GetDC);
+PLAIN(GetWindowDC);
+PLAIN(GetDCEx);
+PLAIN(ReleaseDC);
+PLAIN(BeginPaint);
+PLAIN(LoadImageA);
+PLAIN(LoadBitmapA);
+PLAIN(CopyIcon);
+PLAIN(CopyImage);
+PLAIN(CreateIconIndirect);
+PLAIN(DestroyIcon);
+PLAIN(DestroyCursor);
+PLAIN(CreateMenu);
+PLAIN(CreatePopupMenu);
+PLAIN(LoadMenuA);
+PLAIN(DestroyMenu);
+PLAIN(AppendMenuA);
+PLAIN(InsertMenuA);
+PLAIN(SetMenu);
+PLAIN(CreateAcceleratorTableA);
+PLAIN(DestroyAcceleratorTable);
+PLAIN(DestroyWindow);
+PLAIN(CreateFileA);
+PLAIN(CreateEventA);
+PLAIN(CreateNamedPipeA);
+PLAIN(CreateFileMappingA);
+PLAIN(CreateMutexA);
+PLAIN(CreateSemaphoreA);
+PLAIN(OpenProcess);
+PLAIN(CloseHandle);
+PLAIN(RegCloseKey);
+PLAIN(CoInitialize);
+PLAIN(CoInitializeEx);
+PLAIN(CoUninitialize);
+
+struct HookEntry {
+    const char* name;
+    void* hook;
+    void** original;
+};
+
+#define ENTRY_PLAIN(function)                                                                                          \
+    {                                                                                                                  \
+        #function, reinterpret_cast<void*>(&Plain##function::Call),                                                    \
+            reinterpret_cast<void**>(&Plain##function::original)                                                       \
+    }
+#define ENTRY_HOOK(function)                                                                                           \
+    {                                                                                                                  \
+        #function, reinterpret_cast<void*>(&Hook##function), reinterpret_cast<void**>(&real##function)                 \
+    }
+
+const HookEntry kHooks[] = {
+    ENTRY_HOOK(Shell_NotifyIconA),
+    ENTRY_HOOK(SelectObject),
+    ENTRY_HOOK(DeleteObject),
+    ENTRY_HOOK(EndPaint),
+    ENTRY_HOOK(CreateWindowExA),
+    ENTRY_HOOK(CreateProcessA),
+    ENTRY_HOOK(CreatePipe),
+    ENTRY_HOOK(DuplicateHandle),
+    ENTRY_HOOK(RegOpenKeyExA),
+    ENTRY_HOOK(RegCreateKeyExA),
+    ENTRY_HOOK(OpenProcessToken),
+    ENTRY_HOOK(OpenThreadToken),
+    ENTRY_HOOK(InsertMenuItemA),
+    ENTRY_HOOK(SetMenuItemInfoA),
+    ENTRY_HOOK(GetMessageA),
+    ENTRY_HOOK(PeekMessageA),
+    ENTRY_HOOK(MsgWaitForMultipleObjectsEx),
+    ENTRY_HOOK(WaitMessage),
+    ENTRY_HOOK(PostQuitMessage),
+    ENTRY_PLAIN(CreatePen),
+    ENTRY_PLAIN(CreatePenIndirect),
+    ENTRY_PLAIN(ExtCreatePen),
+    ENTRY_PLAIN(CreateSolidBrush),
+    ENTRY_PLAIN(CreateHatchBrush),
+    ENTRY_PLAIN(CreatePatternBrush),
+    ENTRY_PLAIN(CreateBrushIndirect),
+    ENTRY_PLAIN(CreateFontA),
+    ENTRY_PLAIN(CreateFontIndirectA),
+    ENTRY_PLAIN(CreateBitmap),
+    ENTRY_PLAIN(CreateBitmapIndirect),
+    ENTRY_PLAIN(CreateCompatibleBitmap),
+    ENTRY_PLAIN(CreateDIBSection),
+    ENTRY_PLAIN(CreateDIBitmap),
+    ENTRY_PLAIN(CreateRectRgn),
+    ENTRY_PLAIN(CreateRectRgnIndirect),
+    ENTRY_PLAIN(CreateEllipticRgn),
+    ENTRY_PLAIN(CreateRoundRectRgn),
+    ENTRY_PLAIN(CreateCompatibleDC),
+    ENTRY_PLAIN(CreateDCA),
+    ENTRY_PLAIN(CreateICA),
+    ENTRY_PLAIN(DeleteDC),
+    ENTRY_PLAIN(GetDC),
+    ENTRY_PLAIN(GetWindowDC),
+    ENTRY_PLAIN(GetDCEx),
+    ENTRY_PLAIN(ReleaseDC),
+    ENTRY_PLAIN(BeginPaint),
+    ENTRY_PLAIN(LoadImageA),
+    ENTRY_PLAIN(LoadBitmapA),
+    ENTRY_PLAIN(CopyIcon),
+    ENTRY_PLAIN(CopyImage),
+    ENTRY_PLAIN(CreateIconIndirect),
+    ENTRY_PLAIN(DestroyIcon),
+    ENTRY_PLAIN(DestroyCursor),
+    ENTRY_PLAIN(CreateMenu),
+    ENTRY_PLAIN(CreatePopupMenu),
+    ENTRY_PLAIN(LoadMenuA),
+    ENTRY_PLAIN(DestroyMenu),
+    ENTRY_PLAIN(AppendMenuA),
+    ENTRY_PLAIN(InsertMenuA),
+    ENTRY_PLAIN(SetMenu),
+    ENTRY_PLAIN(CreateAcceleratorTableA),
+    ENTRY_PLAIN(DestroyAcceleratorTable),
+    ENTRY_PLAIN(DestroyWindow),
+    ENTRY_PLAIN(CreateFileA),
+    ENTRY_PLAIN(CreateEventA),
+    ENTRY_PLAIN(CreateNamedPipeA),
+    ENTRY_PLAIN(CreateFileMappingA),
+    ENTRY_PLAIN(CreateMutexA),
+    ENTRY_PLAIN(CreateSemaphoreA),
+    ENTRY_PLAIN(OpenProcess),
+    ENTRY_PLAIN(CloseHandle),
+    ENTRY_PLAIN(RegCloseKey),
+    ENTRY_PLAIN(CoInitialize),
+    ENTRY_PLAIN(CoInitializeEx),
+    ENTRY_PLAIN(CoUninitialize),
+};
+
+const HookEntry* FindHook(const char* name)
+{
+    for (const HookEntry& entry : kHooks) {
+        if (std::strcmp(entry.name, name) == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
+// Functions found late go through GetProcAddress: the hook is handed out in
+// place of the real function.
+REAL(GetProcAddress);
+FARPROC WINAPI HookGetProcAddress(HMODULE module, LPCSTR name)
+{
+    const FARPROC result = realGetProcAddress(module, name);
+    const DWORD error = GetLastError();
+    const HookEntry* entry = result && HIWORD(name) ? FindHook(name) : nullptr;
+    if (entry && (!*entry->original || *entry->original == reinterpret_cast<void*>(result))) {
+        *entry->original = reinterpret_cast<void*>(result);
+        SetLastError(error);
+        return reinterpret_cast<FARPROC>(entry->hook);
+    }
+    SetLastError(error);
+    return result;
+}
+
+void PatchSlot(ULONG_PTR* slot, void* hook, void** original)
+{
+    if (!*original)
+        *original = reinterpret_cast<void*>(*slot);
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = reinterpret_cast<ULONG_PTR>(hook);
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+// Points every slot of the program's import table that names a hooked
+// function at its hook.
+void PatchImports(HMODULE program)
+{
+    auto* base = reinterpret_cast<unsigned char*>(program);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress)
+        return;
+    for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         library->Name; ++library) {
+        const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(
+            base + (library->OriginalFirstThunk ? library->OriginalFirstThunk : library->FirstThunk));
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            const char* name = reinterpret_cast<const char*>(byName->Name);
+            if (std::strcmp(name, "GetProcAddress") == 0)
+                PatchSlot(&slots->u1.Function, reinterpret_cast<void*>(&HookGetProcAddress),
+                    reinterpret_cast<void**>(&realGetProcAddress));
+            else if (const HookEntry* entry = FindHook(name))
+                PatchSlot(&slots->u1.Function, entry->hook, entry->original);
+        }
+    }
+}
+
+void Start()
+{
+    InitializeCriticalSection(&logLock);
+    createdWindows = new std::vector<HWND>;
+    // The test's folder, which the driver names: the program may run from
+    // one too deep for a path.
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("TAMARKO_RECORDER_FOLDER", folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return;
+    char path[MAX_PATH + 32];
+    std::snprintf(path, sizeof path, "%s\\recorder-%lu.log", folder, GetCurrentProcessId());
+    logFile = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (logFile == INVALID_HANDLE_VALUE)
+        return;
+    WriteLine("start %lu", GetCurrentProcessId());
+    PatchImports(GetModuleHandleA(nullptr));
+}
+
+// What is still there when the program has finished: the process is ending
+// and everything it left is about to be taken by the system.
+void Finish()
+{
+    if (logFile == INVALID_HANDLE_VALUE)
+        return;
+    for (HWND window : *createdWindows) {
+        DWORD owner = 0;
+        if (IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == GetCurrentProcessId())
+            WriteLine("alive-window %lx", Number(window));
+    }
+    WriteLine("exit");
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        Start();
+    else if (reason == DLL_PROCESS_DETACH)
+        Finish();
+    return TRUE;
+}
