@@ -12,15 +12,6 @@
 
 #include <functional>
 
-// Raised by a handler to cancel what is under way without a word.
-class EAbort : public Exception {
-public:
-    EAbort()
-        : Exception("Operation aborted")
-    {
-    }
-};
-
 enum TMultiCheckMethod { mimMessage, mimFileMapping };
 
 using TMultiInstanceEvent = std::function<void(TComponent* Sender, int& fInstId)>;

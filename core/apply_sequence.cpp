@@ -3,6 +3,7 @@
 #include "core/apply_sequence.h"
 
 #include "core/address_check.h"
+#include "core/exception.h"
 
 const char kReleaseCommand[] = "ipconfig /release";
 const char kRenewCommand[] = "ipconfig /renew";
@@ -18,11 +19,46 @@ const char kStatusDns2[] = "Nastavuji náhradní server DNS, čekejte...";
 const char kStatusProxy[] = "Nastavuji PROXY server, čekejte...";
 const char kStatusRenew[] = "Obnovuji připojení, čekejte...";
 const char kStatusDone[] = "Hotovo, čekejte...";
+// Nothing runs any more and nothing was read back.
+const char kStatusStopped[] = "Nastavení nebylo dokončeno.";
 
 std::string NetshOn(const std::string& what, const std::string& name)
 {
     return "netsh interface ip " + what + " \"" + name + "\"";
 }
+
+// What the sequence put into the fields itself, so that a run that ends
+// early can give the user back what was typed.
+class FieldChanges {
+public:
+    explicit FieldChanges(ApplyTarget& target)
+        : target_(target)
+    {
+    }
+    void Set(Field field, const std::string& text)
+    {
+        replaced_.push_back({field, target_.FieldText(field), text});
+        target_.SetFieldText(field, text);
+    }
+    // Only a field that still shows the sequence's text: what a read-back
+    // put there is the system's.
+    void PutBack()
+    {
+        for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it) {
+            if (target_.FieldText(it->field) == it->put)
+                target_.SetFieldText(it->field, it->typed);
+        }
+        replaced_.clear();
+    }
+
+private:
+    struct Replaced {
+        Field field;
+        std::string typed, put;
+    };
+    ApplyTarget& target_;
+    std::vector<Replaced> replaced_;
+};
 
 void SetAutomaticAddressing(ApplyTarget& target)
 {
@@ -32,11 +68,11 @@ void SetAutomaticAddressing(ApplyTarget& target)
     target.RunCommand(DnsDhcpCommand(target.ConnectionName()));
 }
 
-void SetManualAddressing(ApplyTarget& target)
+void SetManualAddressing(ApplyTarget& target, FieldChanges& changes)
 {
     std::string metricSuffix = " 1";
     if (target.FieldText(Field::Gateway).empty()) {
-        target.SetFieldText(Field::Gateway, kNone);
+        changes.Set(Field::Gateway, kNone);
         metricSuffix.clear();
     }
     target.SetStatus(kStatusAddress);
@@ -45,7 +81,7 @@ void SetManualAddressing(ApplyTarget& target)
         target.FieldText(Field::Mask), target.FieldText(Field::Gateway), metricSuffix));
 
     if (target.FieldText(Field::DNS).empty())
-        target.SetFieldText(Field::DNS, kNone);
+        changes.Set(Field::DNS, kNone);
     target.SetStatus(kStatusDns);
     target.RunCommand(StaticDnsCommand(target.ConnectionName(), target.FieldText(Field::DNS)));
 
@@ -58,12 +94,12 @@ void SetManualAddressing(ApplyTarget& target)
 }
 
 // Steps after the lock; any of them may throw.
-void ApplyLocked(ApplyTarget& target)
+void ApplyLocked(ApplyTarget& target, FieldChanges& changes)
 {
     if (target.Checked(Field::Automatic))
         SetAutomaticAddressing(target);
     if (target.Checked(Field::Manual))
-        SetManualAddressing(target);
+        SetManualAddressing(target, changes);
 
     target.SetStatus(kStatusProxy);
     // Written even with the proxy off, so the address survives for next time.
@@ -142,11 +178,21 @@ void RunApplySequence(ApplyTarget& target)
         return;
 
     target.Lock();
+    FieldChanges changes(target);
     try {
-        ApplyLocked(target);
+        ApplyLocked(target, changes);
+    } catch (const EAbort&) {
+        // The program is ending: there is no one left to tell.
+        changes.PutBack();
+        target.Unlock();
+        return;
     } catch (const std::exception& error) {
-        // Reported here rather than by the general handler, which would leave
-        // the window disabled for good.
+        // Without a read-back the fields would keep the sequence's own "none",
+        // which the next apply refuses, and the status bar would still say
+        // to wait. Reported here rather than by the general handler, which
+        // would leave the window disabled for good.
+        changes.PutBack();
+        target.SetStatus(kStatusStopped);
         target.ShowError(error);
         target.Unlock();
         return;

@@ -18,6 +18,15 @@ private:
     std::string message_;
 };
 
+// Raised to cancel what is under way without a word.
+class EAbort : public Exception {
+public:
+    EAbort()
+        : Exception("Operation aborted")
+    {
+    }
+};
+
 // Raised when the operating system refuses a call.
 class EOSError : public Exception {
 public:

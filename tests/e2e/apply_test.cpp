@@ -576,8 +576,10 @@ TEST_F(TamarkoTest, CommandsThatFailDoNotStopTheSequence)
 
 TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessage)
 {
+    // The gateway is left empty: the sequence writes none into it before
+    // the first command, and a failure must give back what the user typed.
     const std::string longAddress = std::string(600, ' ') + "10.0.0.1";
-    const std::string longLine = Netsh("set address", "static " + longAddress + " 255.255.255.0 192.168.1.1 1");
+    const std::string longLine = Netsh("set address", "static " + longAddress + " 255.255.255.0 none");
     const struct {
         const char* what;
         bool removeNetsh;
@@ -606,8 +608,10 @@ TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessag
         }
         BringToFront(form);
         Retype(window.ip, c.ip);
+        Retype(window.gateway, "");
 
-        // Twice: after the first failure the window takes the next try.
+        // Twice: after the first failure the window takes the next try, with
+        // the fields as typed and a status bar that no longer says to wait.
         for (int attempt = 1; attempt <= 2; ++attempt) {
             ClickApply(window);
             const auto box = WaitForMessageBox(program.Id());
@@ -618,6 +622,8 @@ TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessag
             EXPECT_TRUE(NoMessageBoxFor(program.Id(), 500ms)) << c.what << ": the sequence ended there";
             EXPECT_TRUE(WaitUntil([&] { return Enabled(form) && Enabled(window.apply); }, 20s))
                 << c.what << ": the window is usable again";
+            EXPECT_EQ(Text(window.gateway), "") << c.what << ": the sequence's own none is gone";
+            EXPECT_EQ(Text(window.statusBar), "Nastavení nebylo dokončeno.") << c.what;
             BringToFront(form);
         }
         EXPECT_EQ(folder.Journal(), std::vector<std::string>{kReportCommand}) << c.what;

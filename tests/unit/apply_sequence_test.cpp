@@ -34,6 +34,8 @@ public:
 
     std::vector<std::string> events;
     int failOnCommand = 0;                  // 1-based; 0 never
+    bool failByEnding = false;              // the failure is the program's end
+    bool failingReadBack = false;
     std::function<void(int)> afterCommand;  // stands for handlers run during a wait
 
     std::string ConnectionName() override { return connection_; }
@@ -61,8 +63,11 @@ public:
     void SetStatus(const std::string& text) override { events.push_back("status " + text); }
     void RunCommand(const std::string& commandLine) override
     {
-        if (++commands_ == failOnCommand)
+        if (++commands_ == failOnCommand) {
+            if (failByEnding)
+                throw EAbort();
             throw Exception("Soubor nelze najít");
+        }
         events.push_back("run " + commandLine);
         if (afterCommand)
             afterCommand(commands_);
@@ -72,7 +77,15 @@ public:
         events.push_back("proxy " + std::to_string(enable) + " " + server);
     }
     void Lock() override { events.push_back("lock"); }
-    void ReadBack() override { events.push_back("readback"); }
+    void ReadBack() override
+    {
+        events.push_back("readback");
+        if (failingReadBack) {
+            fields_[Field::Gateway] = "10.0.0.138";
+            fields_[Field::DNS] = "10.0.0.138";
+            throw Exception("Soubor nelze najít");
+        }
+    }
     void Unlock() override { events.push_back("unlock"); }
     void ShowError(const std::exception& error) override { events.push_back(std::string("error ") + error.what()); }
 
@@ -111,6 +124,7 @@ const std::string kDns2Status = "status Nastavuji náhradní server DNS, čekejt
 const std::string kProxyStatus = "status Nastavuji PROXY server, čekejte...";
 const std::string kRenewStatus = "status Obnovuji připojení, čekejte...";
 const std::string kDoneStatus = "status Hotovo, čekejte...";
+const std::string kStoppedStatus = "status Nastavení nebylo dokončeno.";
 const std::string kRelease = "run ipconfig /release";
 const std::string kRenew = "run ipconfig /renew";
 
@@ -122,6 +136,8 @@ struct ApplyCase {
     std::vector<std::string> expected;
     const char* connection = "LAN";
     int failOnCommand = 0;
+    bool failByEnding = false;
+    bool failingReadBack = false;  // after it has shown the system's values
 };
 
 const ApplyCase kApplyCases[] = {
@@ -176,15 +192,37 @@ const ApplyCase kApplyCases[] = {
             kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
     {"neither mode: no netsh, proxy and renewal still run", Neither, true, {"bad", "", "", "", "", "", ""},
         {"lock", kProxyStatus, "proxy 1 :", kRenewStatus, kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
-    {"failing second command: error shown, window unlocked, nothing after", Manual, true,
+    {"failing second command: the typed texts come back, the status stops waiting, error, unlocked", Manual, true,
         {"10.0.0.1", "255.0.0.0", "10.0.0.254", "", "10.0.0.3", "10.0.0.9", "80"},
         {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 10.0.0.254 1",
-            "field dns=none", kDnsStatus, "error Soubor nelze najít", "unlock"},
+            "field dns=none", kDnsStatus, "field dns=", kStoppedStatus, "error Soubor nelze najít", "unlock"},
         "LAN", 2},
+    {"failing first command with gateway and DNS empty: both back to empty", Manual, false,
+        {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
+        {"lock", "field gateway=none", kAddrStatus, "field gateway=", kStoppedStatus, "error Soubor nelze najít",
+            "unlock"},
+        "LAN", 1},
+    {"failing renew after both nones: both back, in reverse order", Manual, false,
+        {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
+        {"lock", "field gateway=none", kAddrStatus,
+            "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 none", "field dns=none", kDnsStatus,
+            "run netsh interface ip set dns \"LAN\" static none", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
+            "field dns=", "field gateway=", kStoppedStatus, "error Soubor nelze najít", "unlock"},
+        "LAN", 4},
+    {"failing read-back after it refilled the fields: the system's values stay", Manual, false,
+        {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
+        {"lock", "field gateway=none", kAddrStatus,
+            "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 none", "field dns=none", kDnsStatus,
+            "run netsh interface ip set dns \"LAN\" static none", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
+            kRenew, kDoneStatus, "readback", kStoppedStatus, "error Soubor nelze najít", "unlock"},
+        "LAN", 0, false, true},
+    {"the program ending during a command: texts back, nothing said, nothing after", Manual, false,
+        {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
+        {"lock", "field gateway=none", kAddrStatus, "field gateway=", "unlock"}, "LAN", 1, true},
     {"failing release in automatic mode: proxy already written, no renew", Automatic, false,
         {"", "", "", "", "", "", ""},
         {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" dhcp", kDnsStatus,
-            "run netsh interface ip set dns \"LAN\" dhcp", kProxyStatus, "proxy 0 :", kRenewStatus,
+            "run netsh interface ip set dns \"LAN\" dhcp", kProxyStatus, "proxy 0 :", kRenewStatus, kStoppedStatus,
             "error Soubor nelze najít", "unlock"},
         "LAN", 3},
 };
@@ -195,6 +233,8 @@ TEST(ApplySequence, EventsInOrder)
         SCOPED_TRACE(c.what);
         RecordingTarget target(c.connection, c.mode, c.proxy, c.fields);
         target.failOnCommand = c.failOnCommand;
+        target.failByEnding = c.failByEnding;
+        target.failingReadBack = c.failingReadBack;
         RunApplySequence(target);
         EXPECT_EQ(target.events, c.expected);
     }
