@@ -66,7 +66,11 @@ void TAppExec::Execute()
     // their own; each run waits only on its own process. The process
     // handle, not the exit code, tells the end: 259 is a valid exit code.
     PumpMessages();
-    while (!WaitForObjectOrMessages(process.Get(), INFINITE)) { }
+    // The program's end gives up the wait: its windows are gone, and a
+    // command that never ends must not keep it alive.
+    while (!ProgramEnding() && !WaitForObjectOrMessages(process.Get(), INFINITE)) { }
+    if (ProgramEnding())
+        return;
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.Get(), &exitCode)) {
         errNo_ = GetLastError();

@@ -51,7 +51,8 @@ public:
     void SetWindowState(TWindowState state);
     std::uint16_t ShowWindowCommand() const { return showWindow_; }
 
-    // Starts ExeName with ExeParams; with Wait, returns when it has ended.
+    // Starts ExeName with ExeParams; with Wait, returns when it has ended or
+    // the program is ending.
     void Execute();
     // The message table's text for ErrNo.
     std::string ErrorMessage() const;

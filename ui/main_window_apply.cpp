@@ -43,6 +43,9 @@ public:
         form_.AppExec1.SetExeParams({});
         const CommandRunning running(form_);
         form_.AppExec1.Execute();
+        // Ended meanwhile (the session ended): nothing more is to be done.
+        if (Application.Terminated())
+            throw EAbort();
     }
     void WriteProxy(int enable, const std::string& server) override
     {

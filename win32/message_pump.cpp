@@ -28,7 +28,9 @@ void PumpMessages()
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
+            // Left for the loops around this wait, which end on it too.
             ending = true;
+            PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
         TranslateMessage(&message);

@@ -45,7 +45,11 @@ bool TApplication::HandleMessage()
     if (ProfileAwaitingIdle() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
         ProfileIdle();
     if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+        // This loop may run inside another one (a modal window, or a wait
+        // that runs inside a message sent to us): the quit goes back into
+        // the queue, so that every loop around this one ends too.
         terminated_ = true;
+        PostQuitMessage(static_cast<int>(message.wParam));
         return false;
     }
     Dispatch(message);
@@ -57,9 +61,12 @@ void TApplication::ProcessMessages()
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            // Every loop checks the flag, so the quit is not posted again:
-            // a queued WM_QUIT would wake each later wait at once.
+            // The quit stays in the queue for the loops around this wait: a
+            // loop inside a sent message would otherwise wait for it for
+            // ever, the flag unseen. The waits that follow see the flag and
+            // end instead of waking for the queued quit again and again.
             terminated_ = true;
+            PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
         Dispatch(message);

@@ -762,6 +762,31 @@ TEST_F(TwoConnections, EndingFromTheTrayWhileTheReadBackAsksEndsAtOnce)
         << "the INI file is written as at any close";
 }
 
+TEST_F(TamarkoTest, AClickSentByAnotherProgramAndACloseDuringTheReadBackEndTheProgram)
+{
+    // An automation tool sends the click: the whole apply runs inside that
+    // message, and a close while the read-back runs must still end the
+    // program, not leave it without a window for ever.
+    folder.WriteNetsimState(NetsimState({kLan}));
+    PlantProxy(nullptr, nullptr);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    folder.WriteNetsimState(NetsimState({kLan}, std::string("gate = ") + kGate + "\r\n"));
+    folder.ClearJournal();
+    Step("a click sent to the apply button");
+    ASSERT_TRUE(SendNotifyMessageA(window.apply, BM_CLICK, 0, 0));
+    for (std::size_t commands = 1; commands <= 5; ++commands) {
+        ASSERT_TRUE(WaitUntil([&] { return folder.Journal().size() == commands; })) << "command " << commands;
+        folder.OpenGate();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return folder.Journal().size() == 6 && folder.Journal().back() == kReportCommand; }))
+        << "the read-back did not start";
+    PostCommand(form, cmClose);
+    EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the program did not end";
+    folder.OpenGate();
+}
+
 TEST_F(TamarkoTest, WhenTheReadBackFindsNoConnectionTheProgramEnds)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
