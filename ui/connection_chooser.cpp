@@ -95,7 +95,8 @@ void TForm2::BuildConnectionList()
     default:
         SetEnabled(true);
         myLabel3d1.SetText(kPrompt);
-        ListBox1.SetFocus();
+        // The report's console had the activation; the question needs it.
+        ComeToFront(ListBox1.Handle());
     }
 }
 

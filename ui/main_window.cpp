@@ -174,6 +174,9 @@ void TForm1::ShowConnectionChooser()
 {
     if (Form2)
         Form2->ShowModal(handle_);
+    // At the start the report's console had the activation; after an apply
+    // the window is still locked here and the apply gives it back.
+    ComeToFront();
     ProfileFinishWhenIdle("chooser gone, filled window painted");
 }
 

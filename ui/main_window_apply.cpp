@@ -54,6 +54,7 @@ public:
     }
     void Lock() override
     {
+        focus_ = GetFocus();
         form_.Button1.SetEnabled(false);
         form_.SetEnabled(false);
     }
@@ -67,11 +68,13 @@ public:
     {
         form_.Button1.SetEnabled(true);
         form_.SetEnabled(true);
+        form_.ComeToFront(focus_);
     }
     void ShowError(const std::exception& error) override { Application.ShowException(error); }
 
 private:
     TForm1& form_;
+    HWND focus_ = nullptr;  // where the keyboard was when the window was locked
 };
 
 }  // namespace

@@ -152,6 +152,15 @@ void TForm::Show()
     ShowWindow(handle_, SW_SHOW);
 }
 
+void TForm::ComeToFront(HWND focus)
+{
+    if (!IsWindowVisible(handle_) || !IsWindowEnabled(handle_))
+        return;
+    SetForegroundWindow(handle_);
+    if (focus && IsChild(handle_, focus) && IsWindowVisible(focus) && IsWindowEnabled(focus))
+        SetFocus(focus);
+}
+
 void TForm::Hide()
 {
     ShowWindow(handle_, SW_HIDE);

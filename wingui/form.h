@@ -52,6 +52,10 @@ public:
     void Hide();
     bool Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
     void SetEnabled(bool enabled) { EnableWindow(handle_, enabled); }
+    // Makes the window the foreground window, with the keyboard focus on
+    // `focus` when that is one of its usable controls: a console the program
+    // started takes the activation and gives it to no one.
+    void ComeToFront(HWND focus = nullptr);
     // Asks the window to close, which runs its close query.
     void Close() { SendMessageA(handle_, WM_CLOSE, 0, 0); }
 

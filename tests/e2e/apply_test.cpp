@@ -762,6 +762,34 @@ TEST_F(TwoConnections, EndingFromTheTrayWhileTheReadBackAsksEndsAtOnce)
         << "the INI file is written as at any close";
 }
 
+TEST_F(TwoConnections, AfterTheCommandsTheWindowThatAsksHasTheKeyboard)
+{
+    // The consoles of the commands take the activation; when they are done,
+    // the chooser asks with the keyboard's focus, and after the choice the
+    // main window has it where it was. No test step brings anything to the
+    // front: only keys answer.
+    ASSERT_NO_FATAL_FAILURE(StartWithTheFirstChosen());
+    const MainWindow window(form);
+    ClickApply(window);
+    ASSERT_TRUE(WaitForTheReadBackToAsk()) << "no chooser after the commands";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == chooser; }, 20s))
+        << "the foreground window is " << ClassName(GetForegroundWindow());
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);  // the second connection
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitForApplyEnd(window, folder, 7)) << "the keys did not reach the chooser";
+    EXPECT_EQ(Text(window.connectionName), "WLAN");
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == form; }, 20s))
+        << "the foreground window is " << ClassName(GetForegroundWindow());
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread) && thread.hwndFocus == window.apply; },
+        20s))
+        << "the focus is on " << ClassName(thread.hwndFocus) << " \"" << Text(thread.hwndFocus) << "\"";
+    CloseAndWait(form);
+}
+
 TEST_F(TamarkoTest, AClickSentByAnotherProgramAndACloseDuringTheReadBackEndTheProgram)
 {
     // An automation tool sends the click: the whole apply runs inside that
