@@ -43,13 +43,30 @@ void LineList::Reserve(std::size_t atLeast)
     if (!blocks_.empty() && blocks_.back().size - used_ >= atLeast)
         return;
     std::size_t size = blocks_.empty() ? kFirstBlockSize : std::min(blocks_.back().size * 2, kLargestBlockSize);
-    size = std::max(size, unfinished + atLeast);
+    // A line longer than a block doubles the room it moves into: copied
+    // again and again by a few bytes, it would cost time and memory that
+    // grow with the square of its length.
+    if (size < unfinished + atLeast)
+        size = std::max(unfinished + atLeast, 2 * unfinished);
     Block block{std::unique_ptr<char[]>(new char[size]), size};
     if (unfinished > 0)
         std::memcpy(block.data.get(), blocks_.back().data.get() + lineStart_, unfinished);
-    blocks_.push_back(std::move(block));
+    // A block that held nothing but the unfinished line has no line left in
+    // it: it goes, and the line is kept once.
+    if (!blocks_.empty() && lineStart_ == 0)
+        blocks_.back() = std::move(block);
+    else
+        blocks_.push_back(std::move(block));
     lineStart_ = 0;
     used_ = unfinished;
+}
+
+std::size_t LineList::HeldBytes() const
+{
+    std::size_t held = 0;
+    for (const Block& block : blocks_)
+        held += block.size;
+    return held;
 }
 
 void LineList::Add(std::string_view line)

@@ -51,6 +51,9 @@ public:
     // Ends the last line when the output did not end with a line break.
     void FinishOutput();
 
+    // The bytes of text the list holds room for.
+    std::size_t HeldBytes() const;
+
 private:
     struct Block {
         std::unique_ptr<char[]> data;

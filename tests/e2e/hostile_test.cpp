@@ -58,36 +58,40 @@ TEST_F(TamarkoTest, AConnectionNameOfHundredsOfCharactersIsShownAndUsable)
 
 TEST_F(TamarkoTest, AReportLargerThanAnyRealOneEndsTheProgramWithItsMessage)
 {
-    // 70 MB of lines that name no connection, as a report gone wild would.
-    const std::string reportFile = folder.File("huge report.bin");
-    {
-        std::string line(998, 'x');
-        line += "\r\n";
-        std::string chunk;
-        while (chunk.size() < 1024 * 1024)
-            chunk += line;
-        HANDLE file = CreateFileA(reportFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        for (int megabyte = 0; megabyte < 70; ++megabyte) {
-            DWORD written = 0;
-            WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
+    // 70 MB that name no connection, as a report gone wild would: lines, or
+    // one line that never ends.
+    for (const bool brokenIntoLines : {true, false}) {
+        const std::string reportFile = folder.File("huge report.bin");
+        {
+            std::string line(998, 'x');
+            line += brokenIntoLines ? "\r\n" : "xx";
+            std::string chunk;
+            while (chunk.size() < 1024 * 1024)
+                chunk += line;
+            HANDLE file = CreateFileA(reportFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            for (int megabyte = 0; megabyte < 70; ++megabyte) {
+                DWORD written = 0;
+                WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
+            }
+            CloseHandle(file);
         }
-        CloseHandle(file);
+        folder.WriteNetsimState(NetsimState({}, "report_file = " + reportFile + "\r\n"));
+        program = StartTamarko(folder);
+        const auto box = WaitForMessageBox(program.Id(), 60s);
+        ASSERT_TRUE(box.has_value()) << brokenIntoLines;
+        EXPECT_EQ(box->caption, "Tamarko");
+        EXPECT_EQ(box->text,
+            "Výstup příkazu \"netsh interface ip show config\" je delší než 64 MiB, a proto jej nelze zpracovat.")
+            << (brokenIntoLines ? "lines" : "one line");
+        HWND form = FindTopWindow(program.Id(), "TForm1");
+        ASSERT_NE(form, nullptr);
+        EXPECT_FALSE(Enabled(form)) << "the main window is never usable";
+        PressButton(box->window);
+        const auto shown = WindowsShownUntilExit(program);
+        ASSERT_TRUE(shown.has_value()) << "the program ends, as when the report cannot run";
+        EXPECT_EQ(shown->count("#32770"), 0u) << "nothing more is said";
+        EXPECT_FALSE(FileExists(folder.IniPath())) << "nothing is written";
+        DeleteFileA(reportFile.c_str());
     }
-    folder.WriteNetsimState(NetsimState({}, "report_file = " + reportFile + "\r\n"));
-    program = StartTamarko(folder);
-    const auto box = WaitForMessageBox(program.Id(), 60s);
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->caption, "Tamarko");
-    EXPECT_EQ(box->text,
-        "Výstup příkazu \"netsh interface ip show config\" je delší než 64 MiB, a proto jej nelze zpracovat.");
-    HWND form = FindTopWindow(program.Id(), "TForm1");
-    ASSERT_NE(form, nullptr);
-    EXPECT_FALSE(Enabled(form)) << "the main window is never usable";
-    PressButton(box->window);
-    const auto shown = WindowsShownUntilExit(program);
-    ASSERT_TRUE(shown.has_value()) << "the program ends, as when the report cannot run";
-    EXPECT_EQ(shown->count("#32770"), 0u) << "nothing more is said";
-    EXPECT_FALSE(FileExists(folder.IniPath())) << "nothing is written";
-    DeleteFileA(reportFile.c_str());
 }

@@ -233,6 +233,8 @@ TEST_F(TamarkoTest, HostileReportsGiveTheDefinedOutcome)
             std::string("A\"") + std::string(252, 'y')},
         {"zero bytes and lone CRs",
             std::string("\0\r", 2) + prefix + std::string("L\0AN\"\r", 6) + std::string(5, '\0'), std::string("LAN")},
+        {"an unbroken line of 8 MiB after the connection", prefix + "LAN\"\r\n" + std::string(8 << 20, 'x'),
+            std::string("LAN")},
     };
     for (const auto& c : cases) {
         const std::string reportFile = folder.File("report.bin");

@@ -112,6 +112,41 @@ TEST(LineList, LinesStayWholeAcrossBlocks)
     EXPECT_EQ(ToLines(list), expected);
 }
 
+// An unbroken line of megabytes, fed the way the capture reads (the room of
+// one read at a time) and in small pieces: the list holds it in room of a
+// small multiple of its length, at every moment and however long it is.
+TEST(LineList, AnUnbrokenLineOfMegabytesIsHeldInRoomOfASmallMultiple)
+{
+    for (const std::size_t megabytes : {2u, 6u, 12u}) {
+        for (const bool capture : {true, false}) {
+            const std::size_t size = megabytes << 20;
+            const std::string piece(1024, 'x');
+            LineList list;
+            list.Add("before");
+            std::size_t fed = 0, peak = 0;
+            while (fed < size) {
+                if (capture) {
+                    std::size_t room = 0;
+                    char* space = list.ReadSpace(4096, room);
+                    const std::size_t read = std::min({room, size - fed, std::size_t{1} << 20});
+                    std::memset(space, 'x', read);
+                    list.TakeRead(read);
+                    fed += read;
+                } else {
+                    list.AddOutput(piece.data(), piece.size());
+                    fed += piece.size();
+                }
+                peak = std::max(peak, list.HeldBytes());
+            }
+            list.FinishOutput();
+            ASSERT_EQ(list.Count(), 2) << megabytes << " MiB";
+            EXPECT_EQ(list.Get(1).size(), size);
+            EXPECT_EQ(list.Get(0), "before");
+            EXPECT_LE(peak, 3 * size) << megabytes << " MiB, " << (capture ? "as captured" : "in pieces");
+        }
+    }
+}
+
 TEST(LineList, ReadingPastTheEndGivesEmptyLines)
 {
     LineList list;
