@@ -10,7 +10,16 @@ TControl::CreateParams TSpeedButton::Params(const ControlDesign&) const
 void TSpeedButton::SetHint(const std::string& hint)
 {
     TControl::SetHint(hint);
-    SetWindowTextA(handle_, hint.c_str());
+    // A button's text is read with "&" marking its key: a file named R&D
+    // would make D a key that clicks the button. Written with each "&"
+    // doubled, the text reads as the hint and no key is taken.
+    std::string text;
+    for (char c : hint) {
+        text += c;
+        if (c == '&')
+            text += '&';
+    }
+    SetWindowTextA(handle_, text.c_str());
 }
 
 void TSpeedButton::Command(WORD code)

@@ -1,6 +1,6 @@
 // A flat tool-bar button with an image. Its hint is also its window text,
-// so that a screen reader or a test can read it; a right click opens its
-// popup menu.
+// so that a screen reader or a test can read it, written so that no key
+// presses the button; a right click opens its popup menu.
 #pragma once
 
 #include "wingui/controls.h"

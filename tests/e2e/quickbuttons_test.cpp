@@ -347,6 +347,41 @@ TEST_F(TamarkoTest, RightClickOnAQuickButtonOpensItsMenu)
     CloseAndWait(form);
 }
 
+TEST_F(TamarkoTest, AnAmpersandInABoundFileNameMakesNoKeyThatLoadsIt)
+{
+    // The hint "R&D" would make D a key of the button: with a radio button
+    // focused, a plain D, or Alt+D anywhere.
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string file = folder.File("R&D.dat");
+    WriteFileBytes(file, kKancelar);
+    WriteFileBytes(folder.IniPath(), "[RychleIkony]\r\nBut1=" + file + "\r\nMenuItem1=0\r\nMenuItem2=1\r\n");
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    const DWORD thread = GetWindowThreadProcessId(form, nullptr);
+    const auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    };
+    BringToFront(form);
+    ASSERT_TRUE(ClickSurely(window.manual, 6, 8));  // already chosen: only the focus moves
+    ASSERT_TRUE(WaitUntil([&] { return focus() == window.manual; }));
+    PressKey('D');
+    PressKey('D', {VK_MENU});
+    // Keys are handled in order: once Tab has moved the focus, D and Alt+D
+    // have been handled too.
+    PressKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return focus() != window.manual; }));
+    EXPECT_EQ(Text(window.ip), kLan.ip) << "a key loaded the file";
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 0ms));
+
+    ASSERT_TRUE(ClickSurely(QuickButton(window, 0), 11, 11));
+    ASSERT_TRUE(Responds(form));
+    ExpectFields(window, "192.168.5.5", "255.255.255.0", "a click loads it");
+    CloseAndWait(form);
+}
+
 TEST_F(TamarkoTest, BoundSlotShowsTheFileNameLoadsItAndSurvivesARestart)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
