@@ -47,7 +47,12 @@ bool GroupsHoldAdministrators(const TOKEN_GROUPS& groups)
     if (!administrators.Get())
         return false;
     for (DWORD i = 0; i < groups.GroupCount; ++i) {
-        if (EqualSid(administrators.Get(), groups.Groups[i].Sid))
+        // A group the token may only use to deny access ("Run as" with the
+        // computer protected, a filtered administrator) or one switched off
+        // grants nothing: every change would fail.
+        const DWORD attributes = groups.Groups[i].Attributes;
+        const bool grants = (attributes & SE_GROUP_ENABLED) && !(attributes & SE_GROUP_USE_FOR_DENY_ONLY);
+        if (grants && EqualSid(administrators.Get(), groups.Groups[i].Sid))
             return true;
     }
     return false;

@@ -9,7 +9,8 @@
 // True when the user runs with the rights of the built-in Administrators
 // group; always true outside the NT family.
 bool IsAdministrator();
-// True when one of the token's groups is the built-in Administrators group.
+// True when one of the token's groups is the built-in Administrators group,
+// enabled and not only for denying access.
 bool GroupsHoldAdministrators(const TOKEN_GROUPS& groups);
 
 // The English name of the system's default language, as the system gives it.

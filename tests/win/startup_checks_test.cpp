@@ -54,7 +54,6 @@ TEST(AdministratorCheck, FindsTheBuiltInAdministratorsGroupAnywhereInTheList)
     EXPECT_FALSE(Holds({{everyone.sid, SE_GROUP_ENABLED}, {users.sid, SE_GROUP_ENABLED},
         {powerUsers.sid, SE_GROUP_ENABLED}, {domainAdmins.sid, SE_GROUP_ENABLED}}));
     EXPECT_TRUE(Holds({{everyone.sid, SE_GROUP_ENABLED}, {administrators.sid, SE_GROUP_ENABLED}}));
-    EXPECT_TRUE(Holds({{administrators.sid, SE_GROUP_USE_FOR_DENY_ONLY}})) << "attributes are not examined";
 
     // Far more groups than a 1,024-byte buffer could hold.
     std::vector<std::unique_ptr<OwnedSid>> many;
@@ -65,6 +64,29 @@ TEST(AdministratorCheck, FindsTheBuiltInAdministratorsGroupAnywhereInTheList)
     }
     groups.emplace_back(administrators.sid, SE_GROUP_ENABLED);
     EXPECT_TRUE(Holds(groups));
+}
+
+// Only a group that grants counts, as in CheckTokenMembership: enabled, and
+// not for denying only.
+TEST(AdministratorCheck, OnlyAnEnabledGroupThatIsNotForDenyingOnlyCounts)
+{
+    OwnedSid administrators(kNt, {32, 544});
+    OwnedSid users(kNt, {32, 545});
+    const DWORD kUsual = SE_GROUP_MANDATORY | SE_GROUP_ENABLED_BY_DEFAULT | SE_GROUP_ENABLED;
+    const std::pair<DWORD, bool> cases[] = {
+        {SE_GROUP_ENABLED, true},
+        {kUsual, true},
+        {kUsual | SE_GROUP_OWNER, true},
+        {0, false},
+        {SE_GROUP_MANDATORY | SE_GROUP_ENABLED_BY_DEFAULT, false},  // switched off
+        {SE_GROUP_USE_FOR_DENY_ONLY, false},                         // a restricted token
+        {SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED, false},
+        {SE_GROUP_USE_FOR_DENY_ONLY | kUsual, false},
+    };
+    for (const auto& [attributes, counts] : cases) {
+        EXPECT_EQ(Holds({{users.sid, SE_GROUP_ENABLED}, {administrators.sid, attributes}}), counts)
+            << "attributes 0x" << std::hex << attributes;
+    }
 }
 
 TEST(AdministratorCheck, TheTestUserIsAnAdministrator)
