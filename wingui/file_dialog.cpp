@@ -1,10 +1,13 @@
 #include "wingui/file_dialog.h"
 
 #include "win32/late_binding.h"
+#include "core/exception.h"
 #include "win32/os_error.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
+#include <cstdio>
 #include <vector>
 
 TFileDialog::TFileDialog(Kind kind, std::string title, std::string filter, DWORD options)
@@ -42,8 +45,36 @@ bool TFileDialog::Execute(HWND owner)
     if (!show)
         RaiseLastOSError();
     const BOOL chosen = show(&dialog);
-    if (!chosen)
+    if (!chosen) {
+        // Nothing chosen is either the user's Cancel or a dialog the system
+        // could not show or finish: only the second has an error number.
+        using ExtendedError = DWORD(WINAPI*)();
+        static const auto extendedError = LateFunction<ExtendedError>("comdlg32.dll", "CommDlgExtendedError");
+        const DWORD error = extendedError ? extendedError() : 0;
+        if (error != 0)
+            throw Exception(FileDialogErrorMessage(title_, error));
         return false;
+    }
     FileName = file.data();
     return true;
+}
+
+std::string FileDialogErrorMessage(const std::string& title, unsigned long error)
+{
+    const char* reason = "systém jej nemohl zobrazit";
+    switch (error) {
+    case FNERR_INVALIDFILENAME:
+        reason = "název souboru je neplatný";
+        break;
+    case FNERR_BUFFERTOOSMALL:
+        reason = "název souboru je příliš dlouhý";
+        break;
+    case CDERR_MEMALLOCFAILURE:
+    case CDERR_MEMLOCKFAILURE:
+        reason = "nedostatek paměti";
+        break;
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%04lX", error);
+    return "Dialog „" + title + "“ selhal: " + reason + " (kód chyby " + code + ").";
 }

@@ -6,6 +6,9 @@
 
 #include <string>
 
+// The Czech message for a dialog that failed with CommDlgExtendedError's `error`.
+std::string FileDialogErrorMessage(const std::string& title, unsigned long error);
+
 class TFileDialog {
 public:
     enum Kind { Open, Save };
@@ -13,7 +16,9 @@ public:
 
     std::string InitialDir;
     std::string FileName;
-    // Shows the dialog; true when the user chose a file (then in FileName).
+    // Shows the dialog; true when the user chose a file (then in FileName),
+    // false when the user cancelled. A dialog that fails raises an Exception
+    // with the system's error number and changes nothing.
     bool Execute(HWND owner);
 
 private:

@@ -540,3 +540,39 @@ TEST_F(SettingsFileTest, FileNamedOnTheCommandLineIsShownAfterTheChoiceAndAgainA
     PlantProxy(nullptr, nullptr);
     CloseAndWait(form);
 }
+
+TEST_F(SettingsFileTest, ADialogThatFailsSaysWhyAndChangesNothing)
+{
+    // The recorder makes the system's dialog fail, as a damaged system's
+    // would; Wine's never does.
+    const struct {
+        const char* function;
+        int command;
+        const char* title;
+    } dialogs[] = {{"GetOpenFileNameA", cmOpen, kOpenTitle}, {"GetSaveFileNameA", cmSave, kSaveTitle}};
+    for (const auto& dialog : dialogs) {
+        folder.WriteNetsimState(NetsimState({kLan}));
+        program = StartTamarko(folder, "", {{"TAMARKO_RECORDER_FAIL", std::string(dialog.function) + "=3002"}});
+        HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
+        ASSERT_NE(form, nullptr);
+        const MainWindow window(form);
+        ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+        SetField(window.ip, "10.1.2.3");
+        PostCommand(form, dialog.command);
+        const auto box = WaitForMessageBox(program.Id());
+        ASSERT_TRUE(box.has_value()) << dialog.function;
+        EXPECT_EQ(box->caption, "Tamarko");
+        EXPECT_EQ(box->text,
+            "Dialog „" + std::string(dialog.title) + "“ selhal: název souboru je neplatný (kód chyby 0x3002).");
+        PressButton(box->window);
+        EXPECT_TRUE(Responds(form));
+        EXPECT_TRUE(Enabled(form)) << dialog.function << ": the window is usable";
+        EXPECT_EQ(Text(window.ip), "10.1.2.3") << dialog.function << ": the fields are as they were";
+        CloseAndWait(form);
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE none = FindFirstFileA(folder.File("*.dat").c_str(), &found);
+    EXPECT_EQ(none, INVALID_HANDLE_VALUE) << "no settings file was written";
+    if (none != INVALID_HANDLE_VALUE)
+        FindClose(none);
+}

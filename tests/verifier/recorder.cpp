@@ -7,12 +7,14 @@
 // kind of object is deleted). The rules that judge the log live in rules.cpp.
 #include <windows.h>
 
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -345,6 +347,59 @@ void WINAPI HookPostQuitMessage(int code)
     realPostQuitMessage(code);
 }
 
+// A failure the test asks for, where Wine offers no way to make one:
+// TAMARKO_RECORDER_FAIL=<function>=<error> makes each call of that file
+// dialog fail as the system's would, with that error for
+// CommDlgExtendedError to tell.
+char failingDialog[64] = {};
+DWORD failingDialogError = 0;
+DWORD dialogError = 0;
+
+bool FailsAsAsked(const char* name)
+{
+    if (std::strcmp(failingDialog, name) != 0)
+        return false;
+    dialogError = failingDialogError;
+    WriteLine("%s = 0 failed as the test asked, error %lx", name, failingDialogError);
+    return true;
+}
+
+REAL(GetOpenFileNameA);
+BOOL WINAPI HookGetOpenFileNameA(LPOPENFILENAMEA dialog)
+{
+    if (FailsAsAsked("GetOpenFileNameA"))
+        return FALSE;
+    dialogError = 0;
+    return realGetOpenFileNameA(dialog);
+}
+
+REAL(GetSaveFileNameA);
+BOOL WINAPI HookGetSaveFileNameA(LPOPENFILENAMEA dialog)
+{
+    if (FailsAsAsked("GetSaveFileNameA"))
+        return FALSE;
+    dialogError = 0;
+    return realGetSaveFileNameA(dialog);
+}
+
+REAL(CommDlgExtendedError);
+DWORD WINAPI HookCommDlgExtendedError()
+{
+    return dialogError ? dialogError : realCommDlgExtendedError();
+}
+
+void ReadFailureRequest()
+{
+    char request[128] = {};
+    const DWORD length = GetEnvironmentVariableA("TAMARKO_RECORDER_FAIL", request, sizeof request);
+    char* equals = length && length < sizeof request ? std::strchr(request, '=') : nullptr;
+    if (!equals || static_cast<std::size_t>(equals - request) >= sizeof failingDialog)
+        return;
+    *equals = '\0';
+    lstrcpynA(failingDialog, request, sizeof failingDialog);
+    failingDialogError = std::strtoul(equals + 1, nullptr, 16);
+}
+
 // The plain ones: everything they mean is in their numbers.
 #define PLAIN(function)                                                                                                \
     constexpr char k##function[] = #function;                                                                        \
@@ -443,6 +498,9 @@ const HookEntry kHooks[] = {
     ENTRY_HOOK(MsgWaitForMultipleObjectsEx),
     ENTRY_HOOK(WaitMessage),
     ENTRY_HOOK(PostQuitMessage),
+    ENTRY_HOOK(GetOpenFileNameA),
+    ENTRY_HOOK(GetSaveFileNameA),
+    ENTRY_HOOK(CommDlgExtendedError),
     ENTRY_PLAIN(CreatePen),
     ENTRY_PLAIN(CreatePenIndirect),
     ENTRY_PLAIN(ExtCreatePen),
@@ -583,6 +641,7 @@ void Start()
     if (logFile == INVALID_HANDLE_VALUE)
         return;
     WriteLine("start %lu", GetCurrentProcessId());
+    ReadFailureRequest();
     PatchImports(GetModuleHandleA(nullptr));
 }
 
