@@ -2,6 +2,7 @@
 
 #include "tests/support/driver.h"
 #include "tests/verifier/injector.h"
+#include "tests/verifier/step_board.h"
 
 #include <algorithm>
 #include <fstream>
@@ -11,10 +12,11 @@ namespace e2e {
 
 namespace {
 
-std::vector<std::string>& StepLogs()
+// The recorded programs of the test that runs.
+std::vector<DWORD>& RecordedPrograms()
 {
-    static std::vector<std::string> logs;
-    return logs;
+    static std::vector<DWORD> programs;
+    return programs;
 }
 
 std::string& LogFolder()
@@ -23,15 +25,19 @@ std::string& LogFolder()
     return folder;
 }
 
-void AppendLine(const std::string& path, const std::string& line)
+// Puts the step on the program's board; a program that has ended has none.
+void TellStep(DWORD processId, const std::string& text)
 {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    HANDLE board = OpenFileMappingA(FILE_MAP_WRITE, FALSE, verifier::StepBoardName(processId).c_str());
+    if (!board)
         return;
-    DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
+    if (auto* steps = static_cast<verifier::StepBoard*>(MapViewOfFile(board, FILE_MAP_WRITE, 0, 0, 0))) {
+        InterlockedIncrement(&steps->sequence);
+        lstrcpynA(const_cast<char*>(steps->text), text.c_str(), sizeof steps->text);
+        InterlockedIncrement(&steps->sequence);
+        UnmapViewOfFile(steps);
+    }
+    CloseHandle(board);
 }
 
 }  // namespace
@@ -39,7 +45,7 @@ void AppendLine(const std::string& path, const std::string& line)
 void BeginRecordings(const std::string& folder)
 {
     LogFolder() = folder;
-    StepLogs().clear();
+    RecordedPrograms().clear();
 }
 
 const std::string& RecordingFolder()
@@ -52,16 +58,15 @@ void StartRecording(const PROCESS_INFORMATION& started)
     std::string dll = TAMARKO_RECORDER_DLL;
     std::replace(dll.begin(), dll.end(), '/', '\\');
     verifier::LoadBeforeEntry(started, "Z:" + dll);
-    StepLogs().push_back(LogFolder() + "\\recorder-" + std::to_string(started.dwProcessId) + ".log");
+    RecordedPrograms().push_back(started.dwProcessId);
 }
 
 void Step(const std::string& what)
 {
-    std::string line = "# step " + what;
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    line += '\n';
-    for (const std::string& log : StepLogs())
-        AppendLine(log, line);
+    std::string text = what;
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    for (DWORD processId : RecordedPrograms())
+        TellStep(processId, text);
 }
 
 RecorderLog::RecorderLog(std::string path)

@@ -24,7 +24,7 @@ const std::string& RecordingFolder();
 inline const char kRecorderFolderVariable[] = "TAMARKO_RECORDER_FOLDER";
 
 // Loads the recorder into a process created suspended, before it runs, and
-// marks its log as one that steps go to.
+// marks it as one that steps go to.
 void StartRecording(const PROCESS_INFORMATION& started);
 // Marks the start of a step of the test in the logs of the recorded programs.
 void Step(const std::string& what);

@@ -5,6 +5,8 @@
 // test's folder: what was asked, what came back, and the few facts that
 // only the moment of the call can tell (is the window still alive, what
 // kind of object is deleted). The rules that judge the log live in rules.cpp.
+#include "tests/verifier/step_board.h"
+
 #include <windows.h>
 
 #include <commdlg.h>
@@ -24,6 +26,32 @@ namespace {
 HANDLE logFile = INVALID_HANDLE_VALUE;
 CRITICAL_SECTION logLock;
 std::vector<HWND>* createdWindows = nullptr;
+verifier::StepBoard* steps = nullptr;
+LONG stepWritten = 0;
+
+void Write(const char* text, std::size_t size)
+{
+    DWORD written = 0;
+    WriteFile(logFile, text, static_cast<DWORD>(size), &written, nullptr);
+}
+
+// A step the driver has begun since the last line goes first.
+void WriteNewStep()
+{
+    const LONG sequence = steps ? steps->sequence : 0;
+    if (sequence == stepWritten || (sequence & 1))
+        return;
+    char line[sizeof steps->text + 16] = "# step ";
+    std::memcpy(line + 7, const_cast<const char*>(steps->text), sizeof steps->text);
+    MemoryBarrier();
+    if (steps->sequence != sequence)
+        return;  // rewritten meanwhile: the next line takes the new one
+    line[7 + sizeof steps->text - 1] = '\0';
+    const std::size_t size = std::strlen(line);
+    line[size] = '\n';
+    Write(line, size + 1);
+    stepWritten = sequence;
+}
 
 void WriteLine(const char* format, ...)
 {
@@ -37,8 +65,8 @@ void WriteLine(const char* format, ...)
     size = std::min<int>(size, sizeof line - 2);
     line[size++] = '\n';
     EnterCriticalSection(&logLock);
-    DWORD written = 0;
-    WriteFile(logFile, line, static_cast<DWORD>(size), &written, nullptr);
+    WriteNewStep();
+    Write(line, static_cast<std::size_t>(size));
     LeaveCriticalSection(&logLock);
 }
 
@@ -167,8 +195,8 @@ BOOL WINAPI HookCreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY
     const BOOL result = realCreateProcessA(application, commandLine, processAttributes, threadAttributes, inherit,
         flags, environment, folder, startup, started);
     const DWORD error = GetLastError();
-    WriteLine("CreateProcessA %lx = %x process=%lx thread=%lx", flags, result,
-        result ? Number(started->hProcess) : 0ul, result ? Number(started->hThread) : 0ul);
+    WriteLine("CreateProcessA %lx = %x process=%lx thread=%lx", flags, result, result ? Number(started->hProcess) : 0ul,
+        result ? Number(started->hThread) : 0ul);
     SetLastError(error);
     return result;
 }
@@ -178,7 +206,8 @@ BOOL WINAPI HookCreatePipe(PHANDLE read, PHANDLE write, LPSECURITY_ATTRIBUTES at
 {
     const BOOL result = realCreatePipe(read, write, attributes, size);
     const DWORD error = GetLastError();
-    WriteLine("CreatePipe = %x read=%lx write=%lx", result, result ? Number(*read) : 0ul, result ? Number(*write) : 0ul);
+    WriteLine(
+        "CreatePipe = %x read=%lx write=%lx", result, result ? Number(*read) : 0ul, result ? Number(*write) : 0ul);
     SetLastError(error);
     return result;
 }
@@ -205,8 +234,8 @@ LONG WINAPI HookRegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM ac
 }
 
 REAL(RegCreateKeyExA);
-LONG WINAPI HookRegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
-    REGSAM access, LPSECURITY_ATTRIBUTES attributes, PHKEY key, LPDWORD disposition)
+LONG WINAPI HookRegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
+    LPSECURITY_ATTRIBUTES attributes, PHKEY key, LPDWORD disposition)
 {
     const LONG result
         = realRegCreateKeyExA(root, subKey, reserved, className, options, access, attributes, key, disposition);
@@ -402,7 +431,7 @@ void ReadFailureRequest()
 
 // The plain ones: everything they mean is in their numbers.
 #define PLAIN(function)                                                                                                \
-    constexpr char k##function[] = #function;                                                                        \
+    constexpr char k##function[] = #function;                                                                          \
     using Plain##function = Recorded<k##function, decltype(&::function)>
 
 PLAIN(CreatePen);
@@ -470,12 +499,12 @@ struct HookEntry {
 
 #define ENTRY_PLAIN(function)                                                                                          \
     {                                                                                                                  \
-        #function, reinterpret_cast<void*>(&Plain##function::Call),                                                    \
-            reinterpret_cast<void**>(&Plain##function::original)                                                       \
+#function, reinterpret_cast < void*>(&Plain##function::Call),                                                  \
+            reinterpret_cast < void**>(&Plain##function::original)                                                     \
     }
 #define ENTRY_HOOK(function)                                                                                           \
     {                                                                                                                  \
-        #function, reinterpret_cast<void*>(&Hook##function), reinterpret_cast<void**>(&real##function)                 \
+#function, reinterpret_cast < void*>(&Hook##function), reinterpret_cast < void**>(&real##function)             \
     }
 
 const HookEntry kHooks[] = {
@@ -605,8 +634,8 @@ void PatchImports(HMODULE program)
     const IMAGE_DATA_DIRECTORY imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!imports.VirtualAddress)
         return;
-    for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         library->Name; ++library) {
+    for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name;
+         ++library) {
         const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(
             base + (library->OriginalFirstThunk ? library->OriginalFirstThunk : library->FirstThunk));
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
@@ -636,10 +665,14 @@ void Start()
         return;
     char path[MAX_PATH + 32];
     std::snprintf(path, sizeof path, "%s\\recorder-%lu.log", folder, GetCurrentProcessId());
-    logFile = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    logFile = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (logFile == INVALID_HANDLE_VALUE)
         return;
+    const HANDLE board = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+        sizeof(verifier::StepBoard), verifier::StepBoardName(GetCurrentProcessId()).c_str());
+    if (board)
+        steps = static_cast<verifier::StepBoard*>(MapViewOfFile(board, FILE_MAP_WRITE, 0, 0, 0));
     WriteLine("start %lu", GetCurrentProcessId());
     ReadFailureRequest();
     PatchImports(GetModuleHandleA(nullptr));
