@@ -1,7 +1,7 @@
 #include "wingui/file_dialog.h"
 
-#include "win32/late_binding.h"
 #include "core/exception.h"
+#include "win32/late_binding.h"
 #include "win32/os_error.h"
 
 #include <cderr.h>

@@ -784,7 +784,10 @@ TEST_F(TwoConnections, AfterTheCommandsTheWindowThatAsksHasTheKeyboard)
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     EXPECT_TRUE(WaitUntil(
-        [&] { return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread) && thread.hwndFocus == window.apply; },
+        [&] {
+            return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread)
+                && thread.hwndFocus == window.apply;
+        },
         20s))
         << "the focus is on " << ClassName(thread.hwndFocus) << " \"" << Text(thread.hwndFocus) << "\"";
     CloseAndWait(form);

@@ -284,11 +284,10 @@ Process::Process(const std::string& exe, const std::string& arguments, const std
     PROCESS_INFORMATION process{};
     const DWORD flags = recording == Recording::On ? CREATE_SUSPENDED : 0;
     const HANDLE token = rights == Rights::Own ? nullptr : AdministratorsDenyOnlyToken();
-    const BOOL started = token
-        ? CreateProcessAsUserA(token, exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags,
-              environmentBlock.data(), folder.c_str(), &startup, &process)
-        : CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, environmentBlock.data(),
-              folder.c_str(), &startup, &process);
+    const BOOL started = token ? CreateProcessAsUserA(token, exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                             flags, environmentBlock.data(), folder.c_str(), &startup, &process)
+                               : CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags,
+                                   environmentBlock.data(), folder.c_str(), &startup, &process);
     if (token)
         CloseHandle(token);
     if (!started)

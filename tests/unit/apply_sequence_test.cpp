@@ -33,8 +33,8 @@ public:
     }
 
     std::vector<std::string> events;
-    int failOnCommand = 0;                  // 1-based; 0 never
-    bool failByEnding = false;              // the failure is the program's end
+    int failOnCommand = 0;      // 1-based; 0 never
+    bool failByEnding = false;  // the failure is the program's end
     bool failingReadBack = false;
     std::function<void(int)> afterCommand;  // stands for handlers run during a wait
 

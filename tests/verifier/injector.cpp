@@ -16,8 +16,8 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& what)
 {
-    throw std::runtime_error("the recorder could not be loaded: " + what + " (error "
-        + std::to_string(GetLastError()) + ")");
+    throw std::runtime_error(
+        "the recorder could not be loaded: " + what + " (error " + std::to_string(GetLastError()) + ")");
 }
 
 void Read(HANDLE process, std::uintptr_t at, void* into, std::size_t size)
@@ -46,7 +46,8 @@ std::uintptr_t ImageBase(HANDLE process)
         Fail("cannot find the child's process block");
     DWORD base = 0;
     const std::size_t kImageBaseInProcessBlock = 8;
-    Read(process, reinterpret_cast<std::uintptr_t>(basic.PebBaseAddress) + kImageBaseInProcessBlock, &base, sizeof base);
+    Read(
+        process, reinterpret_cast<std::uintptr_t>(basic.PebBaseAddress) + kImageBaseInProcessBlock, &base, sizeof base);
     return base;
 }
 

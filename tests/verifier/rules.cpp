@@ -207,11 +207,11 @@ struct Selection {
 struct CallLogChecker::State {
     std::string step = "the start";
     std::map<Key, LiveObject> live;
-    std::map<unsigned long, unsigned long> windowParent;  // window -> parent or owner
-    std::map<unsigned long, unsigned long> menuOwner;     // menu -> the menu that holds it
-    std::map<unsigned long, unsigned long> menuWindow;    // menu bar -> its window
+    std::map<unsigned long, unsigned long> windowParent;                     // window -> parent or owner
+    std::map<unsigned long, unsigned long> menuOwner;                        // menu -> the menu that holds it
+    std::map<unsigned long, unsigned long> menuWindow;                       // menu bar -> its window
     std::map<unsigned long, std::map<unsigned long, Selection>> selections;  // DC -> object type -> selection
-    std::map<std::pair<unsigned long, unsigned long>, Record> trayIcons;      // (window, id) -> its NIM_ADD
+    std::map<std::pair<unsigned long, unsigned long>, Record> trayIcons;     // (window, id) -> its NIM_ADD
     std::vector<Record> comInitializations;
     Record quitTaken;
     bool quitTakenInsideAWait = false;  // and not posted again yet
@@ -395,8 +395,8 @@ struct CallLogChecker::State {
             trayIcons[icon] = record;
         } else if (record.Argument(0) == kDelete) {
             if (record.Value("alive") == 0)
-                Break("NIM_DELETE must name the icon's window while it exists; Windows keeps the icon otherwise",
-                    record);
+                Break(
+                    "NIM_DELETE must name the icon's window while it exists; Windows keeps the icon otherwise", record);
             trayIcons.erase(icon);
         }
     }
@@ -418,7 +418,8 @@ struct CallLogChecker::State {
     {
         std::vector<Violation> left;
         for (const auto& [icon, added] : trayIcons)
-            left.push_back({"a tray icon was never deleted (NIM_DELETE with its window and id)", added.text, added.step});
+            left.push_back(
+                {"a tray icon was never deleted (NIM_DELETE with its window and id)", added.text, added.step});
         for (const Record& initialization : comInitializations)
             left.push_back({"CoInitialize without its CoUninitialize", initialization.text, initialization.step});
         for (const auto& [key, object] : live) {

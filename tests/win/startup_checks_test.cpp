@@ -79,7 +79,7 @@ TEST(AdministratorCheck, OnlyAnEnabledGroupThatIsNotForDenyingOnlyCounts)
         {kUsual | SE_GROUP_OWNER, true},
         {0, false},
         {SE_GROUP_MANDATORY | SE_GROUP_ENABLED_BY_DEFAULT, false},  // switched off
-        {SE_GROUP_USE_FOR_DENY_ONLY, false},                         // a restricted token
+        {SE_GROUP_USE_FOR_DENY_ONLY, false},                        // a restricted token
         {SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED, false},
         {SE_GROUP_USE_FOR_DENY_ONLY | kUsual, false},
     };
