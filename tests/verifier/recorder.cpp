@@ -429,6 +429,53 @@ void ReadFailureRequest()
     failingDialogError = std::strtoul(equals + 1, nullptr, 16);
 }
 
+// Wine checks a heap block's tail (the GlobalFlag the tests set) only when
+// it validates the block: each block the C runtime frees or moves is
+// validated first, and every heap once at the end. Wine reports damage on
+// its heap debug channel; the log notes it with the test's step.
+HANDLE runtimeHeap = nullptr;
+
+bool BlockIsWhole(void* block)
+{
+    return !block || !runtimeHeap || HeapValidate(runtimeHeap, 0, block);
+}
+
+using FreeFunction = void(__cdecl*)(void*);
+FreeFunction realFree = nullptr;
+void __cdecl HookFree(void* block)
+{
+    if (!BlockIsWhole(block))
+        WriteLine("free %lx = 0 heap block damaged", Number(block));
+    realFree(block);
+}
+
+using ReallocFunction = void*(__cdecl*)(void*, std::size_t);
+ReallocFunction realRealloc = nullptr;
+void* __cdecl HookRealloc(void* block, std::size_t size)
+{
+    if (!BlockIsWhole(block))
+        WriteLine("realloc %lx %lx = 0 heap block damaged", Number(block), static_cast<unsigned long>(size));
+    return realRealloc(block, size);
+}
+
+void FindRuntimeHeap()
+{
+    using GetHeap = std::intptr_t(__cdecl*)();
+    const auto getHeap = reinterpret_cast<GetHeap>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "_get_heap_handle")));
+    runtimeHeap = getHeap ? reinterpret_cast<HANDLE>(getHeap()) : nullptr;
+}
+
+void ValidateEveryHeap()
+{
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < count && i < 64; ++i) {
+        if (!HeapValidate(heaps[i], 0, nullptr))
+            WriteLine("heap %lx = 0 heap damaged", Number(heaps[i]));
+    }
+}
+
 // The plain ones: everything they mean is in their numbers.
 #define PLAIN(function)                                                                                                \
     constexpr char k##function[] = #function;                                                                          \
@@ -527,6 +574,8 @@ const HookEntry kHooks[] = {
     ENTRY_HOOK(MsgWaitForMultipleObjectsEx),
     ENTRY_HOOK(WaitMessage),
     ENTRY_HOOK(PostQuitMessage),
+    {"free", reinterpret_cast<void*>(&HookFree), reinterpret_cast<void**>(&realFree)},
+    {"realloc", reinterpret_cast<void*>(&HookRealloc), reinterpret_cast<void**>(&realRealloc)},
     ENTRY_HOOK(GetOpenFileNameA),
     ENTRY_HOOK(GetSaveFileNameA),
     ENTRY_HOOK(CommDlgExtendedError),
@@ -674,6 +723,7 @@ void Start()
     if (board)
         steps = static_cast<verifier::StepBoard*>(MapViewOfFile(board, FILE_MAP_WRITE, 0, 0, 0));
     WriteLine("start %lu", GetCurrentProcessId());
+    FindRuntimeHeap();
     ReadFailureRequest();
     PatchImports(GetModuleHandleA(nullptr));
 }
@@ -684,6 +734,7 @@ void Finish()
 {
     if (logFile == INVALID_HANDLE_VALUE)
         return;
+    ValidateEveryHeap();
     for (HWND window : *createdWindows) {
         DWORD owner = 0;
         if (IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == GetCurrentProcessId())

@@ -254,6 +254,11 @@ struct CallLogChecker::State {
         }
         if (record.name == "PostQuitMessage")
             quitTakenInsideAWait = false;
+        if (line.find(" heap block damaged") != std::string_view::npos
+            || line.find(" heap damaged") != std::string_view::npos) {
+            Break("a heap block was written past its end or after it was freed (Wine's heap check)", record);
+            return;
+        }
         CheckSelection(record);
         CheckTray(record);
         CheckCom(record);

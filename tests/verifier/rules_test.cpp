@@ -59,6 +59,7 @@ const RuleCase kRuleCases[] = {
     {"was not posted again before a loop waited",
         "PeekMessageA took WM_QUIT\nGetMessageA waits after a WM_QUIT was taken\n",
         "PeekMessageA took WM_QUIT\nPostQuitMessage 0 = 0\n"},
+    {"a heap block was written past its end", "free 7a0b10 = 0 heap block damaged\nexit\n", "exit\n"},
     {"inside another wait for messages was never posted again", "PeekMessageA took WM_QUIT inside a wait\n",
         "PeekMessageA took WM_QUIT inside a wait\nPostQuitMessage 0 = 0\nGetMessageA took WM_QUIT\n"},
 };
