@@ -29,12 +29,14 @@ function(tamarko_test name)
   endif()
 endfunction()
 
-# Wine's heap checks on a test that runs the program: Wine validates every
-# block of the program's heaps (tail and free checks, from the program's
-# GlobalFlag that the e2e_heap_checks test sets in the prefix) and reports on
-# its heap debug channel; any such report fails the test.
+# Wine's heap checks on a test that runs the program: its heap blocks carry a
+# checked tail (the program's GlobalFlag, which the e2e_heap_checks test sets
+# in the prefix), the recorder has Wine validate each block the C runtime
+# frees, and Wine reports damage on its heap debug channel, which fails the
+# test. Wine's free checks and its heap warnings would make its own parsing
+# of a 10 MB INI file twenty times slower.
 function(tamarko_heap_checked name)
-  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEDEBUG=-all,err+heap,warn+heap")
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEDEBUG=-all,err+heap")
   set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED heap_checks)
-  set_property(TEST ${name} APPEND PROPERTY FAIL_REGULAR_EXPRESSION ":(err|warn):heap:")
+  set_property(TEST ${name} APPEND PROPERTY FAIL_REGULAR_EXPRESSION ":err:heap:")
 endfunction()

@@ -431,8 +431,9 @@ void ReadFailureRequest()
 
 // Wine checks a heap block's tail (the GlobalFlag the tests set) only when
 // it validates the block: each block the C runtime frees or moves is
-// validated first, and every heap once at the end. Wine reports damage on
-// its heap debug channel; the log notes it with the test's step.
+// validated first (a block freed before fails too), and every heap once at
+// the end. Wine reports damage on its heap debug channel; the log notes it
+// with the test's step.
 HANDLE runtimeHeap = nullptr;
 
 bool BlockIsWhole(void* block)

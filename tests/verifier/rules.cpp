@@ -256,7 +256,7 @@ struct CallLogChecker::State {
             quitTakenInsideAWait = false;
         if (line.find(" heap block damaged") != std::string_view::npos
             || line.find(" heap damaged") != std::string_view::npos) {
-            Break("a heap block was written past its end or after it was freed (Wine's heap check)", record);
+            Break("a heap block was written past its end, or freed twice (Wine's heap check)", record);
             return;
         }
         CheckSelection(record);
