@@ -781,15 +781,8 @@ TEST_F(TwoConnections, AfterTheCommandsTheWindowThatAsksHasTheKeyboard)
     EXPECT_EQ(Text(window.connectionName), "WLAN");
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == form; }, 20s))
         << "the foreground window is " << ClassName(GetForegroundWindow());
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread)
-                && thread.hwndFocus == window.apply;
-        },
-        20s))
-        << "the focus is on " << ClassName(thread.hwndFocus) << " \"" << Text(thread.hwndFocus) << "\"";
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == window.apply; }, 20s))
+        << "the focus is on " << ClassName(FocusOf(form)) << " \"" << Text(FocusOf(form)) << "\"";
     CloseAndWait(form);
 }
 

@@ -155,6 +155,24 @@ protected:
         EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the program did not end";
     }
 
+    // A start that refuses to run: `message` in a box captioned "Tamarko" and
+    // nothing else on screen; once it is confirmed the program ends without
+    // ever showing its windows, and no INI file was written.
+    void ExpectRefusedStart(const std::string& message)
+    {
+        const auto box = e2e::WaitForMessageBox(program.Id());
+        ASSERT_TRUE(box.has_value());
+        EXPECT_EQ(box->caption, "Tamarko");
+        EXPECT_EQ(box->text, message);
+        EXPECT_EQ(e2e::VisibleTopWindowClasses(program.Id()), std::set<std::string>{"#32770"}) << "nothing but the box";
+        e2e::PressButton(box->window);
+        const auto shown = e2e::WindowsShownUntilExit(program);
+        ASSERT_TRUE(shown.has_value()) << "the program ends once the box is confirmed";
+        EXPECT_EQ(shown->count("TForm1"), 0u) << "the main window is never shown";
+        EXPECT_EQ(shown->count("TForm2"), 0u) << "nor the chooser";
+        EXPECT_FALSE(e2e::FileExists(folder.IniPath())) << "the INI file is neither read nor written";
+    }
+
     // A program the test left open, usable and asking nothing is closed as a
     // user closes it, so that what it leaves behind can be judged too; then
     // every recorded program of the test is held to Windows' rules.

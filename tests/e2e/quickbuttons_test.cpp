@@ -358,21 +358,15 @@ TEST_F(TamarkoTest, AnAmpersandInABoundFileNameMakesNoKeyThatLoadsIt)
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
-    const DWORD thread = GetWindowThreadProcessId(form, nullptr);
-    const auto focus = [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-    };
     BringToFront(form);
     ASSERT_TRUE(ClickSurely(window.manual, 6, 8));  // already chosen: only the focus moves
-    ASSERT_TRUE(WaitUntil([&] { return focus() == window.manual; }));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == window.manual; }));
     PressKey('D');
     PressKey('D', {VK_MENU});
     // Keys are handled in order: once Tab has moved the focus, D and Alt+D
     // have been handled too.
     PressKey(VK_TAB);
-    ASSERT_TRUE(WaitUntil([&] { return focus() != window.manual; }));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) != window.manual; }));
     EXPECT_EQ(Text(window.ip), kLan.ip) << "a key loaded the file";
     EXPECT_TRUE(NoMessageBoxFor(program.Id(), 0ms));
 

@@ -497,6 +497,13 @@ bool Checked(HWND button)
     return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) ? thread.hwndFocus : nullptr;
+}
+
 LONG Style(HWND window)
 {
     return GetWindowLongA(window, GWL_STYLE);

@@ -112,6 +112,8 @@ std::string Text(HWND window);  // WM_GETTEXT, which works across processes
 bool Enabled(HWND window);
 bool Visible(HWND window);
 bool Checked(HWND button);  // BM_GETCHECK
+// The control with the keyboard focus in the thread of `window`, or null.
+HWND FocusOf(HWND window);
 LONG Style(HWND window);
 RECT ClientRect(HWND window);
 // A window's rectangle in the client coordinates of `reference`.

@@ -19,7 +19,7 @@ std::vector<DWORD>& RecordedPrograms()
     return programs;
 }
 
-std::string& LogFolder()
+std::string& TestFolder()
 {
     static std::string folder;
     return folder;
@@ -44,13 +44,13 @@ void TellStep(DWORD processId, const std::string& text)
 
 void BeginRecordings(const std::string& folder)
 {
-    LogFolder() = folder;
+    TestFolder() = folder;
     RecordedPrograms().clear();
 }
 
 const std::string& RecordingFolder()
 {
-    return LogFolder();
+    return TestFolder();
 }
 
 void StartRecording(const PROCESS_INFORMATION& started)

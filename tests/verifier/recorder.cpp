@@ -394,21 +394,24 @@ bool FailsAsAsked(const char* name)
 }
 
 REAL(GetOpenFileNameA);
-BOOL WINAPI HookGetOpenFileNameA(LPOPENFILENAMEA dialog)
+REAL(GetSaveFileNameA);
+
+BOOL ShowDialog(const char* name, decltype(&::GetOpenFileNameA) real, LPOPENFILENAMEA dialog)
 {
-    if (FailsAsAsked("GetOpenFileNameA"))
+    if (FailsAsAsked(name))
         return FALSE;
     dialogError = 0;
-    return realGetOpenFileNameA(dialog);
+    return real(dialog);
 }
 
-REAL(GetSaveFileNameA);
+BOOL WINAPI HookGetOpenFileNameA(LPOPENFILENAMEA dialog)
+{
+    return ShowDialog("GetOpenFileNameA", realGetOpenFileNameA, dialog);
+}
+
 BOOL WINAPI HookGetSaveFileNameA(LPOPENFILENAMEA dialog)
 {
-    if (FailsAsAsked("GetSaveFileNameA"))
-        return FALSE;
-    dialogError = 0;
-    return realGetSaveFileNameA(dialog);
+    return ShowDialog("GetSaveFileNameA", realGetSaveFileNameA, dialog);
 }
 
 REAL(CommDlgExtendedError);

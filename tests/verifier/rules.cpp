@@ -301,24 +301,26 @@ struct CallLogChecker::State {
         }
     }
 
+    // The handles that `holders` gives `holder` as theirs.
+    static std::vector<unsigned long> HeldBy(
+        const std::map<unsigned long, unsigned long>& holders, unsigned long holder)
+    {
+        std::vector<unsigned long> held;
+        for (const auto& [handle, heldBy] : holders) {
+            if (heldBy == holder)
+                held.push_back(handle);
+        }
+        return held;
+    }
+
     // A window takes its children, the windows it owns and its menu bar with it.
     void DestroyWindowTree(unsigned long window)
     {
         live.erase({Family::User, window});
         windowParent.erase(window);
-        std::vector<unsigned long> menus;
-        for (const auto& [menu, owner] : menuWindow) {
-            if (owner == window)
-                menus.push_back(menu);
-        }
-        for (unsigned long menu : menus)
+        for (unsigned long menu : HeldBy(menuWindow, window))
             DestroyMenuTree(menu);
-        std::vector<unsigned long> children;
-        for (const auto& [child, parent] : windowParent) {
-            if (parent == window)
-                children.push_back(child);
-        }
-        for (unsigned long child : children)
+        for (unsigned long child : HeldBy(windowParent, window))
             DestroyWindowTree(child);
     }
 
@@ -328,12 +330,7 @@ struct CallLogChecker::State {
         live.erase({Family::User, menu});
         menuOwner.erase(menu);
         menuWindow.erase(menu);
-        std::vector<unsigned long> submenus;
-        for (const auto& [submenu, owner] : menuOwner) {
-            if (owner == menu)
-                submenus.push_back(submenu);
-        }
-        for (unsigned long submenu : submenus)
+        for (unsigned long submenu : HeldBy(menuOwner, menu))
             DestroyMenuTree(submenu);
     }
 
