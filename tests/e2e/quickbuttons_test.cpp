@@ -3,8 +3,6 @@
 // and what the program INI file keeps of them between runs.
 #include "tests/e2e/e2e_fixture.h"
 
-#include <shlobj.h>
-
 using namespace e2e;
 
 namespace {
@@ -26,19 +24,6 @@ const std::vector<bool> kBoundMenu{false, true, true};
 HWND QuickButton(const MainWindow& window, int slot)
 {
     return FindControl(window.toolBar, 88 + 24 * slot, 2);
-}
-
-// Sets a field's text the way typing does: the edit reports the change.
-void SetField(HWND edit, const std::string& text)
-{
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-// Whether the window has handled everything sent to it so far.
-bool Responds(HWND window)
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
 }
 
 // The slot's menu as a right click on its button opens it on Windows: the
@@ -142,13 +127,6 @@ std::vector<std::vector<bool>> AllUnbound()
     return std::vector<std::vector<bool>>(5, kUnboundMenu);
 }
 
-std::string DesktopFolder()
-{
-    char path[MAX_PATH + 1] = {};
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOP, FALSE);
-    return path;
-}
-
 // Files the test may leave on the shared desktop, removed before and after.
 class DesktopFiles {
 public:
@@ -210,58 +188,6 @@ private:
     bool had_ = false;
     std::string previous_;
 };
-
-template <typename Function> Function Export(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-struct Shortcut {
-    std::string target, arguments, workingFolder;
-};
-
-// Reads a shell link the way Explorer does. ole32 is loaded here, so the
-// test needs no import library for it.
-std::optional<Shortcut> ReadShortcut(const std::string& path)
-{
-    static const GUID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    static const GUID kShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    static const GUID kPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    HMODULE ole = LoadLibraryA("ole32.dll");
-    if (!ole)
-        return std::nullopt;
-    using Initialize = HRESULT(WINAPI*)(LPVOID);
-    using Uninitialize = void(WINAPI*)();
-    using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    const auto initialize = Export<Initialize>(ole, "CoInitialize");
-    const auto uninitialize = Export<Uninitialize>(ole, "CoUninitialize");
-    const auto create = Export<Create>(ole, "CoCreateInstance");
-    std::optional<Shortcut> result;
-    if (initialize && uninitialize && create && SUCCEEDED(initialize(nullptr))) {
-        IShellLinkA* link = nullptr;
-        if (SUCCEEDED(
-                create(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, reinterpret_cast<void**>(&link)))) {
-            IPersistFile* file = nullptr;
-            if (SUCCEEDED(link->QueryInterface(kPersistFile, reinterpret_cast<void**>(&file)))) {
-                const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-                std::wstring wide(static_cast<std::size_t>(length), L'\0');
-                MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-                if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-                    char target[MAX_PATH * 4] = {}, arguments[MAX_PATH * 4] = {}, folder[MAX_PATH * 4] = {};
-                    link->GetPath(target, sizeof target, nullptr, 0);
-                    link->GetArguments(arguments, sizeof arguments);
-                    link->GetWorkingDirectory(folder, sizeof folder);
-                    result = Shortcut{target, arguments, folder};
-                }
-                file->Release();
-            }
-            link->Release();
-        }
-        uninitialize();
-    }
-    FreeLibrary(ole);
-    return result;
-}
 
 void ExpectFields(const MainWindow& window, const char* ip, const char* mask, const std::string& what)
 {

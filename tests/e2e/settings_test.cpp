@@ -25,25 +25,11 @@ COLORREF WindowColour()
     return GetSysColor(COLOR_WINDOW);
 }
 
-// Sets a field's text the way typing does: the edit reports the change.
-void SetField(HWND edit, const std::string& text)
-{
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 // Clicks a radio button or check box and waits until its state follows.
 void ClickButton(HWND button, bool checkedAfter)
 {
     PostMessageA(button, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return Checked(button) == checkedAfter; }, 20s));
-}
-
-// Whether the window has handled everything sent to it so far, waiting long
-// enough for a slow load.
-bool Responds(HWND window, Duration timeout = 30s)
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout.count()), &result) != 0;
 }
 
 // A visible dialog of the process other than `except`: a question or

@@ -1,25 +1,12 @@
 // One running instance at a time, and life in the notification area.
 #include "tests/e2e/e2e_fixture.h"
 
-#include <shellapi.h>
-
 using namespace e2e;
 
 namespace {
 
 const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
 const UINT kTrayCallback = WM_USER + 1;
-
-// Whether the shell holds the main window's icon: only an icon it holds
-// can be modified (asking to change nothing changes nothing).
-bool TrayHoldsIcon(HWND form)
-{
-    NOTIFYICONDATAA icon{};
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = form;
-    icon.uID = 1;
-    return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
-}
 
 RECT WindowRect(HWND window)
 {

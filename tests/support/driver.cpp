@@ -609,6 +609,18 @@ void PressButton(HWND dialog, int id)
     WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s);
 }
 
+bool Responds(HWND window, Duration timeout)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout.count()), &result) != 0;
+}
+
+void SetField(HWND edit, const std::string& text)
+{
+    Step("field " + Named(edit) + " set to \"" + text + "\"");
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void BringToFront(HWND window)
 {
     HWND top = GetAncestor(window, GA_ROOT);

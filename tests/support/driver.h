@@ -139,6 +139,12 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, Duration timeou
 bool NoMessageBoxFor(DWORD processId, Duration period);
 void PressButton(HWND dialog, int id = IDOK);
 
+// Whether the window has handled everything sent to it so far, waiting long
+// enough for a slow load.
+bool Responds(HWND window, Duration timeout = 30s);
+// Sets a field's text the way typing does: the edit reports the change.
+void SetField(HWND edit, const std::string& text);
+
 // Input, as a user gives it.
 void BringToFront(HWND window);
 void Click(HWND window, int x, int y, bool right = false);
@@ -168,6 +174,19 @@ std::vector<bool> MenuItemsEnabled(HWND menu);
 // Chooses item `index` (separators not counted) of the open popup menu with
 // the keyboard, as a user does: Down to it, then Enter.
 void ChooseMenuItem(HWND menu, int index);
+
+// ---- The shell: the notification area, the desktop and its shortcuts
+
+// Whether the shell holds icon `id` of `window`: only an icon it holds can
+// be modified (asking to change nothing changes nothing).
+bool TrayHoldsIcon(HWND window, UINT id = 1);
+// The current user's desktop folder.
+std::string DesktopFolder();
+struct Shortcut {
+    std::string target, arguments, workingFolder;
+};
+// Reads a shell link the way Explorer does; nothing when it cannot be read.
+std::optional<Shortcut> ReadShortcut(const std::string& path);
 
 // ---- Pointer placement that waits for the system
 

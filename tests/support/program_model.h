@@ -1,0 +1,92 @@
+// What the tests know of Tamarko itself: the texts it shows, the stand-ins'
+// machine state, and the main window's controls where its design puts them.
+#pragma once
+
+#include "tests/support/driver.h"
+
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+inline const char kPlacementSection[] = "Nastavení";
+inline const char kInternetSettings[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+inline const char kReportCommand[] = "netsh interface ip show config";
+inline const char kStateLegend[] = "Zeleně podbarvené položky = aktuální stav.";
+inline const COLORREF kLime = RGB(0, 255, 0);
+// The stand-ins' gate, which ProgramFolder::OpenGate opens for one run.
+inline const char kGate[] = "netsim-gate";
+
+// One simulated connection; texts in the program's code page.
+struct NetConnection {
+    std::string name;
+    bool dhcp = false;
+    std::string ip, mask, gateway, dns;  // dns: servers separated by commas
+};
+
+inline NetConnection DhcpConnection(const std::string& name)
+{
+    NetConnection connection;
+    connection.name = name;
+    connection.dhcp = true;
+    return connection;
+}
+
+// The stand-ins' state file (UTF-8) for these connections.
+inline std::string NetsimState(const std::vector<NetConnection>& connections, const std::string& simulator = "")
+{
+    std::string state = "[netsim]\r\n" + simulator;
+    for (const NetConnection& c : connections) {
+        state += "[connection]\r\nname = " + c.name + "\r\ndhcp = " + (c.dhcp ? "yes" : "no") + "\r\n";
+        if (!c.ip.empty())
+            state += "ip = " + c.ip + "\r\nmask = " + c.mask + "\r\n";
+        if (!c.gateway.empty())
+            state += "gateway = " + c.gateway + "\r\n";
+        if (!c.dns.empty())
+            state += "dns = " + c.dns + "\r\n";
+    }
+    return e2e::AnsiToUtf8(state);
+}
+
+// The main window's controls, found where the design puts them.
+struct MainWindow {
+    explicit MainWindow(HWND form)
+        : form(form)
+    {
+        using e2e::FindControl;
+        group = FindControl(form, 8, 240);
+        toolBar = FindControl(form, 0, 0);
+        computerName = FindControl(form, 152, 48);
+        connectionName = FindControl(form, 152, 70);
+        manual = FindControl(form, 152, 91);
+        automatic = FindControl(form, 208, 91);
+        ip = FindControl(form, 152, 112);
+        mask = FindControl(form, 152, 136);
+        gateway = FindControl(form, 152, 160);
+        dns = FindControl(form, 152, 184);
+        dns2 = FindControl(form, 152, 208);
+        proxy = FindControl(group, 144, 24);
+        proxyAddress = FindControl(group, 144, 42);
+        proxyPort = FindControl(group, 144, 66);
+        apply = FindControl(form, 8, 344);
+        statusBar = FindControl(form, 0, 376);
+    }
+    // The colour a control is painted in, in its top row, away from its text.
+    // The manual radio button is partly covered by the automatic one.
+    COLORREF Background(HWND control) const
+    {
+        const RECT client = e2e::ClientRect(control);
+        return e2e::PixelAt(control, control == manual ? 50 : client.right - 3, 1);
+    }
+    // Whether the control is (or, after its repaint, becomes) painted in `color`.
+    bool PaintedIn(HWND control, COLORREF color) const
+    {
+        return e2e::WaitUntil([&] { return Background(control) == color; }, 20s);
+    }
+    std::vector<HWND> StateControls() const
+    {
+        return {ip, mask, gateway, dns, dns2, manual, automatic, proxyAddress, proxyPort, proxy};
+    }
+    HWND form, group, toolBar, computerName, connectionName, manual, automatic, ip, mask, gateway, dns, dns2, proxy,
+        proxyAddress, proxyPort, apply, statusBar;
+};
