@@ -538,7 +538,8 @@ TEST_F(SettingsFileTest, ADialogThatFailsSaysWhyAndChangesNothing)
     } dialogs[] = {{"GetOpenFileNameA", cmOpen, kOpenTitle}, {"GetSaveFileNameA", cmSave, kSaveTitle}};
     for (const auto& dialog : dialogs) {
         folder.WriteNetsimState(NetsimState({kLan}));
-        program = StartTamarko(folder, "", {{"TAMARKO_RECORDER_FAIL", std::string(dialog.function) + "=3002"}});
+        program
+            = StartTamarko(folder, "", {{"TAMARKO_RECORDER_FAULT", std::string(dialog.function) + "#1,error=3002"}});
         HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
         ASSERT_NE(form, nullptr);
         const MainWindow window(form);

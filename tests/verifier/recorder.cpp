@@ -5,12 +5,15 @@
 // test's folder: what was asked, what came back, and the few facts that
 // only the moment of the call can tell (is the window still alive, what
 // kind of object is deleted). The rules that judge the log live in rules.cpp.
-#include "tests/verifier/step_board.h"
+#include "tests/verifier/fault_points.h"
+#include "tests/verifier/recorder_log.h"
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -23,52 +26,15 @@
 
 namespace {
 
-HANDLE logFile = INVALID_HANDLE_VALUE;
-CRITICAL_SECTION logLock;
+using verifier::FaultPoint;
+using verifier::FaultPointOf;
+using verifier::LogLock;
+using verifier::WriteLogLine;
+
 std::vector<HWND>* createdWindows = nullptr;
-verifier::StepBoard* steps = nullptr;
-LONG stepWritten = 0;
 
-void Write(const char* text, std::size_t size)
-{
-    DWORD written = 0;
-    WriteFile(logFile, text, static_cast<DWORD>(size), &written, nullptr);
-}
-
-// A step the driver has begun since the last line goes first.
-void WriteNewStep()
-{
-    const LONG sequence = steps ? steps->sequence : 0;
-    if (sequence == stepWritten || (sequence & 1))
-        return;
-    char line[sizeof steps->text + 16] = "# step ";
-    std::memcpy(line + 7, const_cast<const char*>(steps->text), sizeof steps->text);
-    MemoryBarrier();
-    if (steps->sequence != sequence)
-        return;  // rewritten meanwhile: the next line takes the new one
-    line[7 + sizeof steps->text - 1] = '\0';
-    const std::size_t size = std::strlen(line);
-    line[size] = '\n';
-    Write(line, size + 1);
-    stepWritten = sequence;
-}
-
-void WriteLine(const char* format, ...)
-{
-    char line[1024];
-    va_list arguments;
-    va_start(arguments, format);
-    int size = std::vsnprintf(line, sizeof line - 1, format, arguments);
-    va_end(arguments);
-    if (size < 0)
-        return;
-    size = std::min<int>(size, sizeof line - 2);
-    line[size++] = '\n';
-    EnterCriticalSection(&logLock);
-    WriteNewStep();
-    Write(line, static_cast<std::size_t>(size));
-    LeaveCriticalSection(&logLock);
-}
+// The program's caller of a hook: where it called the function from.
+#define CALLER() __builtin_return_address(0)
 
 template <typename T> unsigned long Number(T value)
 {
@@ -88,13 +54,15 @@ void Record(const char* name, std::initializer_list<unsigned long> arguments, un
             break;
         used += static_cast<std::size_t>(std::max(0, std::snprintf(text + used, sizeof text - used, " %lx", argument)));
     }
-    WriteLine("%s = %lx", text, result);
+    WriteLogLine("%s = %lx", text, result);
 }
 
 // Calls the real function and records the call; the caller's last error is
-// kept, since the program may ask for it next.
-template <const char* Name, typename F> struct Recorded;
-template <const char* Name, typename R, typename... A> struct Recorded<Name, R(WINAPI*)(A...)> {
+// kept, since the program may ask for it next. A function Windows may refuse
+// fails instead when this is the call the test asks to fail. The silent ones
+// are counted for the fault sweep, and not logged.
+template <const char* Name, typename F, bool Logged = true> struct Hooked;
+template <const char* Name, bool Logged, typename R, typename... A> struct Hooked<Name, R(WINAPI*)(A...), Logged> {
     static inline R(WINAPI* original)(A...) = nullptr;
     static R WINAPI Call(A... arguments)
     {
@@ -104,14 +72,26 @@ template <const char* Name, typename R, typename... A> struct Recorded<Name, R(W
             Record(Name, {Number(arguments)...}, 0);
             SetLastError(error);
         } else {
-            const R result = original(arguments...);
-            const DWORD error = GetLastError();
-            Record(Name, {Number(arguments)...}, Number(result));
+            static FaultPoint* const point = verifier::FindFaultPoint(Name);
+            R result;
+            DWORD error;
+            if (point && point->Fails(CALLER())) {
+                result = point->template Failure<R>();
+                error = point->Error();
+            } else {
+                result = original(arguments...);
+                error = GetLastError();
+            }
+            if constexpr (Logged)
+                Record(Name, {Number(arguments)...}, Number(result));
             SetLastError(error);
             return result;
         }
     }
 };
+
+// The fault point of a hand-written hook, looked up once.
+#define FAULT_POINT(function) static FaultPoint& point = FaultPointOf(#function)
 
 // The calls whose meaning lies in what they point to.
 #define REAL(function) static decltype(&::function) real##function = nullptr
@@ -119,23 +99,56 @@ template <const char* Name, typename R, typename... A> struct Recorded<Name, R(W
 REAL(Shell_NotifyIconA);
 BOOL WINAPI HookShell_NotifyIconA(DWORD action, PNOTIFYICONDATAA data)
 {
+    FAULT_POINT(Shell_NotifyIconA);
     const HWND window = data ? data->hWnd : nullptr;
     const UINT id = data ? data->uID : 0;
     const int alive = window && IsWindow(window) ? 1 : 0;
-    const BOOL result = realShell_NotifyIconA(action, data);
-    const DWORD error = GetLastError();
-    WriteLine("Shell_NotifyIconA %lx %lx %x = %x alive=%d", action, Number(window), id, result, alive);
+    const bool fails = point.Fails(CALLER());
+    const BOOL result = fails ? point.Failure<BOOL>() : realShell_NotifyIconA(action, data);
+    const DWORD error = fails ? point.Error() : GetLastError();
+    WriteLogLine("Shell_NotifyIconA %lx %lx %x = %x alive=%d", action, Number(window), id, result, alive);
     SetLastError(error);
     return result;
+}
+
+// The system's own objects: the ones a DC holds before the program selects
+// its own, found once.
+std::vector<HGDIOBJ>* stockObjects = nullptr;
+
+void FindStockObjects()
+{
+    stockObjects = new std::vector<HGDIOBJ>;
+    for (int id = WHITE_BRUSH; id <= DC_PEN; ++id) {
+        if (HGDIOBJ object = GetStockObject(id))
+            stockObjects->push_back(object);
+    }
+    // A memory DC's own bitmap is no stock object GetStockObject names.
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(1, 1, 1, 1, nullptr);
+    if (HGDIOBJ own = SelectObject(memory, bitmap)) {
+        stockObjects->push_back(own);
+        SelectObject(memory, own);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+}
+
+bool IsStockObject(HGDIOBJ object)
+{
+    return std::find(stockObjects->begin(), stockObjects->end(), object) != stockObjects->end();
 }
 
 REAL(SelectObject);
 HGDIOBJ WINAPI HookSelectObject(HDC dc, HGDIOBJ object)
 {
+    FAULT_POINT(SelectObject);
     const DWORD type = GetObjectType(object);
-    const HGDIOBJ result = realSelectObject(dc, object);
-    const DWORD error = GetLastError();
-    WriteLine("SelectObject %lx %lx = %lx type=%lu", Number(dc), Number(object), Number(result), type);
+    // Putting a DC's own object back takes nothing Windows could run out
+    // of: only the program's own objects are refused.
+    const bool fails = !IsStockObject(object) && point.Fails(CALLER());
+    const HGDIOBJ result = fails ? point.Failure<HGDIOBJ>() : realSelectObject(dc, object);
+    const DWORD error = fails ? point.Error() : GetLastError();
+    WriteLogLine("SelectObject %lx %lx = %lx type=%lu", Number(dc), Number(object), Number(result), type);
     SetLastError(error);
     return result;
 }
@@ -146,7 +159,7 @@ BOOL WINAPI HookDeleteObject(HGDIOBJ object)
     const DWORD type = GetObjectType(object);
     const BOOL result = realDeleteObject(object);
     const DWORD error = GetLastError();
-    WriteLine("DeleteObject %lx = %x type=%lu", Number(object), result, type);
+    WriteLogLine("DeleteObject %lx = %x type=%lu", Number(object), result, type);
     SetLastError(error);
     return result;
 }
@@ -156,7 +169,7 @@ BOOL WINAPI HookEndPaint(HWND window, const PAINTSTRUCT* paint)
 {
     const HDC dc = paint ? paint->hdc : nullptr;
     const BOOL result = realEndPaint(window, paint);
-    WriteLine("EndPaint %lx %lx = %x", Number(window), Number(dc), result);
+    WriteLogLine("EndPaint %lx %lx = %x", Number(window), Number(dc), result);
     return result;
 }
 
@@ -164,9 +177,12 @@ REAL(CreateWindowExA);
 HWND WINAPI HookCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR caption, DWORD style, int x, int y, int width,
     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter)
 {
-    const HWND result = realCreateWindowExA(
-        exStyle, className, caption, style, x, y, width, height, parent, menu, instance, parameter);
-    const DWORD error = GetLastError();
+    FAULT_POINT(CreateWindowExA);
+    const bool fails = point.Fails(CALLER());
+    const HWND result = fails ? point.Failure<HWND>()
+                              : realCreateWindowExA(exStyle, className, caption, style, x, y, width, height, parent,
+                                  menu, instance, parameter);
+    const DWORD error = fails ? point.Error() : GetLastError();
     char name[80] = "#";
     if (HIWORD(className))
         lstrcpynA(name, className, sizeof name);
@@ -176,12 +192,11 @@ HWND WINAPI HookCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR caption,
         if (c == ' ')
             c = '_';
     }
-    WriteLine("CreateWindowExA %lx %lx %lx %lx = %lx class=%s", exStyle, style, Number(parent), Number(menu),
+    WriteLogLine("CreateWindowExA %lx %lx %lx %lx = %lx class=%s", exStyle, style, Number(parent), Number(menu),
         Number(result), name);
     if (result) {
-        EnterCriticalSection(&logLock);
+        const LogLock lock;
         createdWindows->push_back(result);
-        LeaveCriticalSection(&logLock);
     }
     SetLastError(error);
     return result;
@@ -192,11 +207,14 @@ BOOL WINAPI HookCreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY
     LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags, LPVOID environment, LPCSTR folder,
     LPSTARTUPINFOA startup, LPPROCESS_INFORMATION started)
 {
-    const BOOL result = realCreateProcessA(application, commandLine, processAttributes, threadAttributes, inherit,
-        flags, environment, folder, startup, started);
-    const DWORD error = GetLastError();
-    WriteLine("CreateProcessA %lx = %x process=%lx thread=%lx", flags, result, result ? Number(started->hProcess) : 0ul,
-        result ? Number(started->hThread) : 0ul);
+    FAULT_POINT(CreateProcessA);
+    const bool fails = point.Fails(CALLER());
+    const BOOL result = fails ? point.Failure<BOOL>()
+                              : realCreateProcessA(application, commandLine, processAttributes, threadAttributes,
+                                  inherit, flags, environment, folder, startup, started);
+    const DWORD error = fails ? point.Error() : GetLastError();
+    WriteLogLine("CreateProcessA %lx = %x process=%lx thread=%lx", flags, result,
+        result ? Number(started->hProcess) : 0ul, result ? Number(started->hThread) : 0ul);
     SetLastError(error);
     return result;
 }
@@ -204,9 +222,11 @@ BOOL WINAPI HookCreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY
 REAL(CreatePipe);
 BOOL WINAPI HookCreatePipe(PHANDLE read, PHANDLE write, LPSECURITY_ATTRIBUTES attributes, DWORD size)
 {
-    const BOOL result = realCreatePipe(read, write, attributes, size);
-    const DWORD error = GetLastError();
-    WriteLine(
+    FAULT_POINT(CreatePipe);
+    const bool fails = point.Fails(CALLER());
+    const BOOL result = fails ? point.Failure<BOOL>() : realCreatePipe(read, write, attributes, size);
+    const DWORD error = fails ? point.Error() : GetLastError();
+    WriteLogLine(
         "CreatePipe = %x read=%lx write=%lx", result, result ? Number(*read) : 0ul, result ? Number(*write) : 0ul);
     SetLastError(error);
     return result;
@@ -219,7 +239,8 @@ BOOL WINAPI HookDuplicateHandle(
     const BOOL result = realDuplicateHandle(fromProcess, handle, toProcess, copy, access, inherit, options);
     const DWORD error = GetLastError();
     const bool ours = toProcess == GetCurrentProcess() && result && copy;
-    WriteLine("DuplicateHandle %lx %lx = %x handle=%lx", Number(handle), options, result, ours ? Number(*copy) : 0ul);
+    WriteLogLine(
+        "DuplicateHandle %lx %lx = %x handle=%lx", Number(handle), options, result, ours ? Number(*copy) : 0ul);
     SetLastError(error);
     return result;
 }
@@ -227,8 +248,10 @@ BOOL WINAPI HookDuplicateHandle(
 REAL(RegOpenKeyExA);
 LONG WINAPI HookRegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key)
 {
-    const LONG result = realRegOpenKeyExA(root, subKey, options, access, key);
-    WriteLine("RegOpenKeyExA %lx = %lx key=%lx", Number(root), result, result == ERROR_SUCCESS ? Number(*key) : 0ul);
+    FAULT_POINT(RegOpenKeyExA);
+    const LONG result
+        = point.Fails(CALLER()) ? point.Failure<LONG>() : realRegOpenKeyExA(root, subKey, options, access, key);
+    WriteLogLine("RegOpenKeyExA %lx = %lx key=%lx", Number(root), result, result == ERROR_SUCCESS ? Number(*key) : 0ul);
     SetLastError(static_cast<DWORD>(result));
     return result;
 }
@@ -237,9 +260,12 @@ REAL(RegCreateKeyExA);
 LONG WINAPI HookRegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
     LPSECURITY_ATTRIBUTES attributes, PHKEY key, LPDWORD disposition)
 {
-    const LONG result
-        = realRegCreateKeyExA(root, subKey, reserved, className, options, access, attributes, key, disposition);
-    WriteLine("RegCreateKeyExA %lx = %lx key=%lx", Number(root), result, result == ERROR_SUCCESS ? Number(*key) : 0ul);
+    FAULT_POINT(RegCreateKeyExA);
+    const LONG result = point.Fails(CALLER())
+        ? point.Failure<LONG>()
+        : realRegCreateKeyExA(root, subKey, reserved, className, options, access, attributes, key, disposition);
+    WriteLogLine(
+        "RegCreateKeyExA %lx = %lx key=%lx", Number(root), result, result == ERROR_SUCCESS ? Number(*key) : 0ul);
     SetLastError(static_cast<DWORD>(result));
     return result;
 }
@@ -247,9 +273,11 @@ LONG WINAPI HookRegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR 
 REAL(OpenProcessToken);
 BOOL WINAPI HookOpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
 {
-    const BOOL result = realOpenProcessToken(process, access, token);
-    const DWORD error = GetLastError();
-    WriteLine("OpenProcessToken = %x token=%lx", result, result ? Number(*token) : 0ul);
+    FAULT_POINT(OpenProcessToken);
+    const bool fails = point.Fails(CALLER());
+    const BOOL result = fails ? point.Failure<BOOL>() : realOpenProcessToken(process, access, token);
+    const DWORD error = fails ? point.Error() : GetLastError();
+    WriteLogLine("OpenProcessToken = %x token=%lx", result, result ? Number(*token) : 0ul);
     SetLastError(error);
     return result;
 }
@@ -257,9 +285,11 @@ BOOL WINAPI HookOpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
 REAL(OpenThreadToken);
 BOOL WINAPI HookOpenThreadToken(HANDLE thread, DWORD access, BOOL self, PHANDLE token)
 {
-    const BOOL result = realOpenThreadToken(thread, access, self, token);
-    const DWORD error = GetLastError();
-    WriteLine("OpenThreadToken = %x token=%lx", result, result ? Number(*token) : 0ul);
+    FAULT_POINT(OpenThreadToken);
+    const bool fails = point.Fails(CALLER());
+    const BOOL result = fails ? point.Failure<BOOL>() : realOpenThreadToken(thread, access, self, token);
+    const DWORD error = fails ? point.Error() : GetLastError();
+    WriteLogLine("OpenThreadToken = %x token=%lx", result, result ? Number(*token) : 0ul);
     SetLastError(error);
     return result;
 }
@@ -268,14 +298,16 @@ BOOL WINAPI HookOpenThreadToken(HANDLE thread, DWORD access, BOOL self, PHANDLE 
 void RecordMenuItem(const char* name, HMENU menu, const MENUITEMINFOA* item, BOOL result)
 {
     const bool submenu = result && item && (item->fMask & MIIM_SUBMENU) && item->hSubMenu;
-    WriteLine("%s %lx = %x submenu=%lx", name, Number(menu), result, submenu ? Number(item->hSubMenu) : 0ul);
+    WriteLogLine("%s %lx = %x submenu=%lx", name, Number(menu), result, submenu ? Number(item->hSubMenu) : 0ul);
 }
 
 REAL(InsertMenuItemA);
 BOOL WINAPI HookInsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
 {
-    const BOOL result = realInsertMenuItemA(menu, item, byPosition, info);
-    const DWORD error = GetLastError();
+    FAULT_POINT(InsertMenuItemA);
+    const bool fails = point.Fails(CALLER());
+    const BOOL result = fails ? point.Failure<BOOL>() : realInsertMenuItemA(menu, item, byPosition, info);
+    const DWORD error = fails ? point.Error() : GetLastError();
     RecordMenuItem("InsertMenuItemA", menu, info, result);
     SetLastError(error);
     return result;
@@ -284,8 +316,10 @@ BOOL WINAPI HookInsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUI
 REAL(SetMenuItemInfoA);
 BOOL WINAPI HookSetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
 {
-    const BOOL result = realSetMenuItemInfoA(menu, item, byPosition, info);
-    const DWORD error = GetLastError();
+    FAULT_POINT(SetMenuItemInfoA);
+    const bool fails = point.Fails(CALLER());
+    const BOOL result = fails ? point.Failure<BOOL>() : realSetMenuItemInfoA(menu, item, byPosition, info);
+    const DWORD error = fails ? point.Error() : GetLastError();
     RecordMenuItem("SetMenuItemInfoA", menu, info, result);
     SetLastError(error);
     return result;
@@ -305,7 +339,7 @@ void EnterWait(const char* name)
 {
     if (quitTaken) {
         quitTaken = false;
-        WriteLine("%s waits after a WM_QUIT was taken", name);
+        WriteLogLine("%s waits after a WM_QUIT was taken", name);
     }
     ++waitDepth;
 }
@@ -315,12 +349,12 @@ void LeaveWait(const char* name, bool tookQuit)
     --waitDepth;
     if (quitTaken && waitDepth < quitTakenAtDepth) {
         quitTaken = false;
-        WriteLine("%s returns after a WM_QUIT was taken inside it", name);
+        WriteLogLine("%s returns after a WM_QUIT was taken inside it", name);
     }
     if (tookQuit) {
         quitTaken = true;
         quitTakenAtDepth = waitDepth;
-        WriteLine("%s took WM_QUIT%s", name, waitDepth > 0 ? " inside a wait" : "");
+        WriteLogLine("%s took WM_QUIT%s", name, waitDepth > 0 ? " inside a wait" : "");
     }
 }
 
@@ -372,46 +406,38 @@ REAL(PostQuitMessage);
 void WINAPI HookPostQuitMessage(int code)
 {
     quitTaken = false;
-    WriteLine("PostQuitMessage %x = 0", code);
+    WriteLogLine("PostQuitMessage %x = 0", code);
     realPostQuitMessage(code);
 }
 
-// A failure the test asks for, where Wine offers no way to make one:
-// TAMARKO_RECORDER_FAIL=<function>=<error> makes each call of that file
-// dialog fail as the system's would, with that error for
-// CommDlgExtendedError to tell.
-char failingDialog[64] = {};
-DWORD failingDialogError = 0;
+// The file dialogs fail as a broken system's do (Wine's never fail): with an
+// error for CommDlgExtendedError to tell.
 DWORD dialogError = 0;
-
-bool FailsAsAsked(const char* name)
-{
-    if (std::strcmp(failingDialog, name) != 0)
-        return false;
-    dialogError = failingDialogError;
-    WriteLine("%s = 0 failed as the test asked, error %lx", name, failingDialogError);
-    return true;
-}
 
 REAL(GetOpenFileNameA);
 REAL(GetSaveFileNameA);
 
-BOOL ShowDialog(const char* name, decltype(&::GetOpenFileNameA) real, LPOPENFILENAMEA dialog)
+BOOL ShowDialog(FaultPoint& point, void* caller, decltype(&::GetOpenFileNameA) real, LPOPENFILENAMEA dialog)
 {
-    if (FailsAsAsked(name))
+    if (point.Fails(caller)) {
+        dialogError = point.Error();
+        WriteLogLine("%s = 0 failed as the test asked, error %lx", point.Name(), dialogError);
         return FALSE;
+    }
     dialogError = 0;
     return real(dialog);
 }
 
 BOOL WINAPI HookGetOpenFileNameA(LPOPENFILENAMEA dialog)
 {
-    return ShowDialog("GetOpenFileNameA", realGetOpenFileNameA, dialog);
+    FAULT_POINT(GetOpenFileNameA);
+    return ShowDialog(point, CALLER(), realGetOpenFileNameA, dialog);
 }
 
 BOOL WINAPI HookGetSaveFileNameA(LPOPENFILENAMEA dialog)
 {
-    return ShowDialog("GetSaveFileNameA", realGetSaveFileNameA, dialog);
+    FAULT_POINT(GetSaveFileNameA);
+    return ShowDialog(point, CALLER(), realGetSaveFileNameA, dialog);
 }
 
 REAL(CommDlgExtendedError);
@@ -420,16 +446,48 @@ DWORD WINAPI HookCommDlgExtendedError()
     return dialogError ? dialogError : realCommDlgExtendedError();
 }
 
-void ReadFailureRequest()
+// Allocation as the C runtime serves it: malloc, calloc and realloc are
+// where operator new and every container of the program get their memory.
+using MallocFunction = void*(__cdecl*)(std::size_t);
+MallocFunction realMalloc = nullptr;
+void* __cdecl HookMalloc(std::size_t size)
 {
-    char request[128] = {};
-    const DWORD length = GetEnvironmentVariableA("TAMARKO_RECORDER_FAIL", request, sizeof request);
-    char* equals = length && length < sizeof request ? std::strchr(request, '=') : nullptr;
-    if (!equals || static_cast<std::size_t>(equals - request) >= sizeof failingDialog)
-        return;
-    *equals = '\0';
-    lstrcpynA(failingDialog, request, sizeof failingDialog);
-    failingDialogError = std::strtoul(equals + 1, nullptr, 16);
+    FAULT_POINT(malloc);
+    return point.Fails(CALLER()) ? nullptr : realMalloc(size);
+}
+
+using CallocFunction = void*(__cdecl*)(std::size_t, std::size_t);
+CallocFunction realCalloc = nullptr;
+void* __cdecl HookCalloc(std::size_t count, std::size_t size)
+{
+    FAULT_POINT(calloc);
+    return point.Fails(CALLER()) ? nullptr : realCalloc(count, size);
+}
+
+// A profile write that claims success while the disk took only half the
+// file: Wine's profile functions on a full disk.
+REAL(WritePrivateProfileStringA);
+BOOL WINAPI HookWritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
+{
+    FAULT_POINT(WritePrivateProfileStringA);
+    if (point.Fails(CALLER())) {
+        SetLastError(point.Error());
+        return FALSE;
+    }
+    const BOOL result = realWritePrivateProfileStringA(section, key, value, file);
+    const DWORD error = GetLastError();
+    if (point.TakeShortWrite() && file) {
+        const HANDLE written = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, 0, nullptr);
+        if (written != INVALID_HANDLE_VALUE) {
+            SetFilePointer(written, static_cast<LONG>(GetFileSize(written, nullptr) / 2), nullptr, FILE_BEGIN);
+            SetEndOfFile(written);
+            CloseHandle(written);
+        }
+        WriteLogLine("WritePrivateProfileStringA = %x cut short", result);
+    }
+    SetLastError(error);
+    return result;
 }
 
 // Wine checks a heap block's tail (the GlobalFlag the tests set) only when
@@ -449,7 +507,7 @@ FreeFunction realFree = nullptr;
 void __cdecl HookFree(void* block)
 {
     if (!BlockIsWhole(block))
-        WriteLine("free %lx = 0 heap block damaged", Number(block));
+        WriteLogLine("free %lx = 0 heap block damaged", Number(block));
     realFree(block);
 }
 
@@ -457,9 +515,10 @@ using ReallocFunction = void*(__cdecl*)(void*, std::size_t);
 ReallocFunction realRealloc = nullptr;
 void* __cdecl HookRealloc(void* block, std::size_t size)
 {
+    FAULT_POINT(realloc);
     if (!BlockIsWhole(block))
-        WriteLine("realloc %lx %lx = 0 heap block damaged", Number(block), static_cast<unsigned long>(size));
-    return realRealloc(block, size);
+        WriteLogLine("realloc %lx %lx = 0 heap block damaged", Number(block), static_cast<unsigned long>(size));
+    return point.Fails(CALLER()) ? nullptr : realRealloc(block, size);
 }
 
 void FindRuntimeHeap()
@@ -476,14 +535,14 @@ void ValidateEveryHeap()
     const DWORD count = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < count && i < 64; ++i) {
         if (!HeapValidate(heaps[i], 0, nullptr))
-            WriteLine("heap %lx = 0 heap damaged", Number(heaps[i]));
+            WriteLogLine("heap %lx = 0 heap damaged", Number(heaps[i]));
     }
 }
 
 // The plain ones: everything they mean is in their numbers.
 #define PLAIN(function)                                                                                                \
     constexpr char k##function[] = #function;                                                                          \
-    using Plain##function = Recorded<k##function, decltype(&::function)>
+    using Plain##function = Hooked<k##function, decltype(&::function)>
 
 PLAIN(CreatePen);
 PLAIN(CreatePenIndirect);
@@ -542,6 +601,32 @@ PLAIN(CoInitialize);
 PLAIN(CoInitializeEx);
 PLAIN(CoUninitialize);
 
+// The silent ones: not logged, only counted and failed on request.
+#define SILENT(function)                                                                                               \
+    constexpr char k##function[] = #function;                                                                          \
+    using Silent##function = Hooked<k##function, decltype(&::function), false>
+
+SILENT(RegisterClassA);
+SILENT(SetPropA);
+SILENT(SetTimer);
+SILENT(InitCommonControlsEx);
+SILENT(LoadIconA);
+SILENT(LoadCursorA);
+SILENT(SHGetSpecialFolderPathA);
+SILENT(ShellExecuteA);
+SILENT(CoCreateInstance);
+SILENT(CreateDirectoryW);
+SILENT(GetTempFileNameA);
+SILENT(CopyFileA);
+SILENT(MoveFileExA);
+SILENT(FlushFileBuffers);
+SILENT(RegSetValueExA);
+SILENT(RegDeleteValueA);
+SILENT(GetTokenInformation);
+SILENT(AllocateAndInitializeSid);
+SILENT(GetLocaleInfoA);
+SILENT(LoadLibraryA);
+
 struct HookEntry {
     const char* name;
     void* hook;
@@ -552,6 +637,11 @@ struct HookEntry {
     {                                                                                                                  \
 #function, reinterpret_cast < void*>(&Plain##function::Call),                                                  \
             reinterpret_cast < void**>(&Plain##function::original)                                                     \
+    }
+#define ENTRY_SILENT(function)                                                                                         \
+    {                                                                                                                  \
+#function, reinterpret_cast < void*>(&Silent##function::Call),                                                 \
+            reinterpret_cast < void**>(&Silent##function::original)                                                    \
     }
 #define ENTRY_HOOK(function)                                                                                           \
     {                                                                                                                  \
@@ -580,6 +670,9 @@ const HookEntry kHooks[] = {
     ENTRY_HOOK(PostQuitMessage),
     {"free", reinterpret_cast<void*>(&HookFree), reinterpret_cast<void**>(&realFree)},
     {"realloc", reinterpret_cast<void*>(&HookRealloc), reinterpret_cast<void**>(&realRealloc)},
+    {"malloc", reinterpret_cast<void*>(&HookMalloc), reinterpret_cast<void**>(&realMalloc)},
+    {"calloc", reinterpret_cast<void*>(&HookCalloc), reinterpret_cast<void**>(&realCalloc)},
+    ENTRY_HOOK(WritePrivateProfileStringA),
     ENTRY_HOOK(GetOpenFileNameA),
     ENTRY_HOOK(GetSaveFileNameA),
     ENTRY_HOOK(CommDlgExtendedError),
@@ -639,6 +732,26 @@ const HookEntry kHooks[] = {
     ENTRY_PLAIN(CoInitialize),
     ENTRY_PLAIN(CoInitializeEx),
     ENTRY_PLAIN(CoUninitialize),
+    ENTRY_SILENT(RegisterClassA),
+    ENTRY_SILENT(SetPropA),
+    ENTRY_SILENT(SetTimer),
+    ENTRY_SILENT(InitCommonControlsEx),
+    ENTRY_SILENT(LoadIconA),
+    ENTRY_SILENT(LoadCursorA),
+    ENTRY_SILENT(SHGetSpecialFolderPathA),
+    ENTRY_SILENT(ShellExecuteA),
+    ENTRY_SILENT(CoCreateInstance),
+    ENTRY_SILENT(CreateDirectoryW),
+    ENTRY_SILENT(GetTempFileNameA),
+    ENTRY_SILENT(CopyFileA),
+    ENTRY_SILENT(MoveFileExA),
+    ENTRY_SILENT(FlushFileBuffers),
+    ENTRY_SILENT(RegSetValueExA),
+    ENTRY_SILENT(RegDeleteValueA),
+    ENTRY_SILENT(GetTokenInformation),
+    ENTRY_SILENT(AllocateAndInitializeSid),
+    ENTRY_SILENT(GetLocaleInfoA),
+    ENTRY_SILENT(LoadLibraryA),
 };
 
 const HookEntry* FindHook(const char* name)
@@ -706,45 +819,47 @@ void PatchImports(HMODULE program)
     }
 }
 
+// The calls so far of the functions that are called most stand beside each
+// step of the test: the fault sweep picks calls of theirs to fail in every
+// part of a session.
+void NoteCounts()
+{
+    WriteLogLine("# counts malloc=%ld WritePrivateProfileStringA=%ld", FaultPointOf("malloc").Calls(),
+        FaultPointOf("WritePrivateProfileStringA").Calls());
+}
+
 void Start()
 {
-    InitializeCriticalSection(&logLock);
     createdWindows = new std::vector<HWND>;
     // The test's folder, which the driver names: the program may run from
     // one too deep for a path.
     char folder[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableA("TAMARKO_RECORDER_FOLDER", folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder)
+    if (length == 0 || length >= sizeof folder || !verifier::OpenRecorderLog(folder))
         return;
-    char path[MAX_PATH + 32];
-    std::snprintf(path, sizeof path, "%s\\recorder-%lu.log", folder, GetCurrentProcessId());
-    logFile = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (logFile == INVALID_HANDLE_VALUE)
-        return;
-    const HANDLE board = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-        sizeof(verifier::StepBoard), verifier::StepBoardName(GetCurrentProcessId()).c_str());
-    if (board)
-        steps = static_cast<verifier::StepBoard*>(MapViewOfFile(board, FILE_MAP_WRITE, 0, 0, 0));
-    WriteLine("start %lu", GetCurrentProcessId());
+    WriteLogLine("start %lu", GetCurrentProcessId());
     FindRuntimeHeap();
-    ReadFailureRequest();
-    PatchImports(GetModuleHandleA(nullptr));
+    FindStockObjects();
+    const HMODULE program = GetModuleHandleA(nullptr);
+    verifier::ReadFaultRequest(program);
+    verifier::SetStepListener(NoteCounts);
+    PatchImports(program);
 }
 
 // What is still there when the program has finished: the process is ending
 // and everything it left is about to be taken by the system.
 void Finish()
 {
-    if (logFile == INVALID_HANDLE_VALUE)
+    if (!verifier::RecorderLogOpen())
         return;
     ValidateEveryHeap();
     for (HWND window : *createdWindows) {
         DWORD owner = 0;
         if (IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == GetCurrentProcessId())
-            WriteLine("alive-window %lx", Number(window));
+            WriteLogLine("alive-window %lx", Number(window));
     }
-    WriteLine("exit");
+    verifier::WriteFaultCounts();
+    WriteLogLine("exit");
 }
 
 }  // namespace

@@ -234,6 +234,11 @@ struct CallLogChecker::State {
             ended = true;
             return;
         }
+        // The fault sweep's notes: call sites, counts, the failure asked for.
+        for (const char* note : {"# ", "site ", "fault ", "fault-request ", "calls "}) {
+            if (line.rfind(note, 0) == 0)
+                return;
+        }
         const Record record = Parse(line, step);
         if (record.name == "alive-window") {
             aliveAtExit.insert(record.Argument(0));
