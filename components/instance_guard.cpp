@@ -6,6 +6,7 @@
 #include "wingui/application.h"
 
 #include <algorithm>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -45,11 +46,12 @@ struct Search {
     // Threads that let a query time out: asking their other windows would
     // only make the start wait again.
     std::vector<DWORD> silentThreads;
+    // A failure inside the walk, raised again once EnumWindows has returned.
+    std::exception_ptr failure;
 };
 
-BOOL CALLBACK AskWindow(HWND window, LPARAM context)
+bool AskWindow(HWND window, Search& search)
 {
-    auto& search = *reinterpret_cast<Search*>(context);
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (std::find(search.silentThreads.begin(), search.silentThreads.end(), thread) != search.silentThreads.end())
         return TRUE;
@@ -66,6 +68,18 @@ BOOL CALLBACK AskWindow(HWND window, LPARAM context)
     return answer != 1;
 }
 
+// No exception may cross EnumWindows: the walk stops and the failure waits.
+BOOL CALLBACK AskWindowCallback(HWND window, LPARAM context)
+{
+    auto& search = *reinterpret_cast<Search*>(context);
+    try {
+        return AskWindow(window, search) ? TRUE : FALSE;
+    } catch (...) {
+        search.failure = std::current_exception();
+        return FALSE;
+    }
+}
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
 {
     WNDCLASSA windowClass{};
@@ -75,7 +89,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
     if (!RegisterClassA(&windowClass))
-        RaiseLastOSError();
+        RaiseRefusal("třídu okna");
 }
 
 }  // namespace
@@ -95,7 +109,7 @@ TMultiInstance::TMultiInstance()
     hiddenWindow_
         = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
     if (!hiddenWindow_)
-        RaiseLastOSError();
+        RaiseRefusal("okno");
 }
 
 TMultiInstance::~TMultiInstance()
@@ -129,7 +143,9 @@ HWND TMultiInstance::FindInstance(int appId)
     Search search;
     search.message = RegisterInstanceMessage();
     search.appId = appId;
-    EnumWindows(AskWindow, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(AskWindowCallback, reinterpret_cast<LPARAM>(&search));
+    if (search.failure)
+        std::rethrow_exception(search.failure);
     return search.found;
 }
 

@@ -47,6 +47,7 @@ NOTIFYICONDATAA MakeNotifyIconData(HWND owner, UINT iconId, HICON icon, const st
 // procedure it replaced.
 struct TrayHook {
     static constexpr char kProperty[] = "Tamarko.TrayHook";
+    static constexpr char kWhat[] = "ikonu v oznamovací oblasti";
 
     WNDPROC replaced = nullptr;
     std::vector<TTrayIcon*> icons;
@@ -89,9 +90,13 @@ struct TrayHook {
             return *hook;
         auto hook = std::make_unique<TrayHook>();
         if (!SetPropA(window, kProperty, hook.get()))
-            RaiseLastOSError();
+            RaiseRefusal(kWhat);
         hook->replaced = reinterpret_cast<WNDPROC>(
             SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&TrayHook::WindowProc)));
+        if (!hook->replaced) {
+            Forget(window);
+            RaiseRefusal(kWhat);
+        }
         return *hook.release();
     }
 
@@ -114,6 +119,11 @@ struct TrayHook {
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
+        return Guarded([&] { return HandleMessage(window, message, wParam, lParam); }, LRESULT{0});
+    }
+
+    static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
         TrayHook* hook = Of(window);
         if (!hook)
             return DefWindowProcA(window, message, wParam, lParam);
@@ -134,7 +144,7 @@ struct TrayHook {
         }
         for (TTrayIcon* icon : hook->icons) {
             if (message == icon->CallbackMessage())
-                return Guarded([&] { return icon->HandleCallback(lParam); }, LRESULT{0});
+                return icon->HandleCallback(lParam);
         }
         // A restarted shell has forgotten every icon.
         if (message == TaskbarCreatedMessage()) {

@@ -50,8 +50,16 @@ TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
 void TForm2::FormActivate()
 {
     ProfileMark("chooser shown and activated");
-    ListBox1.Clear();
-    BuildConnectionList();
+    try {
+        ListBox1.Clear();
+        BuildConnectionList();
+    } catch (const std::exception& error) {
+        // Without the report, or without memory for its list, there is
+        // nothing to choose from: the same end as a report without
+        // connections, after saying why.
+        Application.ShowException(error);
+        Application.Terminate();
+    }
 }
 
 void TForm2::BuildConnectionList()
@@ -62,15 +70,7 @@ void TForm2::BuildConnectionList()
 
     LineList& tmp = owner_.ReportLines();
     tmp.Clear();
-    try {
-        CaptureCommandOutput(kReportCommand, tmp);
-    } catch (const std::exception& error) {
-        // Without the report there is nothing to choose from: the same end
-        // as a report without connections, after saying why.
-        Application.ShowException(error);
-        Application.Terminate();
-        return;
-    }
+    CaptureCommandOutput(kReportCommand, tmp);
     if (Application.Terminated())
         return;  // ended while the report ran
     ProfileMark("report captured");

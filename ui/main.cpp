@@ -59,5 +59,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     ProfileMark("static initialisation");
     ComApartment com;
     ProfileMark("COM initialisation");
-    return Guarded([] { return RunProgram(); }, 1);
+    // A window, menu or memory refused while the windows are built: the
+    // program cannot go on without them, says why, and ends with what it
+    // made already given back.
+    try {
+        return RunProgram();
+    } catch (const std::exception& error) {
+        Application.ShowException(error, "Program bude ukončen.");
+    } catch (...) {
+        Application.ShowException(EUnexpected(), "Program bude ukončen.");
+    }
+    return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 #include "ui/quick_slot.h"
+#include "win32/os_error.h"
 #include "win32/startup_profile.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
@@ -21,7 +22,7 @@ HICON SmallIcon(int id)
 
 OwnedMenu TForm1::CreateMenus()
 {
-    OwnedMenu menuBar(BuildMenuBar({
+    OwnedMenu menuBar = BuildMenuBar({
         {0, "Soubor"},                                           // Soubor1
         {1, "Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},   // Otevt1
         {1, "Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},    // Uloit1
@@ -29,8 +30,8 @@ OwnedMenu TForm1::CreateMenus()
         {1, "Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},   // Zavt1
         {0, "Nápověda"},                                         // Npovda1
         {1, "O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},  // Oprogramu1
-    }));
-    PopupMenuTray.Reset(BuildPopupMenu({
+    });
+    PopupMenuTray = BuildPopupMenu({
         {0, "Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},  // Obnovit1
         {0, nullptr},                                                // N3
         {0, "Otevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},        // Otevt2
@@ -38,7 +39,7 @@ OwnedMenu TForm1::CreateMenus()
         {0, "O programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},   // Oprogramu2
         {0, nullptr},                                                // N2
         {0, "Ukončit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
-    }));
+    });
     ACCEL shortcuts[] = {
         {FVIRTKEY | FCONTROL, 'O', cmOpen},
         {FVIRTKEY | FCONTROL, 'S', cmSave},
@@ -46,6 +47,8 @@ OwnedMenu TForm1::CreateMenus()
         {FVIRTKEY, VK_F2, cmAbout},
     };
     accelerators_.Reset(CreateAcceleratorTableA(shortcuts, sizeof shortcuts / sizeof shortcuts[0]));
+    if (!accelerators_)
+        RaiseRefusal("klávesové zkratky");
     return menuBar;
 }
 

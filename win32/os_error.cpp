@@ -29,3 +29,18 @@ void RaiseLastOSError()
 {
     RaiseOSError(GetLastError());
 }
+
+std::string RefusalMessage(const char* what, unsigned long code)
+{
+    std::string message
+        = std::string("Systém odmítl vytvořit ") + what + ": nedostatek paměti nebo systémových prostředků";
+    if (code != 0)
+        message += " (kód chyby " + std::to_string(code) + ")";
+    return message + ".";
+}
+
+void RaiseRefusal(const char* what)
+{
+    const DWORD code = GetLastError();
+    throw EOSError(code, RefusalMessage(what, code));
+}

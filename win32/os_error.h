@@ -11,3 +11,9 @@ std::string OSErrorMessage(unsigned long code);
 
 [[noreturn]] void RaiseOSError(unsigned long code);
 [[noreturn]] void RaiseLastOSError();
+
+// Windows refused to make `what` ("okno", "nabídku" ...), something the
+// program cannot do without: memory, or the USER and GDI objects of the
+// process, have run out. Raised in Czech with the last error's number.
+std::string RefusalMessage(const char* what, unsigned long code);
+[[noreturn]] void RaiseRefusal(const char* what);

@@ -22,11 +22,11 @@ std::string GetColorDepthName(HDC dc)
 
 std::string GetProductVersionText(const std::string& path)
 {
-    // Only the about box asks, so version.dll is loaded only then.
-    static const auto getSize
-        = LateFunction<decltype(&GetFileVersionInfoSizeA)>("version.dll", "GetFileVersionInfoSizeA");
-    static const auto getInfo = LateFunction<decltype(&GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
-    static const auto queryValue = LateFunction<decltype(&VerQueryValueA)>("version.dll", "VerQueryValueA");
+    // Only the about box asks, so version.dll is loaded only then (and
+    // looked for again next time when it could not be loaded).
+    const auto getSize = LateFunction<decltype(&GetFileVersionInfoSizeA)>("version.dll", "GetFileVersionInfoSizeA");
+    const auto getInfo = LateFunction<decltype(&GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
+    const auto queryValue = LateFunction<decltype(&VerQueryValueA)>("version.dll", "VerQueryValueA");
     if (!getSize || !getInfo || !queryValue)
         return std::string();
     DWORD ignored = 0;

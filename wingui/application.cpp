@@ -5,7 +5,8 @@
 #include "win32/startup_profile.h"
 #include "wingui/form.h"
 
-#include <stdexcept>
+#include <cstring>
+#include <new>
 
 TApplication Application;
 
@@ -84,10 +85,42 @@ void TApplication::Terminate()
     PostQuitMessage(0);
 }
 
-void TApplication::ShowException(const std::exception& error)
+namespace {
+
+const char kOutOfMemoryMessage[] = "Systém nemá dost volné paměti, akci proto nelze dokončit.";
+
+// Appends `text` to the message being built in `buffer`, as far as it fits.
+void Append(char* buffer, std::size_t size, const char* text)
 {
-    HWND owner = GetActiveWindow();
-    ::MessageBoxA(owner, WithFullStop(error.what()).c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    const std::size_t used = std::strlen(buffer);
+    if (used + 1 < size)
+        lstrcpynA(buffer + used, text, static_cast<int>(size - used));
+}
+
+}  // namespace
+
+void TApplication::ShowException(const std::exception& error, const char* note) noexcept
+{
+    char message[4096] = "";
+    if (dynamic_cast<const std::bad_alloc*>(&error)) {
+        Append(message, sizeof message, kOutOfMemoryMessage);
+    } else if (dynamic_cast<const Exception*>(&error) || dynamic_cast<const EUnexpected*>(&error)) {
+        Append(message, sizeof message, error.what());
+    } else {
+        // The runtime's own name of a failure tells a user nothing.
+        Append(message, sizeof message, EUnexpected().what());
+        Append(message, sizeof message, " (");
+        Append(message, sizeof message, error.what());
+        Append(message, sizeof message, ")");
+    }
+    const std::size_t length = std::strlen(message);
+    if ((length == 0 || message[length - 1] != '.') && length + 1 < sizeof message)
+        message[length] = '.';
+    if (note) {
+        Append(message, sizeof message, "\r\n\r\n");
+        Append(message, sizeof message, note);
+    }
+    ::MessageBoxA(GetActiveWindow(), message, title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
 int TApplication::ShowMessage(const std::string& text, UINT flags)

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <exception>
-#include <stdexcept>
 #include <string>
 
 class TApplication {
@@ -31,7 +30,9 @@ public:
     bool HandleMessage();
 
     // The stop box for a failure that reached a window; the action is over.
-    void ShowException(const std::exception& error);
+    // `note` follows the message on a line of its own. Nothing is allocated
+    // on the way: the failure may be that memory has run out.
+    void ShowException(const std::exception& error, const char* note = nullptr) noexcept;
     // A plain message box captioned with the title.
     int ShowMessage(const std::string& text, UINT flags = MB_OK);
 
@@ -46,9 +47,15 @@ private:
 
 extern TApplication Application;
 
+// A failure that is no std::exception; made without allocating.
+class EUnexpected : public std::exception {
+public:
+    const char* what() const noexcept override { return "Neočekávaná chyba programu"; }
+};
+
 // Runs `action`, reporting any failure in the stop box. Every window
 // procedure and callback from Windows goes through it, so that no exception
-// crosses into Windows.
+// crosses into Windows: there it would end the program without a word.
 template <typename Action> auto Guarded(Action&& action, decltype(action()) onFailure = {}) -> decltype(action())
 {
     try {
@@ -56,7 +63,7 @@ template <typename Action> auto Guarded(Action&& action, decltype(action()) onFa
     } catch (const std::exception& error) {
         Application.ShowException(error);
     } catch (...) {
-        Application.ShowException(std::runtime_error("Neočekávaná chyba"));
+        Application.ShowException(EUnexpected());
     }
     return onFailure;
 }

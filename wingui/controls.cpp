@@ -42,7 +42,7 @@ void TControl::Create(TForm& form, const ControlDesign& design, int id)
         design.left, design.top, size.cx, size.cy, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         GetModuleHandleA(nullptr), this);
     if (!handle_)
-        RaiseLastOSError();
+        RaiseRefusal("okno");
     AttachTo(handle_);
 
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.FontHandle(font_)), FALSE);
@@ -134,7 +134,7 @@ void TControl::RegisterOwnClass(const char* className, UINT classStyle)
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className;
     if (!RegisterClassA(&windowClass))
-        RaiseLastOSError();
+        RaiseRefusal("třídu okna");
 }
 
 LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -37,19 +37,20 @@ bool TFileDialog::Execute(HWND owner)
     dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
     dialog.lpstrTitle = title_.c_str();
     dialog.Flags = options_;
-    // comdlg32.dll serves only these dialogs: it is loaded when one is first shown.
+    // comdlg32.dll serves only these dialogs: it is loaded when one is first
+    // shown, and looked for again next time when it could not be loaded.
     using ShowDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
-    static const auto open = LateFunction<ShowDialog>("comdlg32.dll", "GetOpenFileNameA");
-    static const auto save = LateFunction<ShowDialog>("comdlg32.dll", "GetSaveFileNameA");
-    const ShowDialog show = kind_ == Open ? open : save;
+    const ShowDialog show
+        = LateFunction<ShowDialog>("comdlg32.dll", kind_ == Open ? "GetOpenFileNameA" : "GetSaveFileNameA");
     if (!show)
-        RaiseLastOSError();
+        throw Exception("Dialog „" + title_ + "“ nelze zobrazit: systém nemohl načíst knihovnu comdlg32.dll (kód chyby "
+            + std::to_string(GetLastError()) + ").");
     const BOOL chosen = show(&dialog);
     if (!chosen) {
         // Nothing chosen is either the user's Cancel or a dialog the system
         // could not show or finish: only the second has an error number.
         using ExtendedError = DWORD(WINAPI*)();
-        static const auto extendedError = LateFunction<ExtendedError>("comdlg32.dll", "CommDlgExtendedError");
+        const auto extendedError = LateFunction<ExtendedError>("comdlg32.dll", "CommDlgExtendedError");
         const DWORD error = extendedError ? extendedError() : 0;
         if (error != 0)
             throw Exception(FileDialogErrorMessage(title_, error));

@@ -29,11 +29,16 @@ HFONT TForm::FontHandle(const FontSpec& spec)
         if (known == spec)
             return static_cast<HFONT>(font.Get());
     }
-    HFONT font
-        = CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
-            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality, DEFAULT_PITCH | FF_DONTCARE, spec.face);
-    fonts_.emplace_back(spec, OwnedFont(font));
-    return font;
+    OwnedFont font(
+        CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
+            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality, DEFAULT_PITCH | FF_DONTCARE, spec.face));
+    // Refused, the text shows in the system's font meanwhile, and the font is
+    // asked for again next time.
+    if (!font)
+        return nullptr;
+    const HFONT made = static_cast<HFONT>(font.Get());
+    fonts_.emplace_back(spec, std::move(font));
+    return made;
 }
 
 void TForm::CreateForm(const FormDesign& design, HWND owner)
@@ -50,7 +55,7 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = design.className;
         if (!RegisterClassA(&windowClass))
-            RaiseLastOSError();
+            RaiseRefusal("třídu okna");
     }
     font_ = design.font;
     const DWORD exStyle = design.exStyle | WS_EX_CONTROLPARENT;
@@ -58,7 +63,7 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
     handle_ = CreateWindowExA(exStyle, design.className, design.caption, design.style, design.left, design.top,
         outer.right - outer.left, outer.bottom - outer.top, owner, design.menu, instance, this);
     if (!handle_)
-        RaiseLastOSError();
+        RaiseRefusal("okno");
     position_ = design.position;
     // A menu bar that wraps takes client height: the design's client size is
     // what counts, so the frame grows by whatever is missing.
@@ -117,7 +122,7 @@ void TForm::AddHintTool(TControl& control)
             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, GetModuleHandleA(nullptr),
             nullptr);
         if (!tooltip_)
-            RaiseLastOSError();
+            RaiseRefusal("okno s nápovědou");
     }
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;

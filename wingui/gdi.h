@@ -36,7 +36,12 @@ public:
         , old_(SelectObject(dc, object))
     {
     }
-    ~SelectInDC() { SelectObject(dc_, old_); }
+    // Nothing to put back when the selection was refused.
+    ~SelectInDC()
+    {
+        if (old_)
+            SelectObject(dc_, old_);
+    }
     SelectInDC(const SelectInDC&) = delete;
     SelectInDC& operator=(const SelectInDC&) = delete;
 

@@ -11,10 +11,14 @@ namespace {
 
 // Text measures the same on a memory context as on a window's own, and a
 // window's context first asks Wine's server which part of the screen the
-// window may draw on: one context for every measurement of the run.
+// window may draw on: one context for every measurement of the run (asked
+// for again while Windows refuses it; meanwhile labels keep their design's
+// size).
 HDC MeasuringDC()
 {
-    static const OwnedDC dc(CreateCompatibleDC(nullptr));
+    static OwnedDC dc;
+    if (!dc)
+        dc.Reset(CreateCompatibleDC(nullptr));
     return dc.Get();
 }
 

@@ -1,13 +1,26 @@
 #include "wingui/menu.h"
 
+#include "win32/os_error.h"
+
 #include <string>
 
 namespace {
 
+const char kMenu[] = "nabídku";
+
+OwnedMenu Made(HMENU menu)
+{
+    if (!menu)
+        RaiseRefusal(kMenu);
+    return OwnedMenu(menu);
+}
+
+// Puts the item into `menu`; a submenu belongs to the menu once it is in.
 void AppendItem(HMENU menu, const MenuItemDesign& item, HMENU submenu = nullptr)
 {
     if (!item.caption) {
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        if (!AppendMenuA(menu, MF_SEPARATOR, 0, nullptr))
+            RaiseRefusal(kMenu);
         return;
     }
     std::string text = item.caption;
@@ -21,29 +34,31 @@ void AppendItem(HMENU menu, const MenuItemDesign& item, HMENU submenu = nullptr)
     info.hSubMenu = submenu;
     info.hbmpItem = item.image ? HBMMENU_CALLBACK : nullptr;
     info.dwItemData = reinterpret_cast<ULONG_PTR>(item.image);
-    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);
+    if (!InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info))
+        RaiseRefusal(kMenu);
 }
 
-HMENU Build(HMENU top, std::initializer_list<MenuItemDesign> design)
+OwnedMenu Build(OwnedMenu top, std::initializer_list<MenuItemDesign> design)
 {
-    HMENU submenu = nullptr;
+    OwnedMenu submenu;
     const MenuItemDesign* title = nullptr;
     auto closeSubmenu = [&] {
-        if (title)
-            AppendItem(top, *title, submenu);
+        if (title) {
+            AppendItem(top.Get(), *title, submenu.Get());
+            submenu.Release();
+        }
         title = nullptr;
-        submenu = nullptr;
     };
     for (const MenuItemDesign& item : design) {
         if (item.level == 0 && item.command == 0 && item.caption) {
             closeSubmenu();
             title = &item;
-            submenu = CreatePopupMenu();
+            submenu = Made(CreatePopupMenu());
         } else if (item.level == 1 && submenu) {
-            AppendItem(submenu, item);
+            AppendItem(submenu.Get(), item);
         } else {
             closeSubmenu();
-            AppendItem(top, item);
+            AppendItem(top.Get(), item);
         }
     }
     closeSubmenu();
@@ -52,14 +67,14 @@ HMENU Build(HMENU top, std::initializer_list<MenuItemDesign> design)
 
 }  // namespace
 
-HMENU BuildMenuBar(std::initializer_list<MenuItemDesign> design)
+OwnedMenu BuildMenuBar(std::initializer_list<MenuItemDesign> design)
 {
-    return Build(CreateMenu(), design);
+    return Build(Made(CreateMenu()), design);
 }
 
-HMENU BuildPopupMenu(std::initializer_list<MenuItemDesign> design)
+OwnedMenu BuildPopupMenu(std::initializer_list<MenuItemDesign> design)
 {
-    return Build(CreatePopupMenu(), design);
+    return Build(Made(CreatePopupMenu()), design);
 }
 
 void EnableMenuCommand(HMENU menu, int command, bool enabled)

@@ -2,6 +2,7 @@
 // menus. Items with an image draw it themselves, from the item's icon.
 #pragma once
 
+#include "win32/handle.h"
 #include "wingui/gdi.h"
 
 #include <windows.h>
@@ -16,10 +17,12 @@ struct MenuItemDesign {
     HICON image = nullptr;
 };
 
-// A menu bar with its submenus. The window that gets it destroys it.
-HMENU BuildMenuBar(std::initializer_list<MenuItemDesign> design);
-// A popup menu (its items at level 0).
-HMENU BuildPopupMenu(std::initializer_list<MenuItemDesign> design);
+// A menu bar with its submenus; a window that gets it destroys it with
+// itself. A menu or item that Windows refuses is raised (RaiseRefusal), and
+// nothing made before it is left behind.
+OwnedMenu BuildMenuBar(std::initializer_list<MenuItemDesign> design);
+// A popup menu (its items at level 0), the same way.
+OwnedMenu BuildPopupMenu(std::initializer_list<MenuItemDesign> design);
 
 void EnableMenuCommand(HMENU menu, int command, bool enabled);
 bool MenuCommandEnabled(HMENU menu, int command);

@@ -15,18 +15,21 @@ enum class WindowKind { Form, Control };
 
 class WindowObject {
 protected:
+    // Counted among the live objects here, where a refusal of memory can
+    // still be raised: attaching happens inside Windows' own frames, while
+    // the window is being made, where no exception may pass.
     explicit WindowObject(WindowKind kind)
         : kind_(kind)
     {
+        Live().insert(this);
     }
     ~WindowObject() { Live().erase(this); }
     WindowObject(const WindowObject&) = delete;
     WindowObject& operator=(const WindowObject&) = delete;
 
     // From now on `window` leads to this object.
-    void AttachTo(HWND window)
+    void AttachTo(HWND window) noexcept
     {
-        Live().insert(this);
         if (GetWindowLongPtrA(window, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(this))
             SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
