@@ -13,17 +13,19 @@
 namespace {
 
 constexpr int kTipCapacity = 64;
+// How often a shell that refused the icon is asked again.
+constexpr UINT kRetryIntervalMs = 2000;
 
 static_assert(kNotifyIconDataSize == 88, "the first shell record layout is 88 bytes on 32-bit Windows");
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity == kNotifyIconDataSize);
 
-UINT TaskbarCreatedMessage()
+}  // namespace
+
+UINT TTrayIcon::TaskbarCreatedMessage()
 {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;
 }
-
-}  // namespace
 
 NOTIFYICONDATAA MakeNotifyIconData(HWND owner, UINT iconId, HICON icon, const std::string& tip)
 {
@@ -145,12 +147,18 @@ struct TrayHook {
         for (TTrayIcon* icon : hook->icons) {
             if (message == icon->CallbackMessage())
                 return icon->HandleCallback(lParam);
+            if (message == WM_TIMER && wParam == icon->RetryTimer()) {
+                icon->AddIcon();
+                return 0;
+            }
         }
         // A restarted shell has forgotten every icon.
-        if (message == TaskbarCreatedMessage()) {
+        if (message == TTrayIcon::TaskbarCreatedMessage()) {
             for (TTrayIcon* icon : hook->icons) {
-                if (icon->shown_)
-                    icon->NotifyShell(NIM_ADD);
+                if (icon->shown_) {
+                    icon->added_ = false;
+                    icon->AddIcon();
+                }
             }
         }
         return CallWindowProcA(replaced, window, message, wParam, lParam);
@@ -179,22 +187,37 @@ void TTrayIcon::SetIcon(HICON icon)
 {
     icon_.Reset(icon ? CopyIcon(icon) : nullptr);
     // Each word to the shell is a message to another process: an icon not
-    // shown yet takes its image and tip with it when it is added.
-    if (shown_)
+    // in the notification area yet takes its image and tip with it when it
+    // is added.
+    if (added_)
         NotifyShell(NIM_MODIFY);
 }
 
 void TTrayIcon::SetTip(const std::string& tip)
 {
     tip_ = tip;
-    if (shown_)
+    if (added_)
         NotifyShell(NIM_MODIFY);
 }
 
 void TTrayIcon::ShowIcon()
 {
     shown_ = true;
-    NotifyShell(NIM_ADD);
+    AddIcon();
+}
+
+void TTrayIcon::AddIcon()
+{
+    // A busy shell may take the icon and still answer no in time: then the
+    // icon can be modified, and it is there.
+    added_ = NotifyShell(NIM_ADD) || NotifyShell(NIM_MODIFY);
+    if (added_) {
+        KillTimer(ownerWindow_, RetryTimer());
+        return;
+    }
+    // A timer refused too leaves it to the taskbar's rebirth.
+    if (ownerWindow_)
+        SetTimer(ownerWindow_, RetryTimer(), kRetryIntervalMs, nullptr);
 }
 
 void TTrayIcon::RemoveIcon()
@@ -202,7 +225,11 @@ void TTrayIcon::RemoveIcon()
     if (!shown_)
         return;
     shown_ = false;
-    NotifyShell(NIM_DELETE);
+    if (ownerWindow_)
+        KillTimer(ownerWindow_, RetryTimer());
+    if (added_)
+        NotifyShell(NIM_DELETE);
+    added_ = false;
 }
 
 bool TTrayIcon::NotifyShell(DWORD action)

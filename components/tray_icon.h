@@ -41,9 +41,17 @@ public:
     TNotifyEvent OnMouseMove;
     TNotifyEvent OnMouseUp;
 
-    // Adds the icon to the notification area. It comes back by itself
-    // whenever the shell's taskbar is created anew.
+    // Adds the icon to the notification area. A shell that refuses it (one
+    // not ready yet at logon) is asked again every few seconds until the icon
+    // is there; it comes back by itself whenever the shell's taskbar is
+    // created anew.
     void ShowIcon();
+    // Whether the icon is in the notification area now: a window hidden
+    // there without it could not be reached.
+    bool InNotificationArea() const { return added_; }
+    // What the shell tells every top-level window when its taskbar is
+    // created anew.
+    static UINT TaskbarCreatedMessage();
 
     HWND OwnerWindow() const { return ownerWindow_; }
     // 1 for the owner's first tray icon; 0 when the owner is no window.
@@ -54,8 +62,12 @@ public:
 private:
     friend struct TrayHook;
     bool NotifyShell(DWORD action);
+    // Asks the shell for the icon; refused, asks again on the next tick.
+    void AddIcon();
     // Takes the icon out of the notification area, when it is there.
     void RemoveIcon();
+    UINT_PTR RetryTimer() const { return kRetryTimerBase + iconId_; }
+    static constexpr UINT_PTR kRetryTimerBase = 0x7A70;
     void PopUpMenu();
     LRESULT HandleCallback(LPARAM mouseMessage);
 
@@ -65,5 +77,6 @@ private:
     std::string tip_;
     HMENU popupMenu_ = nullptr;
     bool autoPopup_ = true;
-    bool shown_ = false;
+    bool shown_ = false;  // asked for by ShowIcon
+    bool added_ = false;  // taken by the shell
 };

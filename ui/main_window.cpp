@@ -183,17 +183,31 @@ void TForm1::ShowConnectionChooser()
 bool TForm1::HandleSysCommand(WPARAM command)
 {
     // Only the exact minimise command: the window goes to the notification
-    // area, taking its taskbar button with it.
-    if (command != SC_MINIMIZE)
+    // area, taking its taskbar button with it. Without an icon there (the
+    // shell refused it, and is being asked again) it is minimised as any
+    // window is, so that its taskbar button still leads back to it.
+    if (command != SC_MINIMIZE || !TrayIcon1->InNotificationArea())
         return false;
     ShowWindow(handle_, SW_MINIMIZE);
     ShowWindow(handle_, SW_HIDE);
+    inTray_ = true;
     return true;
 }
 
 void TForm1::Obnovit1Click()
 {
     ShowWindow(handle_, SW_SHOWNORMAL);
+    inTray_ = false;
+}
+
+void TForm1::TaskbarCreated()
+{
+    // A shell that started anew and refused the icon: the window hidden in
+    // the notification area goes back to the taskbar, minimised.
+    if (inTray_ && !TrayIcon1->InNotificationArea()) {
+        ShowWindow(handle_, SW_SHOWMINNOACTIVE);
+        inTray_ = false;
+    }
 }
 
 void TForm1::TrayIcon1DblClick()
@@ -270,6 +284,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             closeRequested_ = true;
             return 0;
         }
+        break;
+    default:
+        if (message == TTrayIcon::TaskbarCreatedMessage())
+            TaskbarCreated();
         break;
     case WM_INITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wParam) == PopupMenuTray.Get())

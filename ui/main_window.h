@@ -130,6 +130,7 @@ private:
     LRESULT QueryEndSession();
     void UpdateTrayMenu();
     bool HandleSysCommand(WPARAM command);
+    void TaskbarCreated();
     // Enables or disables the fields that a choice governs.
     void EnableFieldsOf(Field choice, bool enabled);
     // Shows the current state's values of the fields read from `source`.
@@ -148,5 +149,6 @@ private:
     OwnedAccelerators accelerators_;
     bool activated_ = false;
     bool commandsRunning_ = false;
+    bool inTray_ = false;  // hidden in the notification area
     bool closeRequested_ = false;
 };
