@@ -7,6 +7,7 @@
 #include "ui/about_box.h"
 #include "ui/quick_slot.h"
 #include "win32/ini_file.h"
+#include "win32/ini_file_update.h"
 #include "win32/program_path.h"
 #include "win32/startup_checks.h"
 #include "win32/startup_profile.h"
@@ -125,7 +126,7 @@ void TForm1::ReadProgramIni()
 
 void TForm1::WriteProgramIni()
 {
-    const IniFile ini(ProgramIniPath());
+    IniFileUpdate ini(ProgramIniPath());
     // Hidden in the notification area the window is minimised: the
     // rectangle it will come back to is the one kept.
     const RECT rect = NormalWindowRect(handle_);
@@ -138,6 +139,7 @@ void TForm1::WriteProgramIni()
         slot->WritePath(ini);
     for (const auto& slot : QuickSlots)
         slot->WriteMenuFlags(ini);
+    ini.Commit();
 }
 
 bool TForm1::CloseQuery()

@@ -84,12 +84,12 @@ void TQuickSlot::ReadMenuFlags(const IniFile& ini)
             popupMenu_.Get(), QuickSlotCommand(slot_, item), ini.ReadBool(kSection, MenuKey(item), enabledByDefault));
 }
 
-void TQuickSlot::WritePath(const IniFile& ini) const
+void TQuickSlot::WritePath(IniFileUpdate& ini) const
 {
     ini.WriteString(kSection, "But" + std::to_string(slot_ + 1), path_);
 }
 
-void TQuickSlot::WriteMenuFlags(const IniFile& ini) const
+void TQuickSlot::WriteMenuFlags(IniFileUpdate& ini) const
 {
     for (QuickSlotItem item : {qiBind, qiClear, qiShortcut})
         ini.WriteBool(kSection, MenuKey(item), MenuCommandEnabled(popupMenu_.Get(), QuickSlotCommand(slot_, item)));

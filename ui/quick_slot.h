@@ -5,6 +5,7 @@
 
 #include "ui/commands.h"
 #include "win32/ini_file.h"
+#include "win32/ini_file_update.h"
 #include "wingui/gdi.h"
 #include "wingui/speed_button.h"
 
@@ -29,8 +30,8 @@ public:
     // The program INI file: the path key, then the three menu flags.
     void ReadPath(const IniFile& ini);
     void ReadMenuFlags(const IniFile& ini);
-    void WritePath(const IniFile& ini) const;
-    void WriteMenuFlags(const IniFile& ini) const;
+    void WritePath(IniFileUpdate& ini) const;
+    void WriteMenuFlags(IniFileUpdate& ini) const;
     void UpdateHint();
 
     // What the slot needs from the window.

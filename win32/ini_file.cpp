@@ -43,19 +43,3 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 {
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
-
-void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) const
-{
-    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()))
-        throw Exception(UnableToWriteMessage(path_));
-}
-
-void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) const
-{
-    WriteString(section, key, std::to_string(value));
-}
-
-void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) const
-{
-    WriteString(section, key, value ? "1" : "0");
-}

@@ -1,6 +1,6 @@
-// Key-by-key access to an INI file through the system's private-profile
-// functions: section and key names match without regard to case, and a
-// write that the system refuses is raised as "Unable to write to <file>".
+// Key-by-key reading of an INI file through the system's private-profile
+// functions: section and key names match without regard to case. Writing
+// goes through IniFileUpdate, which replaces the file whole or not at all.
 #pragma once
 
 #include <string>
@@ -21,13 +21,9 @@ public:
     bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
 
-    void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
-    void WriteInteger(const std::string& section, const std::string& key, int value) const;
-    void WriteBool(const std::string& section, const std::string& key, bool value) const;
-
 private:
     std::string path_;
 };
 
-// The failure of a profile write.
+// The failure of a write to an INI file.
 std::string UnableToWriteMessage(const std::string& path);

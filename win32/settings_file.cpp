@@ -3,6 +3,7 @@
 #include "win32/settings_file.h"
 
 #include "win32/ini_file.h"
+#include "win32/ini_file_update.h"
 #include "win32/program_path.h"
 
 #include <windows.h>
@@ -47,9 +48,9 @@ std::string StorableText(const std::string& text)
 // The profile functions look for a name without a folder in the Windows
 // folder, while the existence check and the user mean the current one: the
 // name is made absolute before the profile functions see it.
-IniFile ProfileFile(const std::string& path)
+std::string ProfilePath(const std::string& path)
 {
-    return IniFile(FullPath(path));
+    return FullPath(path);
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ bool SettingsFileExists(const std::string& path)
 
 FieldValues ReadSettingsFile(const std::string& path)
 {
-    const IniFile file = ProfileFile(path);
+    const IniFile file(ProfilePath(path));
     FieldValues values;
     for (const FieldSpec& spec : kFields) {
         if (spec.kind == FieldKind::Text)
@@ -78,11 +79,12 @@ FieldValues ReadSettingsFile(const std::string& path)
 // read back.
 void WriteSettingsFile(const std::string& path, const FieldValues& values)
 {
-    const IniFile file = ProfileFile(path);
+    IniFileUpdate file(ProfilePath(path));
     for (const FieldSpec& spec : kFields) {
         if (spec.kind == FieldKind::Text)
             file.WriteString(kSection, spec.settingsKey, StorableText(values.Text(spec.field)));
         else
             file.WriteBool(kSection, spec.settingsKey, values.Checked(spec.field));
     }
+    file.Commit();
 }

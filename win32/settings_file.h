@@ -16,7 +16,7 @@ bool SettingsFileExists(const std::string& path);
 FieldValues ReadSettingsFile(const std::string& path);
 
 // Writes every field's key in the field table's order, replacing the keys in
-// place and leaving every other key and section as it was. The first write
-// that fails raises "Unable to write to <path>", and the remaining keys are
-// not written.
+// place and leaving every other key and section as it was. The file is
+// replaced whole or not at all: a write that fails raises "Unable to write
+// to <path>" and leaves the file as it was.
 void WriteSettingsFile(const std::string& path, const FieldValues& values);

@@ -1,0 +1,203 @@
+#include "win32/ini_file_update.h"
+
+#include "core/exception.h"
+#include "core/profile_text.h"
+#include "win32/handle.h"
+#include "win32/ini_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+namespace {
+
+// What a program may keep of a file's attributes when it replaces the file.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+// The whole file as it stands on the disk; false when it cannot be read.
+bool ReadWholeFile(const char* path, std::string& bytes)
+{
+    const Handle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return false;
+    const DWORD size = GetFileSize(file.Get(), nullptr);
+    if (size == INVALID_FILE_SIZE)
+        return false;
+    bytes.assign(size, '\0');
+    DWORD read = 0;
+    return size == 0 || (ReadFile(file.Get(), bytes.data(), size, &read, nullptr) && read == size);
+}
+
+// What the profile functions list of `file`: NUL-separated strings, asked
+// with a buffer that grows until they fit.
+std::vector<std::string> ProfileStrings(const std::function<DWORD(char*, DWORD)>& list)
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const DWORD length = list(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length + 2 < buffer.size() || buffer.size() >= (256u << 20)) {
+            std::vector<std::string> strings;
+            for (std::size_t at = 0; at < length && buffer[at];) {
+                strings.emplace_back(buffer.data() + at);
+                at += strings.back().size() + 1;
+            }
+            return strings;
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+// Every key of every section, first of each name only, as a profile reader
+// sees the file.
+std::vector<IniFileUpdate::Entry> ListedKeys(const char* file)
+{
+    std::vector<IniFileUpdate::Entry> keys;
+    const auto sections
+        = ProfileStrings([&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, file); });
+    for (const std::string& section : sections) {
+        std::set<std::string> seen;
+        const auto lines = ProfileStrings(
+            [&](char* buffer, DWORD size) { return GetPrivateProfileSectionA(section.c_str(), buffer, size, file); });
+        for (const std::string& line : lines) {
+            const std::size_t equals = line.find('=');
+            if (equals != std::string::npos && seen.insert(ProfileName(line.substr(0, equals))).second)
+                keys.push_back({section, line.substr(0, equals), line.substr(equals + 1)});
+        }
+    }
+    return keys;
+}
+
+// A text the profile functions wrote as UTF-16 or UTF-8 (the file had such a
+// mark), in the program's code page; any other as it stands.
+std::string AsAnsiText(const std::string& bytes)
+{
+    const auto marked = [&](const char* mark, std::size_t size) { return bytes.compare(0, size, mark, size) == 0; };
+    std::wstring wide;
+    if (marked("\xFF\xFE", 2) || marked("\xFE\xFF", 2)) {
+        const bool bigEndian = bytes[0] == '\xFE';
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const auto low = static_cast<unsigned char>(bytes[i + (bigEndian ? 1 : 0)]);
+            const auto high = static_cast<unsigned char>(bytes[i + (bigEndian ? 0 : 1)]);
+            wide += static_cast<wchar_t>(low | (high << 8));
+        }
+    } else if (marked("\xEF\xBB\xBF", 3)) {
+        const int length
+            = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), nullptr, 0);
+        wide.resize(static_cast<std::size_t>(length));
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), wide.data(), length);
+    } else {
+        return bytes;
+    }
+    const int length
+        = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+}  // namespace
+
+IniFileUpdate::IniFileUpdate(std::string path)
+    : path_(std::move(path))
+{
+    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    existed_ = attributes != INVALID_FILE_ATTRIBUTES;
+    // A read-only file is not written, as the profile functions would not
+    // write it either; a folder of that name cannot be.
+    if (existed_ && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        Fail();
+    attributes_ = existed_ ? attributes & kKeptAttributes : 0;
+    const std::size_t separator = path_.find_last_of("\\/");
+    const std::string folder = separator == std::string::npos ? std::string(".") : path_.substr(0, separator + 1);
+    if (!GetTempFileNameA(folder.c_str(), "tmk", 0, copy_.Buffer())) {
+        copy_.Forget();  // whatever name was tried is not ours
+        Fail();
+    }
+    if (existed_) {
+        // The copy carries the file's attributes; it has to be writable.
+        if (!CopyFileA(path_.c_str(), copy_.Name(), FALSE) || !SetFileAttributesA(copy_.Name(), FILE_ATTRIBUTE_NORMAL)
+            || !ReadWholeFile(copy_.Name(), before_))
+            Fail();
+        kept_ = ListedKeys(copy_.Name());
+    }
+}
+
+IniFileUpdate::~IniFileUpdate() = default;
+
+void IniFileUpdate::Copy::Remove() noexcept
+{
+    if (!name_[0])
+        return;
+    // Dropped from the profile functions' memory too: a later copy may get
+    // the same name.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, name_);
+    SetFileAttributesA(name_, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(name_);
+    name_[0] = '\0';
+}
+
+void IniFileUpdate::Fail()
+{
+    copy_.Remove();
+    throw Exception(UnableToWriteMessage(path_));
+}
+
+bool IniFileUpdate::Wrote(const Entry& entry) const
+{
+    return std::any_of(written_.begin(), written_.end(), [&](const Entry& key) {
+        return ProfileName(key.section) == ProfileName(entry.section) && ProfileName(key.key) == ProfileName(entry.key);
+    });
+}
+
+void IniFileUpdate::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), copy_.Name()))
+        Fail();
+    written_.push_back({section, key, value});
+}
+
+void IniFileUpdate::WriteInteger(const std::string& section, const std::string& key, int value)
+{
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniFileUpdate::WriteBool(const std::string& section, const std::string& key, bool value)
+{
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFileUpdate::Commit()
+{
+    // What the disk took, not what the profile functions remember.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy_.Name());
+    std::string bytes;
+    if (!ReadWholeFile(copy_.Name(), bytes))
+        Fail();
+    const std::string text = AsAnsiText(bytes);
+    if (!ProfileTextEndsWhole(text, AsAnsiText(before_)))
+        Fail();
+    const ProfileText written(text);
+    for (const Entry& key : written_) {
+        if (!written.Holds(key.section, key.key, key.value))
+            Fail();
+    }
+    // Everything else it held is there too: a write read back a file that an
+    // earlier one had cut short, and went on from there.
+    for (const Entry& key : kept_) {
+        if (!Wrote(key) && !written.Holds(key.section, key.key, key.value))
+            Fail();
+    }
+    Handle file(CreateFileA(copy_.Name(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const bool flushed = file && FlushFileBuffers(file.Get());
+    file.Reset();
+    if (!flushed)
+        Fail();
+    if (!MoveFileExA(copy_.Name(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        Fail();
+    copy_.Forget();
+    if (attributes_ != 0)
+        SetFileAttributesA(path_.c_str(), attributes_);
+}
