@@ -47,11 +47,7 @@ public:
         if (Application.Terminated())
             throw EAbort();
     }
-    void WriteProxy(int enable, const std::string& server) override
-    {
-        RegWriteInteger("HKCU", kInternetSettingsKey, "ProxyEnable", enable, false);
-        RegWriteString("HKCU", kInternetSettingsKey, "ProxyServer", server, false);
-    }
+    void WriteProxy(int enable, const std::string& server) override { WriteProxySettings(enable, server); }
     void Lock() override
     {
         focus_ = GetFocus();

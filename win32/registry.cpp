@@ -33,6 +33,7 @@ public:
                                             : RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_ALL_ACCESS, &key_);
         if (result != ERROR_SUCCESS)
             key_ = nullptr;
+        missing_ = result == ERROR_FILE_NOT_FOUND;
     }
     ~RegKey()
     {
@@ -42,9 +43,12 @@ public:
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
     HKEY get() const { return key_; }
+    // Not opened because it is not there, rather than refused.
+    bool Missing() const { return missing_; }
 
 private:
     HKEY key_ = nullptr;
+    bool missing_ = false;
 };
 
 [[noreturn]] void Fail(const char* what, const std::string& name)
@@ -171,4 +175,54 @@ void RegWriteInteger(
 {
     const DWORD data = static_cast<DWORD>(value);
     WriteValue(root, path, name, REG_DWORD, &data, sizeof data, deleteValue);
+}
+
+RegSavedValue RegSaveValue(const std::string& root, const std::string& path, const std::string& name)
+{
+    RegSavedValue saved;
+    const RegKey key(root, path, RegKey::kExisting);
+    // What cannot be read could not be put back.
+    if (!key.get() && !key.Missing())
+        Fail("Failed to get data", name);
+    const ValueInfo info = QueryValueInfo(key.get(), name);
+    if (!info.exists)
+        return saved;
+    saved.data.resize(info.size);
+    DWORD type = REG_NONE;
+    DWORD size = info.size;
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(saved.data.data()), &size)
+        != ERROR_SUCCESS)
+        Fail("Failed to get data", name);
+    saved.exists = true;
+    saved.type = type;
+    saved.data.resize(size);
+    return saved;
+}
+
+void RegRestoreValue(
+    const std::string& root, const std::string& path, const std::string& name, const RegSavedValue& saved) noexcept
+{
+    const RegKey key(root, path, RegKey::kExisting);
+    if (!key.get())
+        return;
+    if (saved.exists)
+        RegSetValueExA(key.get(), name.c_str(), 0, saved.type, reinterpret_cast<const BYTE*>(saved.data.data()),
+            static_cast<DWORD>(saved.data.size()));
+    else
+        RegDeleteValueA(key.get(), name.c_str());
+}
+
+void WriteProxySettings(int enable, const std::string& server)
+{
+    static const char kEnable[] = "ProxyEnable";
+    const RegSavedValue before = RegSaveValue("HKCU", kInternetSettingsKey, kEnable);
+    RegWriteInteger("HKCU", kInternetSettingsKey, kEnable, enable, false);
+    try {
+        RegWriteString("HKCU", kInternetSettingsKey, "ProxyServer", server, false);
+    } catch (const std::exception&) {
+        // A switch without its server would send Internet Explorer to the old
+        // server, or to none.
+        RegRestoreValue("HKCU", kInternetSettingsKey, kEnable, before);
+        throw;
+    }
 }

@@ -32,3 +32,21 @@ void RegWriteString(const std::string& root, const std::string& key, const std::
 // The same for a REG_DWORD value.
 void RegWriteInteger(
     const std::string& root, const std::string& key, const std::string& name, int value, bool deleteValue);
+
+// A value as it stands, of whatever type, or its absence: what a write that
+// has to be undone puts back.
+struct RegSavedValue {
+    bool exists = false;
+    unsigned long type = 0;
+    std::string data;
+};
+RegSavedValue RegSaveValue(const std::string& root, const std::string& key, const std::string& name);
+// Puts the value back as saved (or deletes it); a refusal goes unreported,
+// there being nothing left to do about it.
+void RegRestoreValue(
+    const std::string& root, const std::string& key, const std::string& name, const RegSavedValue& saved) noexcept;
+
+// Internet Explorer's proxy switch and server of the current user, written
+// together or not at all: when the server cannot be written, the switch is
+// put back as it was and the server's failure is raised.
+void WriteProxySettings(int enable, const std::string& server);
