@@ -14,22 +14,7 @@ CYCLES="${1:-300}"
 "$ROOT/scripts/build.sh" win32 wintest >&2
 source "$ROOT/scripts/wine-env.sh"
 wine_env wine-soak private
-finish() {
-  wineserver -k 2>/dev/null || true
-  stop_private_display wine-soak
-}
-trap finish EXIT
-mkdir -p "$ROOT/build/soak"
-# Wine's heap checks, as in the end-to-end tests: a checked tail on every
-# block of tamarko.exe's heaps, and its heap debug channel.
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\tamarko.exe' \
-  /v GlobalFlag /t REG_DWORD /d 0x10 /f >/dev/null 2>&1
 status=0
-WINEDEBUG=-all,err+heap wine "$ROOT/build/wintest/tests/soak/soak.exe" --cycles "$CYCLES" --every 50 \
-  </dev/null 2>"$ROOT/build/soak/heap.log" | sed -u 's/\r$//' | tee "$ROOT/build/soak/latest.md" || status=1
+run_heap_checked soak "$ROOT/build/wintest/tests/soak/soak.exe" --cycles "$CYCLES" --every 50 || status=1
 grep -q '^soak: flat$' "$ROOT/build/soak/latest.md" || status=1
-if grep -E ':err:heap:' "$ROOT/build/soak/heap.log"; then
-  echo "soak: FAILED: Wine reported heap errors (above)"
-  status=1
-fi
 exit $status

@@ -98,3 +98,26 @@ wine_env() {
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   (wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &)
 }
+
+# Runs a program of the wintest tree in the prefix of `wine_env` with Wine's
+# heap checks, as the end-to-end tests run tamarko.exe: a checked tail on
+# every block of its heaps, and Wine's heap debug channel. What the program
+# prints goes to the terminal and to build/<name>/latest.md, Wine's errors to
+# build/<name>/wine.log; fails when the program fails or Wine reports a heap
+# error. The prefix's wineserver and display are stopped at the script's end.
+#   run_heap_checked <name> <program> [arguments ...]
+run_heap_checked() {
+  local name="$1" program="$2" out="$ROOT/build/$1" status=0
+  shift 2
+  trap "wineserver -k 2>/dev/null || true; stop_private_display wine-$name" EXIT
+  mkdir -p "$out"
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\tamarko.exe' \
+    /v GlobalFlag /t REG_DWORD /d 0x10 /f >/dev/null 2>&1
+  WINEDEBUG=-all,err+heap wine "$program" "$@" </dev/null 2>"$out/wine.log" | sed -u 's/\r$//' | tee "$out/latest.md" ||
+    status=1
+  if grep -E ':err:heap:' "$out/wine.log"; then
+    echo "$name: FAILED: Wine reported heap errors (above)"
+    status=1
+  fi
+  return $status
+}

@@ -25,6 +25,12 @@ std::string& TestFolder()
     return folder;
 }
 
+std::string& PhasePrefix()
+{
+    static std::string prefix;
+    return prefix;
+}
+
 // Puts the step on the program's board; a program that has ended has none.
 void TellStep(DWORD processId, const std::string& text)
 {
@@ -46,6 +52,7 @@ void BeginRecordings(const std::string& folder)
 {
     TestFolder() = folder;
     RecordedPrograms().clear();
+    PhasePrefix().clear();
 }
 
 const std::string& RecordingFolder()
@@ -61,9 +68,15 @@ void StartRecording(const PROCESS_INFORMATION& started)
     RecordedPrograms().push_back(started.dwProcessId);
 }
 
+void BeginPhase(const std::string& phase)
+{
+    PhasePrefix() = "[" + phase + "] ";
+    Step("begins");
+}
+
 void Step(const std::string& what)
 {
-    std::string text = what;
+    std::string text = PhasePrefix() + what;
     std::replace(text.begin(), text.end(), '\n', ' ');
     for (DWORD processId : RecordedPrograms())
         TellStep(processId, text);

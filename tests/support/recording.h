@@ -28,6 +28,9 @@ inline const char kRecorderFolderVariable[] = "TAMARKO_RECORDER_FOLDER";
 void StartRecording(const PROCESS_INFORMATION& started);
 // Marks the start of a step of the test in the logs of the recorded programs.
 void Step(const std::string& what);
+// From now on each step names `phase` first ("[apply] click on ..."): the
+// log then tells in which phase of a session a call came.
+void BeginPhase(const std::string& phase);
 
 // One recorder's log, read as it grows.
 class RecorderLog {
