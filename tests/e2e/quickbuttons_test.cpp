@@ -305,8 +305,10 @@ TEST_F(TamarkoTest, AnAmpersandInABoundFileNameMakesNoKeyThatLoadsIt)
 TEST_F(TamarkoTest, BoundSlotShowsTheFileNameLoadsItAndSurvivesARestart)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
-    CreateDirectoryA(folder.File("Profily").c_str(), nullptr);
-    const std::string kancelar = folder.File("Profily\\Kancelar.dat");
+    // With a space in the path, as under "Documents and Settings": the
+    // shortcut's argument holds together only in its quotes.
+    CreateDirectoryA(folder.File("Moje profily").c_str(), nullptr);
+    const std::string kancelar = folder.File("Moje profily\\Kancelar.dat");
     WriteFileBytes(kancelar, kKancelar);
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
@@ -413,8 +415,10 @@ TEST_F(TamarkoTest, StoredMenuStatesAreRestoredAsTheyAreNotFromThePath)
 TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
-    CreateDirectoryA(folder.File("Profily").c_str(), nullptr);
-    const std::string kancelar = folder.File("Profily\\Kancelar.dat");
+    // With a space in the path, as under "Documents and Settings": the
+    // shortcut's argument holds together only in its quotes.
+    CreateDirectoryA(folder.File("Moje profily").c_str(), nullptr);
+    const std::string kancelar = folder.File("Moje profily\\Kancelar.dat");
     WriteFileBytes(kancelar, kKancelar);
     const std::string desktop = DesktopFolder();
     ASSERT_FALSE(desktop.empty());

@@ -25,6 +25,39 @@ HWND WaitForMenu(DWORD processId)
     return WaitForPopupMenu(processId, 20s);
 }
 
+// The tray menu's items as drawn, separators left out: "Obnovit",
+// "Otevřít", "Uložit", "O programu", "Ukončit"; the menu is closed again.
+std::vector<bool> TrayMenuItems(HWND form, DWORD processId)
+{
+    PostMessageA(form, kTrayCallback, 1, WM_RBUTTONDOWN);
+    HWND menu = WaitForMenu(processId);
+    if (!menu)
+        return {};
+    const std::vector<bool> items = MenuItemsEnabled(menu);
+    // Closed as a click elsewhere closes it: while a command runs, its
+    // console has the keyboard, and no key would reach the menu.
+    Step("the tray menu is closed");
+    PostMessageA(form, WM_CANCELMODE, 0, 0);
+    WaitUntil([&] { return !IsWindowVisible(menu); }, 20s);
+    return items;
+}
+
+// Picks the first connection once the chooser asks: the report has run
+// (the chooser waits disabled meanwhile) and its list is built anew.
+void ChooseFirstConnection(DWORD processId, const ProgramFolder& folder)
+{
+    HWND chooser = WaitForTopWindow(processId, "TForm2");
+    ASSERT_NE(chooser, nullptr);
+    HWND list = FindControl(chooser, 0, 32);
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<std::string> journal = folder.Journal();
+        return !journal.empty() && journal.back() == kReportCommand && Enabled(chooser) && ListItems(list).size() == 2;
+    }));
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    PostMessageA(FindControl(chooser, 144, 140), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !Visible(chooser); }));
+}
+
 }  // namespace
 
 TEST_F(TamarkoTest, ASecondStartEndsSilentlyAndLeavesTheFirstAlone)
@@ -98,14 +131,41 @@ TEST_F(TamarkoTest, MinimisingHidesInTheTrayAndADoubleClickRestores)
     EXPECT_FALSE(TrayHoldsIcon(form)) << "the icon leaves with the program";
 }
 
-TEST_F(TamarkoTest, TrayMenuEndsTheProgramAndItsIniIsWritten)
+TEST_F(TamarkoTest, TrayMenuOffersOnlyRestoreAndEndWhileTheWindowIsLockedAndEndsTheProgram)
 {
-    folder.WriteNetsimState(NetsimState({kLan}));
-    HWND form = StartFilled();
+    // Two connections: the chooser asks at the start and after the apply.
+    const NetConnection wlan = DhcpConnection("WLAN");
+    folder.WriteNetsimState(NetsimState({kLan, wlan}));
+    HWND form = Start();
     ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    const std::vector<bool> locked{true, false, false, false, true};
+    ASSERT_TRUE(WaitUntil([&] { return FindTopWindow(program.Id(), "TForm2") && !Enabled(form); }));
+    EXPECT_EQ(TrayMenuItems(form, program.Id()), locked) << "while the chooser asks";
+    ASSERT_NO_FATAL_FAILURE(ChooseFirstConnection(program.Id(), folder));
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+
+    PostCommand(form, cmAbout);
+    HWND about = WaitForTopWindow(program.Id(), "TAutor");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(TrayMenuItems(form, program.Id()), locked) << "while the about box is open";
+    PostMessageA(about, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) && Enabled(form); }));
+
+    // The apply's first command waits at the stand-ins' gate.
+    folder.WriteNetsimState(NetsimState({kLan, wlan}, std::string("gate = ") + kGate + "\r\n"));
+    folder.ClearJournal();
+    PostMessageA(window.apply, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return folder.Journal().size() == 1; })) << "the first command did not start";
+    EXPECT_EQ(TrayMenuItems(form, program.Id()), locked) << "while a command of the apply runs";
+    folder.WriteNetsimState(NetsimState({kLan, wlan}));
+    folder.OpenGate();
+    ASSERT_NO_FATAL_FAILURE(ChooseFirstConnection(program.Id(), folder));
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+    EXPECT_EQ(TrayMenuItems(form, program.Id()), std::vector<bool>(5, true)) << "the window usable again";
+
     PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 20s));
-
     PostMessageA(form, kTrayCallback, 1, WM_RBUTTONDOWN);
     ASSERT_NE(WaitForMenu(program.Id()), nullptr);
     PressKey(VK_UP);  // from the bottom: "Ukončit"
