@@ -148,9 +148,16 @@ protected:
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         static int counter = 0;
-        folder_ = std::wstring(temp) + L"netsim-" + std::to_wstring(GetCurrentProcessId()) + L"-"
-            + std::to_wstring(++counter) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        // A folder of an earlier run may hold the name: Wine gives process
+        // ids out again, and a folder that a hung child still had as its
+        // current one could not be removed.
+        for (;;) {
+            folder_ = std::wstring(temp) + L"netsim-" + std::to_wstring(GetCurrentProcessId()) + L"-"
+                + std::to_wstring(++counter) + L"\\";
+            if (CreateDirectoryW(folder_.c_str(), nullptr))
+                break;
+            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+        }
         for (const wchar_t* exe : {L"netsh.exe", L"ipconfig.exe"}) {
             ASSERT_TRUE(CopyFileW((ShipFolder() + exe).c_str(), (folder_ + exe).c_str(), FALSE))
                 << "build the win32 tree first: " << NETSIM_SHIP_DIR;
