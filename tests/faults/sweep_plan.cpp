@@ -14,6 +14,7 @@ namespace {
 // while the disk took only part of the file.
 const char kProfileWrite[] = "WritePrivateProfileStringA";
 const char kAllocation[] = "malloc";
+const char* const kRegistryWrites[] = {"RegCreateKeyExA", "RegSetValueExA"};
 
 std::string Hex(std::uint32_t value)
 {
@@ -218,6 +219,13 @@ std::vector<Fault> PlanRuns(const Census& census, Extent extent, int allocationR
     for (long n : writes) {
         runs.push_back({kProfileWrite, false, 0, n});
         runs.push_back({kProfileWrite, false, 0, n, true});
+    }
+
+    // The registry writes one by one, few as they are: the proxy's second
+    // value refused must bring the first back.
+    for (const char* function : kRegistryWrites) {
+        for (long n = 2; n <= CallsOf(census.calls, function); ++n)
+            runs.push_back({function, false, 0, n});
     }
 
     const long allocations = CallsOf(census.calls, kAllocation);

@@ -57,10 +57,11 @@ Firing ReadFiring(std::string_view log);
 
 // The runs: the first call from every call site of every function (a
 // profile write also cut short); then calls spread over the session of the
-// two functions whose calls matter one by one: `allocationRuns` allocations
-// at an even stride, with one more in any phase the stride misses, and every
-// profile write (refused, and cut short). Bounded: each function's first
-// call site, and the profile write in the middle of each phase that writes.
+// functions whose calls matter one by one: every registry write,
+// `allocationRuns` allocations at an even stride, with one more in any phase
+// the stride misses, and every profile write (refused, and cut short).
+// Bounded: each function's first call site, every registry write, and the
+// profile write in the middle of each phase that writes.
 enum class Extent { Bounded, Full };
 std::vector<Fault> PlanRuns(const Census& census, Extent extent, int allocationRuns);
 
