@@ -57,7 +57,7 @@ ProfileText::ProfileText(std::string_view text)
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (!line.empty() && line.front() == '[') {
             const std::size_t close = line.find(']');
-            const std::string name = ProfileName((line.substr(1, close == std::string_view::npos ? 0 : close - 1)));
+            const std::string name = ProfileName(line.substr(1, close == std::string_view::npos ? 0 : close - 1));
             // A later section of the same name is not read.
             const bool first = close != std::string_view::npos && !sections_.count(name);
             keys = first ? &sections_[name] : nullptr;
@@ -65,16 +65,16 @@ ProfileText::ProfileText(std::string_view text)
         }
         const std::size_t equals = line.find('=');
         if (keys && equals != std::string_view::npos)
-            keys->emplace(ProfileName((line.substr(0, equals))), std::string(Trimmed(line.substr(equals + 1))));
+            keys->emplace(ProfileName(line.substr(0, equals)), std::string(Trimmed(line.substr(equals + 1))));
     }
 }
 
 bool ProfileText::Holds(std::string_view section, std::string_view key, std::string_view value) const
 {
-    const auto keys = sections_.find(ProfileName((section)));
+    const auto keys = sections_.find(ProfileName(section));
     if (keys == sections_.end())
         return false;
-    const auto found = keys->second.find(ProfileName((key)));
+    const auto found = keys->second.find(ProfileName(key));
     return found != keys->second.end() && found->second == Trimmed(value);
 }
 

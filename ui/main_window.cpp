@@ -287,10 +287,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    default:
-        if (message == TTrayIcon::TaskbarCreatedMessage())
-            TaskbarCreated();
-        break;
     case WM_INITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wParam) == PopupMenuTray.Get())
             UpdateTrayMenu();
@@ -298,6 +294,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         Application.Terminate();
         return 0;
+    default:
+        if (message == TTrayIcon::TaskbarCreatedMessage())
+            TaskbarCreated();
+        break;
     }
     return TForm::HandleMessage(message, wParam, lParam);
 }

@@ -104,19 +104,19 @@ IniFileUpdate::IniFileUpdate(std::string path)
     : path_(std::move(path))
 {
     const DWORD attributes = GetFileAttributesA(path_.c_str());
-    existed_ = attributes != INVALID_FILE_ATTRIBUTES;
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     // A read-only file is not written, as the profile functions would not
     // write it either; a folder of that name cannot be.
-    if (existed_ && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (existed && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         Fail();
-    attributes_ = existed_ ? attributes & kKeptAttributes : 0;
+    attributes_ = existed ? attributes & kKeptAttributes : 0;
     const std::size_t separator = path_.find_last_of("\\/");
     const std::string folder = separator == std::string::npos ? std::string(".") : path_.substr(0, separator + 1);
     if (!GetTempFileNameA(folder.c_str(), "tmk", 0, copy_.Buffer())) {
         copy_.Forget();  // whatever name was tried is not ours
         Fail();
     }
-    if (existed_) {
+    if (existed) {
         // The copy carries the file's attributes; it has to be writable.
         if (!CopyFileA(path_.c_str(), copy_.Name(), FALSE) || !SetFileAttributesA(copy_.Name(), FILE_ATTRIBUTE_NORMAL)
             || !ReadWholeFile(copy_.Name(), before_))

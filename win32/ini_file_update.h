@@ -66,6 +66,5 @@ private:
     std::string before_;       // the file as it was
     std::vector<Entry> kept_;  // its keys, as the profile functions list them
     unsigned long attributes_ = 0;
-    bool existed_ = false;
     std::vector<Entry> written_;
 };

@@ -16,22 +16,7 @@ using namespace std::chrono_literals;
 // The current user's proxy values; nullptr removes a value.
 inline void PlantProxy(const int* enable, const char* server)
 {
-    HKEY key;
-    ASSERT_EQ(
-        RegCreateKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    if (enable) {
-        const DWORD value = static_cast<DWORD>(*enable);
-        RegSetValueExA(key, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    } else {
-        RegDeleteValueA(key, "ProxyEnable");
-    }
-    if (server)
-        RegSetValueExA(key, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server),
-            static_cast<DWORD>(strlen(server) + 1));
-    else
-        RegDeleteValueA(key, "ProxyServer");
-    RegCloseKey(key);
+    ASSERT_TRUE(WriteProxyValues(enable, server));
 }
 
 inline std::string LocalComputerName()

@@ -70,17 +70,8 @@ bool Expected(const std::string& name)
 
 std::vector<std::string> StrayFiles(const ProgramFolder& folder)
 {
-    std::vector<std::string> stray;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(folder.File("*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return stray;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != ".." && !Expected(name))
-            stray.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    std::vector<std::string> stray = FileNames(folder.File("*"));
+    std::erase_if(stray, Expected);
     return stray;
 }
 

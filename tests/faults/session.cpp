@@ -35,19 +35,6 @@ struct Settings {
 };
 const Settings kApplied{"10.20.30.40", "255.255.255.0", "10.20.30.1", "10.20.30.2", "10.20.30.3", "10.20.30.9", "8080"};
 
-void WriteProxy(const ProxyPair& pair)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-        != ERROR_SUCCESS)
-        return;
-    const DWORD enable = static_cast<DWORD>(pair.enable);
-    RegSetValueExA(key, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
-    RegSetValueExA(key, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(pair.server.c_str()),
-        static_cast<DWORD>(pair.server.size() + 1));
-    RegCloseKey(key);
-}
-
 // A dialog of the process that is a file dialog: it has a name box.
 bool IsFileDialog(HWND dialog)
 {
@@ -71,17 +58,6 @@ std::vector<HWND> VisibleDialogs(DWORD processId)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-// The text of a message box: its longest static text (the icon is one too).
-std::string MessageText(HWND box)
-{
-    std::string text;
-    for (HWND child : Children(box)) {
-        if (ClassName(child) == "Static" && Text(child).size() > text.size())
-            text = Text(child);
-    }
-    return text;
 }
 
 class Session {
@@ -192,7 +168,7 @@ private:
             if (IsFileDialog(dialog))
                 continue;
             const std::string caption = Text(dialog);
-            const std::string text = MessageText(dialog);
+            const std::string text = MessageBoxText(dialog);
             // A question of the system's own dialogs (the save dialog asks
             // before replacing a file) is answered yes; the program's boxes
             // have an OK button only.
@@ -522,7 +498,8 @@ void PrepareSession(const ProgramFolder& folder, const SessionFiles& files)
     WriteFileBytes(files.settingsFile, kOldSettingsFile);
     WriteFileBytes(files.programIni, kOldProgramIni);
     DeleteFileA(files.shortcut.c_str());
-    WriteProxy(kOldProxy);
+    const int enable = static_cast<int>(kOldProxy.enable);
+    WriteProxyValues(&enable, kOldProxy.server.c_str());
 }
 
 SessionRecord RunSession(const ProgramFolder& folder, const SessionFiles& files, const std::optional<Fault>& fault,

@@ -148,6 +148,22 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::vector<std::string> FileNames(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string Utf8ToAnsi(const std::string& utf8)
 {
     return Convert(utf8, CP_UTF8, 1250);
@@ -583,16 +599,17 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, Duration timeou
     HWND box = WaitForTopWindow(processId, "#32770", {}, timeout);
     if (!box)
         return std::nullopt;
-    MessageBoxInfo info{box, Text(box), {}};
-    // The message is the longest static text; the icon is a static too.
+    return MessageBoxInfo{box, Text(box), MessageBoxText(box)};
+}
+
+std::string MessageBoxText(HWND box)
+{
+    std::string text;
     for (HWND child : Children(box)) {
-        if (ClassName(child) == "Static") {
-            const std::string text = Text(child);
-            if (text.size() > info.text.size())
-                info.text = text;
-        }
+        if (ClassName(child) == "Static" && Text(child).size() > text.size())
+            text = Text(child);
     }
-    return info;
+    return text;
 }
 
 bool NoMessageBoxFor(DWORD processId, Duration period)

@@ -27,6 +27,8 @@ std::string ShipDir();
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names of the files that match a pattern ("C:\\folder\\*.log"), sorted.
+std::vector<std::string> FileNames(const std::string& pattern);
 // UTF-8 text as the program's code page (1250) and back.
 std::string Utf8ToAnsi(const std::string& utf8);
 std::string AnsiToUtf8(const std::string& ansi);
@@ -136,6 +138,8 @@ struct MessageBoxInfo {
     std::string text;
 };
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, Duration timeout = 20s);
+// The message of a box: its longest static text (the icon is a static too).
+std::string MessageBoxText(HWND box);
 bool NoMessageBoxFor(DWORD processId, Duration period);
 void PressButton(HWND dialog, int id = IDOK);
 

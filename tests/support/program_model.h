@@ -4,6 +4,7 @@
 
 #include "tests/support/driver.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,29 @@ inline const char kInternetSettings[] = "Software\\Microsoft\\Windows\\CurrentVe
 inline const char kReportCommand[] = "netsh interface ip show config";
 inline const char kStateLegend[] = "Zeleně podbarvené položky = aktuální stav.";
 inline const COLORREF kLime = RGB(0, 255, 0);
+
+// Writes the current user's proxy switch and server, as Internet Explorer
+// keeps them; nullptr removes a value. False when the key cannot be opened.
+inline bool WriteProxyValues(const int* enable, const char* server)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return false;
+    if (enable) {
+        const DWORD value = static_cast<DWORD>(*enable);
+        RegSetValueExA(key, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    } else {
+        RegDeleteValueA(key, "ProxyEnable");
+    }
+    if (server)
+        RegSetValueExA(key, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server),
+            static_cast<DWORD>(std::strlen(server) + 1));
+    else
+        RegDeleteValueA(key, "ProxyServer");
+    RegCloseKey(key);
+    return true;
+}
 // The stand-ins' gate, which ProgramFolder::OpenGate opens for one run.
 inline const char kGate[] = "netsim-gate";
 

@@ -103,15 +103,8 @@ void RecorderLog::Update()
 std::vector<std::string> RecorderLogs(const ProgramFolder& folder)
 {
     std::vector<std::string> logs;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(folder.File("recorder-*.log").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return logs;
-    do
-        logs.push_back(folder.File(found.cFileName));
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(logs.begin(), logs.end());
+    for (const std::string& name : FileNames(folder.File("recorder-*.log")))
+        logs.push_back(folder.File(name));
     return logs;
 }
 
