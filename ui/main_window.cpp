@@ -2,6 +2,7 @@
 // placement, the commands of its menus and tool bar, and the close.
 #include "ui/main_window.h"
 
+#include "core/file_messages.h"
 #include "core/profile_values.h"
 #include "resources/resource.h"
 #include "ui/about_box.h"
@@ -106,38 +107,58 @@ void TForm1::RightAlignHelpMenu()
 
 void TForm1::ReadProgramIni()
 {
-    const IniFile ini(ProgramIniPath());
     RECT rect;
     GetWindowRect(handle_, &rect);
-    const int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
-    const int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
-    const int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
-    const int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
-    // The window is not shown yet: it is moved once, to where all four
-    // values put it, and not at all when they are where it stands.
-    if (left != rect.left || top != rect.top || width != rect.right - rect.left || height != rect.bottom - rect.top)
-        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    try {
+        const IniFile ini(ProgramIniPath());
+        const int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
+        const int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
+        const int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+        const int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
+        // The window is not shown yet: it is moved once, to where all four
+        // values put it, and not at all when they are where it stands.
+        if (left != rect.left || top != rect.top || width != rect.right - rect.left || height != rect.bottom - rect.top)
+            SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    for (const auto& slot : QuickSlots)
-        slot->ReadPath(ini);
-    for (const auto& slot : QuickSlots)
-        slot->ReadMenuFlags(ini);
+        for (const auto& slot : QuickSlots)
+            slot->ReadPath(ini);
+        for (const auto& slot : QuickSlots)
+            slot->ReadMenuFlags(ini);
+    } catch (const EFileRead& error) {
+        // The window starts as without the file, and the close must not put
+        // these defaults over what the file holds.
+        programIniUnread_ = true;
+        Application.ShowMessage(error.Message() + "\r\n\r\n" + kProgramIniUnreadNote, MB_OK | MB_ICONWARNING);
+    }
+    GetWindowRect(handle_, &startPlacement_);
 }
 
 void TForm1::WriteProgramIni()
 {
-    IniFileUpdate ini(ProgramIniPath());
     // Hidden in the notification area the window is minimised: the
     // rectangle it will come back to is the one kept.
     const RECT rect = NormalWindowRect(handle_);
-    ini.WriteInteger(kPlacementSection, "Left", rect.left);
-    ini.WriteInteger(kPlacementSection, "Top", rect.top);
-    ini.WriteInteger(kPlacementSection, "Height", rect.bottom - rect.top);
-    ini.WriteInteger(kPlacementSection, "Width", rect.right - rect.left);
+    // A file unread at the start holds what this run never saw: only what
+    // the user changed goes over it.
+    const bool placementChanged = !programIniUnread_ || !EqualRect(&rect, &startPlacement_);
+    std::vector<const TQuickSlot*> slots;
+    for (const auto& slot : QuickSlots) {
+        if (!programIniUnread_ || slot->Changed())
+            slots.push_back(slot.get());
+    }
+    if (!placementChanged && slots.empty())
+        return;
 
-    for (const auto& slot : QuickSlots)
+    IniFileUpdate ini(ProgramIniPath());
+    if (placementChanged) {
+        ini.WriteInteger(kPlacementSection, "Left", rect.left);
+        ini.WriteInteger(kPlacementSection, "Top", rect.top);
+        ini.WriteInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+        ini.WriteInteger(kPlacementSection, "Width", rect.right - rect.left);
+    }
+    for (const TQuickSlot* slot : slots)
         slot->WritePath(ini);
-    for (const auto& slot : QuickSlots)
+    for (const TQuickSlot* slot : slots)
         slot->WriteMenuFlags(ini);
     ini.Commit();
 }

@@ -151,4 +151,7 @@ private:
     bool commandsRunning_ = false;
     bool inTray_ = false;  // hidden in the notification area
     bool closeRequested_ = false;
+    // The program INI file existed but could not be read at the start.
+    bool programIniUnread_ = false;
+    RECT startPlacement_{};  // where the start put the window
 };

@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include "core/profile_values.h"
+#include "win32/ini_file.h"
 #include "win32/settings_file.h"
 #include "win32/system_info.h"
 #include "wingui/application.h"
@@ -15,9 +16,17 @@ void TForm1::LoadSettingsFile(const std::string& fileName)
         Application.ShowMessage("Soubor " + fileName + " nebyl nalezen.");
         return;
     }
+    FieldValues values;
+    try {
+        values = ReadSettingsFile(fileName);
+    } catch (const EFileRead& error) {
+        // Said, and nothing the user has is changed: the file is not empty,
+        // only out of reach for now.
+        Application.ShowException(error);
+        return;
+    }
     // Each value goes through its control, so that the fields are switched
     // and highlighted as if typed in.
-    const FieldValues values = ReadSettingsFile(fileName);
     for (const FieldSpec& spec : kFields) {
         if (spec.kind == FieldKind::Text)
             SetFieldText(spec.field, values.Text(spec.field));

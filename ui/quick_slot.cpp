@@ -115,6 +115,7 @@ void TQuickSlot::Bind(HWND owner)
     if (!OpenDialog || !OpenDialog->Execute(owner))
         return;
     path_ = OpenDialog->FileName;
+    changed_ = true;
     SetMenuState(false);
     UpdateHint();
 }
@@ -122,6 +123,7 @@ void TQuickSlot::Bind(HWND owner)
 void TQuickSlot::Clear()
 {
     path_.clear();
+    changed_ = true;
     SetMenuState(true);
     UpdateHint();
 }

@@ -33,6 +33,8 @@ public:
     void WritePath(IniFileUpdate& ini) const;
     void WriteMenuFlags(IniFileUpdate& ini) const;
     void UpdateHint();
+    // Bound or cleared since the start.
+    bool Changed() const { return changed_; }
 
     // What the slot needs from the window.
     std::function<void(const std::string& path)> LoadSettingsFile;
@@ -54,4 +56,5 @@ private:
     int firstMenuItem_;
     OwnedMenu popupMenu_;
     std::string path_;
+    bool changed_ = false;
 };

@@ -1,6 +1,6 @@
 #include "win32/ini_file.h"
 
-#include "core/exception.h"
+#include "core/file_messages.h"
 #include "core/profile_values.h"
 
 #include <windows.h>
@@ -12,6 +12,28 @@ namespace {
 const DWORD kValueBuffer = 2048;
 
 }  // namespace
+
+EFileRead::EFileRead(const std::string& path, unsigned long code)
+    : Exception(CannotReadFileMessage(path, code))
+    , code_(code)
+{
+}
+
+IniFile::IniFile(std::string path)
+    : path_(std::move(path))
+{
+    held_.Reset(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (held_)
+        return;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    const bool missing = attributes == INVALID_FILE_ATTRIBUTES
+        ? error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+        : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (!missing)
+        throw EFileRead(path_, error);
+}
 
 std::string UnableToWriteMessage(const std::string& path)
 {

@@ -3,15 +3,33 @@
 // goes through IniFileUpdate, which replaces the file whole or not at all.
 #pragma once
 
+#include "core/exception.h"
+#include "win32/handle.h"
+
 #include <string>
+
+// A file that exists but cannot be read (another program holds it, access
+// is denied): its keys are unknown, which is not the same as absent. The
+// message names the file and the reason.
+class EFileRead : public Exception {
+public:
+    EFileRead(const std::string& path, unsigned long code);
+    unsigned long Code() const { return code_; }
+
+private:
+    unsigned long code_;
+};
 
 class IniFile {
 public:
-    explicit IniFile(std::string path)
-        : path_(std::move(path))
-    {
-    }
+    // Opens the file for the reads that follow and holds it open, sharing
+    // reads and writes, so that no program can lock it away from them. A
+    // missing file, or a folder of that name, reads as empty: every key its
+    // default. One that exists but cannot be opened raises EFileRead: the
+    // profile functions would give their defaults for it without a word.
+    explicit IniFile(std::string path);
     const std::string& Path() const { return path_; }
+    bool Exists() const { return static_cast<bool>(held_); }
 
     // At most 2047 characters of the value; `defaultValue` when missing.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
@@ -23,6 +41,7 @@ public:
 
 private:
     std::string path_;
+    Handle held_;
 };
 
 // The failure of a write to an INI file.

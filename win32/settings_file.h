@@ -12,7 +12,8 @@ bool SettingsFileExists(const std::string& path);
 // The values of every field, key by key in the field table's order. A
 // missing key, section or file gives the field's default (an empty text, the
 // flag's own default), a flag that is not a number too. Texts come back with
-// at most 2047 characters.
+// at most 2047 characters. A file that exists but cannot be read raises
+// EFileRead: it is not an empty one.
 FieldValues ReadSettingsFile(const std::string& path);
 
 // Writes every field's key in the field table's order, replacing the keys in

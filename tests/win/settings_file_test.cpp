@@ -2,6 +2,7 @@
 
 #include "core/exception.h"
 #include "tests/win/temp_folder.h"
+#include "win32/ini_file.h"
 
 #include <windows.h>
 
@@ -318,6 +319,38 @@ TEST(SettingsFile, OnlyAFileCountsAsExisting)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.exists, SettingsFileExists(c.path)) << c.path;
+}
+
+TEST(SettingsFile, AFileThatCannotBeOpenedIsNotReadAsEmpty)
+{
+    TempFolder folder("settings");
+    const std::string held = folder / "držený.dat";
+    WriteBytes(held, "[Nastavení]\r\nip=10.0.0.7\r\n");
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    try {
+        ReadSettingsFile(held);
+        ADD_FAILURE() << "a held file read as if it were empty";
+    } catch (const EFileRead& failure) {
+        EXPECT_EQ(static_cast<unsigned long>(ERROR_SHARING_VIOLATION), failure.Code());
+        EXPECT_EQ("Soubor " + held + " nelze přečíst: soubor používá jiný program.", failure.Message());
+    }
+    CloseHandle(holder);
+    EXPECT_EQ("10.0.0.7", ReadSettingsFile(held).Text(Field::IP));
+
+    // Missing, or a folder of that name: every key its default, no failure.
+    CreateDirectoryA((folder / "složka.ini").c_str(), nullptr);
+    for (const std::string& path : {folder / "žádný.ini", folder / "složka.ini", folder / "chybí\\nic.ini"}) {
+        const IniFile ini(path);
+        EXPECT_FALSE(ini.Exists()) << path;
+        EXPECT_EQ(7, ini.ReadInteger("Nastavení", "Left", 7)) << path;
+    }
+
+    // While it is read, no other program can lock the file away from the reads.
+    const IniFile reading(held);
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+        CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ("10.0.0.7", reading.ReadString("Nastavení", "ip", ""));
 }
 
 TEST(SettingsFile, AFailedWriteNamesTheFile)

@@ -1,0 +1,156 @@
+// Faults made from outside the program: a file another program holds open,
+// a program killed in the middle of a save, a command that never ends, two
+// starts at the same moment, a desktop that takes no shortcut. What the user
+// had is never taken for nothing, and the program can always be ended.
+#include "tests/e2e/e2e_fixture.h"
+
+using namespace e2e;
+
+namespace {
+
+const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
+const char kOpenTitle[] = "Otevřít nastavení sítě";
+const char kDoma[] = "[Nastavení]\r\nIP=10.0.0.7\r\nmaska=255.0.0.0\r\nrucne=1\r\nauto=0\r\nproxy=1\r\n"
+                     "proxyIP=10.0.0.8\r\nproxyPort=3128\r\n";
+const char kCannotRead[] = " nelze přečíst";
+
+// Another program's hold on a file, without sharing, for the holder's life.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::string& path)
+        : handle_(CreateFileA(
+            path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+        EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << "cannot hold " << path;
+    }
+    ~HeldOpen() { Release(); }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    void Release()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// A box of the program's: its text, once it is confirmed.
+std::string ConfirmBox(DWORD processId, int button = IDOK)
+{
+    const auto box = WaitForMessageBox(processId);
+    if (!box) {
+        ADD_FAILURE() << "no message box";
+        return {};
+    }
+    EXPECT_EQ(box->caption, "Tamarko");
+    PressButton(box->window, button);
+    return box->text;
+}
+
+// The fields a settings file fills, as the window shows them.
+std::vector<std::string> Fields(const MainWindow& window)
+{
+    return {Text(window.ip), Text(window.mask), Text(window.gateway), Text(window.dns), Text(window.dns2),
+        Checked(window.manual) ? "ručně" : "-", Checked(window.automatic) ? "automaticky" : "-",
+        Checked(window.proxy) ? "proxy" : "-", Text(window.proxyAddress), Text(window.proxyPort)};
+}
+
+// A click on a quick button, as the tool bar tells the window of it.
+void ClickQuickButton(const MainWindow& window, int slot)
+{
+    HWND button = FindControl(window.toolBar, 88 + 24 * slot, 2);
+    Step("click on the quick button " + std::to_string(slot + 1));
+    PostMessageA(
+        window.toolBar, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+}  // namespace
+
+// A settings file that another program holds open is not an empty one: the
+// open command, a quick button and the command line say that it cannot be
+// read, name it, and leave the fields as they were.
+TEST_F(TamarkoTest, ASettingsFileThatCannotBeReadChangesNoField)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string doma = folder.File("doma.dat");
+    WriteFileBytes(doma, kDoma);
+    WriteFileBytes(folder.IniPath(), "[RychleIkony]\r\nBut1=" + doma + "\r\nMenuItem1=0\r\nMenuItem2=1\r\n");
+    HeldOpen held(doma);
+
+    program = StartTamarko(folder, "\"" + doma + "\"");
+    HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    EXPECT_EQ(ConfirmBox(program.Id()).find("Soubor " + doma + kCannotRead), 0u) << "the command line's file";
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+    const std::vector<std::string> system = Fields(window);
+    EXPECT_EQ(system[0], kLan.ip) << "the fields show the system, not a file read as empty";
+
+    SetField(window.ip, "192.168.1.77");
+    const std::vector<std::string> typed = Fields(window);
+    ClickQuickButton(window, 0);
+    const std::string quickBox = ConfirmBox(program.Id());
+    EXPECT_EQ(quickBox.find("Soubor " + doma + kCannotRead), 0u) << "the quick button's file: " << quickBox;
+    ASSERT_TRUE(Responds(form));
+    EXPECT_EQ(Fields(window), typed) << "what the user typed stays";
+
+    PostCommand(form, cmOpen);
+    HWND dialog = WaitForTopWindow(program.Id(), "#32770", kOpenTitle);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ChooseFile(dialog, doma));
+    EXPECT_EQ(ConfirmBox(program.Id()).find("Soubor " + doma + kCannotRead), 0u) << "the open command's file";
+    ASSERT_TRUE(Responds(form));
+    EXPECT_EQ(Fields(window), typed);
+
+    held.Release();
+    PostCommand(form, cmOpen);
+    dialog = WaitForTopWindow(program.Id(), "#32770", kOpenTitle);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ChooseFile(dialog, doma));
+    EXPECT_TRUE(WaitUntil([&] { return Text(window.ip) == "10.0.0.7" && Text(window.proxyPort) == "3128"; }))
+        << "once free, the file loads";
+    CloseAndWait(form);
+}
+
+// A program INI file that exists but cannot be read at the start is said
+// so; the window starts as if it had none, and the close keeps what the file
+// holds, adding only what the user changed.
+TEST_F(TamarkoTest, AProgramIniUnreadableAtTheStartIsNotOverwrittenAtTheClose)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string doma = folder.File("doma.dat");
+    WriteFileBytes(doma, kDoma);
+    const std::string ini = "[Nastavení]\r\nLeft=120\r\nTop=110\r\n[RychleIkony]\r\nBut1=C:\\a\\kancelar.dat\r\n"
+                            "But2=C:\\a\\doma.dat\r\nMenuItem1=0\r\nMenuItem2=1\r\nMenuItem4=1\r\nMenuItem5=0\r\n"
+                            "MenuItem6=1\r\nMenuItem8=1\r\n[Jiné]\r\nponechat=ano\r\n";
+    WriteFileBytes(folder.IniPath(), ini);
+    auto held = std::make_unique<HeldOpen>(folder.IniPath());
+    program = StartTamarko(folder);
+    const std::string box = ConfirmBox(program.Id());
+    EXPECT_NE(box.find(folder.IniPath() + kCannotRead), std::string::npos) << box;
+    held.reset();
+    HWND form = WaitForTopWindow(program.Id(), "TForm1", "Tamarko");
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+    RECT placed;
+    GetWindowRect(form, &placed);
+    EXPECT_EQ(placed.left, 100) << "the defaults, as without a file";
+
+    // The user binds the third slot; nothing else changes.
+    PostCommand(form, QuickSlotCommand(2, qiBind));
+    HWND dialog = WaitForTopWindow(program.Id(), "#32770", kOpenTitle);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ChooseFile(dialog, doma));
+    ASSERT_TRUE(WaitUntil([&] { return Text(FindControl(window.toolBar, 136, 2)).find("doma") != std::string::npos; }));
+    CloseAndWait(form);
+
+    const std::string after = ReadFileBytes(folder.IniPath());
+    for (const char* kept : {"Left=120\r\n", "Top=110\r\n", "But1=C:\\a\\kancelar.dat\r\n", "But2=C:\\a\\doma.dat\r\n",
+             "MenuItem2=1\r\n", "MenuItem6=1\r\n", "ponechat=ano\r\n"})
+        EXPECT_NE(after.find(kept), std::string::npos) << kept << " is kept:\n" << after;
+    EXPECT_NE(after.find("But3=" + doma + "\r\n"), std::string::npos) << "what the user changed is written:\n" << after;
+    EXPECT_NE(after.find("MenuItem9=0\r\n"), std::string::npos) << after;
+}
