@@ -87,3 +87,13 @@ bool ProfileTextEndsWhole(std::string_view text, std::string_view before)
     return !lastLine.empty() && text.size() >= lastLine.size()
         && text.substr(text.size() - lastLine.size()) == lastLine;
 }
+
+bool ReadsAsText(std::string_view text)
+{
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n')
+            return false;
+    }
+    return true;
+}

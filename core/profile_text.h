@@ -26,6 +26,11 @@ private:
     std::map<std::string, std::map<std::string, std::string>> sections_;
 };
 
+// Whether `text` reads as text at all: no control characters but tabs and
+// line breaks. Random bytes or a binary file given a settings file's name do
+// not; keys parsed out of them mean nothing.
+bool ReadsAsText(std::string_view text);
+
 // Whether `text` ends whole: in a line break, as every line a profile
 // function writes does, or in the last line of `before`, the file as it was,
 // whose end a writer that changes lines in place leaves as it stands.

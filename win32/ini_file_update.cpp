@@ -8,7 +8,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace {
@@ -98,6 +101,23 @@ std::string AsAnsiText(const std::string& bytes)
     return text;
 }
 
+// The copy's name beside the file: the same for every update of that file,
+// so that a copy left by a program that was killed meanwhile is taken over
+// by the next update instead of piling up. Short whatever the file's name,
+// so that it fits wherever the file does.
+std::string CopyPathFor(const std::string& path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::string folder = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+    const std::string name = ProfileName(separator == std::string::npos ? path : path.substr(separator + 1));
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    char copyName[16];
+    std::snprintf(copyName, sizeof copyName, "tmk%08lx.tmp", static_cast<unsigned long>(hash));
+    return folder + copyName;
+}
+
 }  // namespace
 
 IniFileUpdate::IniFileUpdate(std::string path)
@@ -110,29 +130,40 @@ IniFileUpdate::IniFileUpdate(std::string path)
     if (existed && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         Fail();
     attributes_ = existed ? attributes & kKeptAttributes : 0;
-    const std::size_t separator = path_.find_last_of("\\/");
-    const std::string folder = separator == std::string::npos ? std::string(".") : path_.substr(0, separator + 1);
-    if (!GetTempFileNameA(folder.c_str(), "tmk", 0, copy_.Buffer())) {
-        copy_.Forget();  // whatever name was tried is not ours
+    const std::string copy = CopyPathFor(path_);
+    if (copy.size() >= MAX_PATH)
         Fail();
-    }
+    if (!copy_.Take(copy.c_str()))
+        Fail();
     if (existed) {
         // The copy carries the file's attributes; it has to be writable.
         if (!CopyFileA(path_.c_str(), copy_.Name(), FALSE) || !SetFileAttributesA(copy_.Name(), FILE_ATTRIBUTE_NORMAL)
             || !ReadWholeFile(copy_.Name(), before_))
             Fail();
-        kept_ = ListedKeys(copy_.Name());
+        // The keys of a file that is no text (random bytes, a binary file
+        // given the name) mean nothing: they are not held to the check, and
+        // the profile functions' rewriting may well change them.
+        if (ReadsAsText(AsAnsiText(before_)))
+            kept_ = ListedKeys(copy_.Name());
     }
 }
 
 IniFileUpdate::~IniFileUpdate() = default;
 
+bool IniFileUpdate::Copy::Take(const char* name) noexcept
+{
+    lstrcpynA(name_, name, MAX_PATH);
+    Remove();
+    lstrcpynA(name_, name, MAX_PATH);
+    return GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES;
+}
+
 void IniFileUpdate::Copy::Remove() noexcept
 {
     if (!name_[0])
         return;
-    // Dropped from the profile functions' memory too: a later copy may get
-    // the same name.
+    // Dropped from the profile functions' memory too: the next update's copy
+    // has the same name, and they would take it for this one.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, name_);
     SetFileAttributesA(name_, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(name_);
@@ -185,9 +216,20 @@ void IniFileUpdate::Commit()
             Fail();
     }
     // Everything else it held is there too: a write read back a file that an
-    // earlier one had cut short, and went on from there.
+    // earlier one had cut short, and went on from there. Both lists come from
+    // the profile functions themselves (their memory of the copy was dropped
+    // above, so this one reads the disk), each side parsed by their rules.
+    std::map<std::pair<std::string, std::string>, std::string> now;
+    if (!kept_.empty()) {
+        for (const Entry& key : ListedKeys(copy_.Name()))
+            now.emplace(std::make_pair(ProfileName(key.section), ProfileName(key.key)), key.value);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy_.Name());
+    }
     for (const Entry& key : kept_) {
-        if (!Wrote(key) && !written.Holds(key.section, key.key, key.value))
+        if (Wrote(key))
+            continue;
+        const auto found = now.find({ProfileName(key.section), ProfileName(key.key)});
+        if (found == now.end() || found->second != key.value)
             Fail();
     }
     Handle file(CreateFileA(copy_.Name(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -3,10 +3,12 @@
 // and bytes, into a copy beside the file that starts as the file itself (keys
 // and sections nobody here knows survive). The copy is then read back: a full
 // disk cuts a file short while Wine's profile functions report success, so
-// every key must stand there as written and the file must end whole. Only
-// then is it flushed to the disk and put in place of the file in one step.
-// On any failure the file stays as it was, the copy goes, and
-// "Unable to write to <file>" is raised.
+// every key must stand there as written, every other key as it was, and the
+// file must end whole. Only then is it flushed to the disk and put in place
+// of the file in one step. On any failure the file stays as it was, the copy
+// goes, and "Unable to write to <file>" is raised. The copy's name belongs to
+// its file: one left by a program killed in the middle goes with the next
+// update.
 #pragma once
 
 #include <windows.h>
@@ -47,7 +49,9 @@ private:
         ~Copy() { Remove(); }
         Copy(const Copy&) = delete;
         Copy& operator=(const Copy&) = delete;
-        char* Buffer() { return name_; }
+        // Takes the name (shorter than MAX_PATH) and clears the way: false
+        // when a file of that name stays.
+        bool Take(const char* name) noexcept;
         const char* Name() const { return name_; }
         void Remove() noexcept;
         // Put in place: there is nothing left to remove.

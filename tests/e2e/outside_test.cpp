@@ -4,12 +4,15 @@
 // had is never taken for nothing, and the program can always be ended.
 #include "tests/e2e/e2e_fixture.h"
 
+#include <random>
+
 using namespace e2e;
 
 namespace {
 
 const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
 const char kOpenTitle[] = "Otevřít nastavení sítě";
+const char kSaveTitle[] = "Uložit nastavení sítě";
 const char kDoma[] = "[Nastavení]\r\nIP=10.0.0.7\r\nmaska=255.0.0.0\r\nrucne=1\r\nauto=0\r\nproxy=1\r\n"
                      "proxyIP=10.0.0.8\r\nproxyPort=3128\r\n";
 const char kCannotRead[] = " nelze přečíst";
@@ -57,6 +60,55 @@ std::vector<std::string> Fields(const MainWindow& window)
         Checked(window.proxy) ? "proxy" : "-", Text(window.proxyAddress), Text(window.proxyPort)};
 }
 
+// The files of the folder that are neither the program's own nor the test's.
+std::vector<std::string> StrayFiles(const ProgramFolder& folder, std::initializer_list<const char*> known)
+{
+    std::vector<std::string> stray;
+    for (const std::string& name : FileNames(folder.File("*"))) {
+        bool expected = name.rfind("recorder-", 0) == 0;
+        for (const char* file : {"tamarko.exe", "netsh.exe", "ipconfig.exe", "netsim-state.txt", "netsim-journal.txt"})
+            expected = expected || lstrcmpiA(name.c_str(), file) == 0;
+        for (const char* file : known)
+            expected = expected || lstrcmpiA(name.c_str(), file) == 0;
+        if (!expected)
+            stray.push_back(name);
+    }
+    return stray;
+}
+
+// The save command with `path` typed into its dialog and confirmed; the
+// dialog, or nullptr when it did not open.
+HWND SaveAs(DWORD processId, HWND form, const std::string& path)
+{
+    PostCommand(form, cmSave);
+    HWND dialog = WaitForTopWindow(processId, "#32770", kSaveTitle);
+    HWND edit = dialog ? FileNameEdit(dialog) : nullptr;
+    if (!edit)
+        return nullptr;
+    Step("saving as " + path);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    for (HWND child : Children(dialog)) {
+        if (GetDlgCtrlID(child) == IDOK && ClassName(child) == "Button")
+            PostMessageA(child, BM_CLICK, 0, 0);
+    }
+    return dialog;
+}
+
+// Answers the save dialog's question whether to replace the file with yes,
+// and notes the text of any other box as it confirms it.
+void AnswerBoxes(DWORD processId, HWND dialog, std::vector<std::string>& boxes)
+{
+    HWND box = FindTopWindow(processId, "#32770");
+    if (!box || box == dialog)
+        return;
+    if (GetDlgItem(box, IDYES)) {
+        PressButton(box, IDYES);
+    } else {
+        boxes.push_back(MessageBoxText(box));
+        PressButton(box);
+    }
+}
+
 // A click on a quick button, as the tool bar tells the window of it.
 void ClickQuickButton(const MainWindow& window, int slot)
 {
@@ -64,6 +116,15 @@ void ClickQuickButton(const MainWindow& window, int slot)
     Step("click on the quick button " + std::to_string(slot + 1));
     PostMessageA(
         window.toolBar, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+std::string RandomBytes(std::size_t size)
+{
+    std::mt19937 random(20261208);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random() & 0xFF);
+    return bytes;
 }
 
 }  // namespace
@@ -153,4 +214,84 @@ TEST_F(TamarkoTest, AProgramIniUnreadableAtTheStartIsNotOverwrittenAtTheClose)
         EXPECT_NE(after.find(kept), std::string::npos) << kept << " is kept:\n" << after;
     EXPECT_NE(after.find("But3=" + doma + "\r\n"), std::string::npos) << "what the user changed is written:\n" << after;
     EXPECT_NE(after.find("MenuItem9=0\r\n"), std::string::npos) << after;
+}
+
+// A program killed while it saves (Task Manager, a power cut) leaves its
+// copy; the next save of the same file takes it away.
+TEST_F(TamarkoTest, ACopyLeftByAKilledSaveIsGoneAfterTheNextSave)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string profil = folder.File("profil.dat");
+    // Large enough for the save to take a while: the kill lands inside it.
+    std::string big = "[Nastavení]\r\nIP=1.1.1.1\r\n[Poznámky]\r\n";
+    for (int i = 0; big.size() < (3u << 20); ++i)
+        big += "poznamka" + std::to_string(i) + "=" + std::string(60, 'x') + "\r\n";
+    WriteFileBytes(profil, big);
+
+    bool killedInside = false;
+    for (int attempt = 0; attempt < 5 && !killedInside; ++attempt) {
+        HWND form = StartFilled();
+        ASSERT_NE(form, nullptr);
+        HWND dialog = SaveAs(program.Id(), form, profil);
+        ASSERT_NE(dialog, nullptr);
+        // The kill as soon as the copy stands beside the file.
+        std::vector<std::string> boxes;
+        WaitUntil(
+            [&] {
+                AnswerBoxes(program.Id(), dialog, boxes);
+                return !StrayFiles(folder, {"profil.dat", "tamarko.ini"}).empty() || !program.Running();
+            },
+            20s);
+        killedInside = !StrayFiles(folder, {"profil.dat", "tamarko.ini"}).empty();
+        program.Kill();
+        program.WaitForExit(10s);
+        const std::string bytes = ReadFileBytes(profil);
+        EXPECT_TRUE(bytes == big || bytes.find("IP=192.168.1.10\r\n") != std::string::npos)
+            << "the file is as it was or saved whole";
+        if (bytes != big)
+            WriteFileBytes(profil, big);
+    }
+    ASSERT_TRUE(killedInside) << "the kill never landed inside a save";
+
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    HWND dialog = SaveAs(program.Id(), form, profil);
+    ASSERT_NE(dialog, nullptr);
+    std::vector<std::string> boxes;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            AnswerBoxes(program.Id(), dialog, boxes);
+            return ReadFileBytes(profil).find("IP=192.168.1.10\r\n") != std::string::npos && Responds(form)
+                && !FindTopWindow(program.Id(), "#32770");
+        },
+        60s))
+        << "the second save did not land";
+    EXPECT_EQ(boxes, std::vector<std::string>{});
+    EXPECT_EQ(StrayFiles(folder, {"profil.dat", "tamarko.ini"}), std::vector<std::string>{})
+        << "no copy is left from the killed save";
+    CloseAndWait(form);
+}
+
+// A settings file that does not read as one (random bytes) is replaced whole
+// when the user confirms it, as any other file is.
+TEST_F(TamarkoTest, SavingOverAFileOfRandomBytesReplacesIt)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string noise = folder.File("sum.dat");
+    WriteFileBytes(noise, RandomBytes(5u << 20));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    HWND dialog = SaveAs(program.Id(), form, noise);
+    ASSERT_NE(dialog, nullptr);
+    std::vector<std::string> boxes;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            AnswerBoxes(program.Id(), dialog, boxes);
+            return !IsWindow(dialog) && Responds(form) && !FindTopWindow(program.Id(), "#32770");
+        },
+        60s));
+    EXPECT_EQ(boxes, std::vector<std::string>{}) << "the save is not refused";
+    const std::string saved = ReadFileBytes(noise);
+    EXPECT_NE(saved.find("IP=192.168.1.10\r\n"), std::string::npos) << "the file holds the fields";
+    CloseAndWait(form);
 }

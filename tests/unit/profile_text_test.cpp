@@ -50,4 +50,18 @@ TEST(ProfileText, AFileCutShortDoesNotEndWhole)
         EXPECT_EQ(c.whole, ProfileTextEndsWhole(c.text, c.before)) << c.text;
 }
 
+TEST(ProfileText, OnlyTextReadsAsText)
+{
+    const struct {
+        std::string text;
+        bool text_;
+    } cases[] = {
+        {kWritten, true}, {"", true}, {"[A]\tk=1\rstará Mac\n", true},
+        {std::string("[A]\r\nk=1\0\r\n", 11), false},                      // a zero byte
+        {"\x01\x02\xff garbage", false}, {"[A]\r\nk=\x1b[0m\r\n", false},  // an escape sequence
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text_, ReadsAsText(c.text)) << c.text;
+}
+
 }  // namespace

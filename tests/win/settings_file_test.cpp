@@ -286,6 +286,29 @@ TEST(SettingsFile, FilesThatAreNotSettingsGiveTheDefaults)
     }
 }
 
+TEST(SettingsFile, AFileThatIsNoTextIsReplacedWhole)
+{
+    // The user confirmed replacing it; keys parsed out of random bytes mean
+    // nothing and may not hold the save back.
+    TempFolder folder("settings");
+    const std::string path = folder / "šum.dat";
+    std::string noise(1u << 20, '\0');
+    unsigned state = 20261208;
+    for (char& byte : noise) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 16);
+    }
+    WriteBytes(path, noise);
+    const FieldValues values = Values("10.0.0.1", "255.0.0.0", "", "", "", true, false, false, "", "");
+    WriteSettingsFile(path, values);
+    ExpectSame(values, ReadSettingsFile(path), "over random bytes");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder / "*.tmp").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "no copy is left beside it";
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
 TEST(SettingsFile, OfAKeyGivenTwiceTheFirstIsReadAndReplaced)
 {
     TempFolder folder("settings");
