@@ -51,6 +51,7 @@ void TAppExec::Execute()
     startup.wShowWindow = showWindow_;
 
     errNo_ = 0;
+    abandoned_ = false;
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr, &startup,
             &started)) {
@@ -67,9 +68,10 @@ void TAppExec::Execute()
     // handle, not the exit code, tells the end: 259 is a valid exit code.
     PumpMessages();
     // The program's end gives up the wait: its windows are gone, and a
-    // command that never ends must not keep it alive.
-    while (!ProgramEnding() && !WaitForObjectOrMessages(process.Get(), INFINITE)) { }
-    if (ProgramEnding())
+    // command that never ends must not keep it alive. So does a user who
+    // asked to end it.
+    while (!ProgramEnding() && !abandoned_ && !WaitForObjectOrMessages(process.Get(), INFINITE)) { }
+    if (ProgramEnding() || abandoned_)
         return;
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.Get(), &exitCode)) {

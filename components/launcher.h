@@ -51,9 +51,13 @@ public:
     void SetWindowState(TWindowState state);
     std::uint16_t ShowWindowCommand() const { return showWindow_; }
 
-    // Starts ExeName with ExeParams; with Wait, returns when it has ended or
-    // the program is ending.
+    // Starts ExeName with ExeParams; with Wait, returns when it has ended, the
+    // program is ending or the wait has been abandoned.
     void Execute();
+    // Stops waiting for the command under way, which goes on by itself, as it
+    // does when the program ends: Execute returns as soon as it can.
+    void AbandonWait() { abandoned_ = true; }
+    bool WaitAbandoned() const { return abandoned_; }
     // The message table's text for ErrNo.
     std::string ErrorMessage() const;
 
@@ -68,4 +72,5 @@ private:
     bool wait_ = false;
     TWindowState windowState_ = wsNormal;
     std::uint16_t showWindow_ = 1;
+    bool abandoned_ = false;
 };

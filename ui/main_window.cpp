@@ -24,6 +24,7 @@ const char kNotAdministratorMessage[]
     = "Na tomto počítači nemáte práva administrátora.\r\n"
       "Program nemůže změnit ani zobrazit nastavení sítě a proto bude ukončen.\r\n\r\n"
       "Ukončit program.";
+const char kEndWithoutSavingQuestion[] = "Ukončit program bez uložení nastavení?";
 const char kNotCzechMessage[] = "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
                                 "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
                                 "Ukončit program.";
@@ -165,20 +166,27 @@ void TForm1::WriteProgramIni()
 
 bool TForm1::CloseQuery()
 {
-    WriteProgramIni();
-    return true;
+    try {
+        WriteProgramIni();
+        return true;
+    } catch (const std::exception& error) {
+        // The settings cannot be kept (a read-only folder, a full disk): the
+        // user is told, and decides whether to end all the same.
+        return Application.ShowException(error, kEndWithoutSavingQuestion, MB_YESNO | MB_ICONSTOP | MB_DEFBUTTON2)
+            == IDYES;
+    }
 }
 
 LRESULT TForm1::QueryEndSession()
 {
-    // Log-off or shut-down: the settings are kept as at any close, and a
-    // failure to keep them stops Windows from going on.
+    // Log-off or shut-down: the settings are kept as at any close. Settings
+    // that cannot be kept are no reason to stop Windows: the file keeps what
+    // it held, and no box holds the session up.
     try {
-        return CloseQuery() ? TRUE : FALSE;
-    } catch (const std::exception& error) {
-        Application.ShowException(error);
-        return FALSE;
+        WriteProgramIni();
+    } catch (const std::exception&) {
     }
+    return TRUE;
 }
 
 void TForm1::SetConnection(const std::string& name, const ReportSection& section)
@@ -302,9 +310,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CLOSE:
         // The apply's commands read the fields as they go: the window has to
-        // outlive them, so a close asked for meanwhile follows their end.
+        // outlive them. A close asked for meanwhile stops the apply: no
+        // further command runs, the one under way is left to finish by
+        // itself, and the close follows at once.
         if (commandsRunning_) {
             closeRequested_ = true;
+            AppExec1.AbandonWait();
             return 0;
         }
         break;

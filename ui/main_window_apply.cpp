@@ -43,8 +43,9 @@ public:
         form_.AppExec1.SetExeParams({});
         const CommandRunning running(form_);
         form_.AppExec1.Execute();
-        // Ended meanwhile (the session ended): nothing more is to be done.
-        if (Application.Terminated())
+        // Ended meanwhile (the session ended, the user closed the window):
+        // nothing more is to be done.
+        if (Application.Terminated() || form_.CloseRequested())
             throw EAbort();
     }
     void WriteProxy(int enable, const std::string& server) override { WriteProxySettings(enable, server); }

@@ -99,7 +99,7 @@ void Append(char* buffer, std::size_t size, const char* text)
 
 }  // namespace
 
-void TApplication::ShowException(const std::exception& error, const char* note) noexcept
+int TApplication::ShowException(const std::exception& error, const char* note, UINT flags) noexcept
 {
     char message[4096] = "";
     if (dynamic_cast<const std::bad_alloc*>(&error)) {
@@ -120,7 +120,7 @@ void TApplication::ShowException(const std::exception& error, const char* note) 
         Append(message, sizeof message, "\r\n\r\n");
         Append(message, sizeof message, note);
     }
-    ::MessageBoxA(GetActiveWindow(), message, title_.c_str(), MB_OK | MB_ICONSTOP);
+    return ::MessageBoxA(GetActiveWindow(), message, title_.c_str(), flags);
 }
 
 int TApplication::ShowMessage(const std::string& text, UINT flags)

@@ -30,9 +30,11 @@ public:
     bool HandleMessage();
 
     // The stop box for a failure that reached a window; the action is over.
-    // `note` follows the message on a line of its own. Nothing is allocated
+    // `note` (or a question, with `flags` that ask it) follows the message
+    // after a blank line; the box's answer is returned. Nothing is allocated
     // on the way: the failure may be that memory has run out.
-    void ShowException(const std::exception& error, const char* note = nullptr) noexcept;
+    int ShowException(
+        const std::exception& error, const char* note = nullptr, UINT flags = MB_OK | MB_ICONSTOP) noexcept;
     // A plain message box captioned with the title.
     int ShowMessage(const std::string& text, UINT flags = MB_OK);
 

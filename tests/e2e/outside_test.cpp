@@ -272,6 +272,31 @@ TEST_F(TamarkoTest, ACopyLeftByAKilledSaveIsGoneAfterTheNextSave)
     CloseAndWait(form);
 }
 
+// "Ukončit" while a command of the apply never ends: no further command
+// runs, the program stops waiting for the hung one, keeps its settings and
+// ends at once.
+TEST_F(TamarkoTest, EndingWhileACommandHangsEndsAtOnce)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    folder.WriteNetsimState(NetsimState({kLan}, "hang = yes\r\n"));
+    folder.ClearJournal();
+    SetField(window.ip, "192.168.1.20");
+    PostMessageA(window.apply, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return folder.Journal().size() == 1; })) << "the first command did not start";
+    ASSERT_FALSE(Enabled(form));
+
+    Step("the tray's Ukončit");
+    PostCommand(form, cmClose);
+    const auto shown = WindowsShownUntilExit(program, 5s);
+    ASSERT_TRUE(shown.has_value()) << "the program still waits for the hung command";
+    EXPECT_EQ(shown->count("#32770"), 0u) << "without a word";
+    EXPECT_EQ(folder.Journal().size(), 1u) << "no command after the hung one";
+    EXPECT_NE(ReadFileBytes(folder.IniPath()).find("Left=100"), std::string::npos) << "the settings are kept";
+}
+
 // A settings file that does not read as one (random bytes) is replaced whole
 // when the user confirms it, as any other file is.
 TEST_F(TamarkoTest, SavingOverAFileOfRandomBytesReplacesIt)
