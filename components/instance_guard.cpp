@@ -80,6 +80,55 @@ BOOL CALLBACK AskWindowCallback(HWND window, LPARAM context)
     }
 }
 
+// Two starts at the same moment would each search before the other has its
+// number, find nothing, and both run. The search and the taking of a number
+// are done one start at a time: each start waits for its turn at a mutex
+// that every start of the application claims first. The registered message
+// stays the way instances that already run are found.
+class StartTurn {
+public:
+    explicit StartTurn(int appId)
+    {
+        const std::string name = std::string(kMessageName) + " start " + std::to_string(appId);
+        mutex_.Reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+        // Refused, the start goes on as it would without the mutex.
+        if (mutex_)
+            owned_ = WaitForTurn();
+    }
+    ~StartTurn()
+    {
+        if (owned_)
+            ReleaseMutex(mutex_.Get());
+    }
+    StartTurn(const StartTurn&) = delete;
+    StartTurn& operator=(const StartTurn&) = delete;
+
+private:
+    // The start whose turn it is asks every window, this start's hidden one
+    // too: messages sent meanwhile are answered. A start that holds its turn
+    // for long (hung, or stopped in a debugger) is waited for no longer.
+    bool WaitForTurn()
+    {
+        const DWORD end = GetTickCount() + kLongestTurnMs;
+        for (;;) {
+            const DWORD left = end - GetTickCount();
+            if (static_cast<LONG>(left) <= 0)
+                return false;
+            HANDLE mutex = mutex_.Get();
+            const DWORD result = MsgWaitForMultipleObjectsEx(1, &mutex, left, QS_SENDMESSAGE, 0);
+            if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0)
+                return true;
+            if (result != WAIT_OBJECT_0 + 1)
+                return false;
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // delivers the sent ones
+        }
+    }
+    static constexpr DWORD kLongestTurnMs = 10000;
+    Handle mutex_;
+    bool owned_ = false;
+};
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
 {
     WNDCLASSA windowClass{};
@@ -153,6 +202,7 @@ void TMultiInstance::CheckByMessage()
 {
     // Taken once: no handler may run (and throw) inside the window walk.
     const int appId = DoGetAppId();
+    const StartTurn turn(appId);
     // An instance that ends between its answer and the request is looked
     // for again; a few rounds are plenty for any real desktop.
     constexpr int kRounds = 3;

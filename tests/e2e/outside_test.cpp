@@ -297,6 +297,49 @@ TEST_F(TamarkoTest, EndingWhileACommandHangsEndsAtOnce)
     EXPECT_NE(ReadFileBytes(folder.IniPath()).find("Left=100"), std::string::npos) << "the settings are kept";
 }
 
+// Two starts at the same moment: one of them gives way, as the later of two
+// starts does, and the bindings of neither are lost to the other.
+TEST_F(TamarkoTest, TwoStartsAtTheSameMomentLeaveOneRunning)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string exe = folder.File("tamarko.exe");
+    for (int attempt = 1; attempt <= 20; ++attempt) {
+        Step("two starts, attempt " + std::to_string(attempt));
+        // Both made first, then let go together.
+        PROCESS_INFORMATION started[2] = {};
+        for (PROCESS_INFORMATION& process : started) {
+            STARTUPINFOA startup{};
+            startup.cb = sizeof startup;
+            std::string commandLine = "\"" + exe + "\"";
+            ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                nullptr, folder.Path().c_str(), &startup, &process));
+        }
+        for (PROCESS_INFORMATION& process : started)
+            ResumeThread(process.hThread);
+        int running = 0;
+        for (PROCESS_INFORMATION& process : started) {
+            const bool settled = WaitUntil([&] {
+                return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0
+                    || FindTopWindow(process.dwProcessId, "TForm1", "Tamarko");
+            });
+            EXPECT_TRUE(settled) << "attempt " << attempt;
+            if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0)
+                ++running;
+        }
+        for (PROCESS_INFORMATION& process : started) {
+            if (HWND form = FindTopWindow(process.dwProcessId, "TForm1", "Tamarko", false)) {
+                WaitUntil([&] { return Enabled(form); });
+                PostCommand(form, cmClose);
+            }
+            if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
+                TerminateProcess(process.hProcess, 1);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        ASSERT_EQ(running, 1) << "attempt " << attempt << ": both instances ran";
+    }
+}
+
 // A settings file that does not read as one (random bytes) is replaced whole
 // when the user confirms it, as any other file is.
 TEST_F(TamarkoTest, SavingOverAFileOfRandomBytesReplacesIt)

@@ -75,6 +75,7 @@ FaultPoint points[] = {
     {"CreateNamedPipeA", kInvalidHandle, ERROR_NO_SYSTEM_RESOURCES},
     {"CreateEventA", 0, ERROR_NO_SYSTEM_RESOURCES},
     {"CreateFileMappingA", 0, ERROR_NOT_ENOUGH_MEMORY},
+    {"CreateMutexA", 0, ERROR_NOT_ENOUGH_MEMORY},
     // Files: a full disk, a quota, a file a scanner holds.
     {"CreateFileA", kInvalidHandle, ERROR_SHARING_VIOLATION},
     {"CreateDirectoryW", FALSE, ERROR_DISK_FULL},
