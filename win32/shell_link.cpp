@@ -2,6 +2,7 @@
 #include "win32/shell_link.h"
 
 #include "core/exception.h"
+#include "core/file_messages.h"
 #include "win32/os_error.h"
 
 #include <windows.h>
@@ -68,6 +69,28 @@ void CreateLastFolder(const std::wstring& linkPath)
         CreateDirectoryW(folder.c_str(), nullptr);
 }
 
+// Why a save failed, as a user reads it: a file error in Czech, any other
+// failure by its code.
+std::string SaveFailureReason(HRESULT result)
+{
+    if (HRESULT_FACILITY(result) == FACILITY_WIN32)
+        return FileErrorReason(HRESULT_CODE(result));
+    if (result == E_OUTOFMEMORY)
+        return FileErrorReason(ERROR_OUTOFMEMORY);
+    char code[32];
+    std::snprintf(code, sizeof code, "kód chyby 0x%08lX", static_cast<unsigned long>(result));
+    return code;
+}
+
+std::string AnsiPath(const std::wstring& path)
+{
+    const int length
+        = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
 }  // namespace
 
 std::string GetDesktopFolder()
@@ -87,20 +110,23 @@ void CreateShellLink(const std::string& workingFolder, const std::string& target
     if (FAILED(created))
         throw Exception(FailureText(created) + ", ClassID: " + kShellLinkClassId);
 
-    // From here on nothing is reported: a step that fails leaves the
-    // shortcut unwritten or incomplete, and the caller learns nothing of it.
+    // The settings of the link make no shortcut by themselves; whether there
+    // is one shows in the save alone, and a save that fails is said: a user
+    // who asked for a shortcut must not look for it in vain.
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
-    object->QueryInterface(IID_IShellLinkA, link.Receive());
-    object->QueryInterface(IID_IPersistFile, file.Receive());
-    if (!link || !file)
-        return;
-
-    link->SetArguments(arguments.c_str());
-    link->SetPath(target.c_str());
-    link->SetWorkingDirectory(workingFolder.c_str());
-    link->SetDescription(description.c_str());
-    link->SetIconLocation(iconFile.c_str(), iconIndex);
-    CreateLastFolder(linkPath);
-    file->Save(linkPath.c_str(), FALSE);
+    HRESULT result = object->QueryInterface(IID_IShellLinkA, link.Receive());
+    if (SUCCEEDED(result))
+        result = object->QueryInterface(IID_IPersistFile, file.Receive());
+    if (link && file) {
+        link->SetArguments(arguments.c_str());
+        link->SetPath(target.c_str());
+        link->SetWorkingDirectory(workingFolder.c_str());
+        link->SetDescription(description.c_str());
+        link->SetIconLocation(iconFile.c_str(), iconIndex);
+        CreateLastFolder(linkPath);
+        result = file->Save(linkPath.c_str(), FALSE);
+    }
+    if (FAILED(result))
+        throw Exception(ShortcutNotCreatedMessage(AnsiPath(linkPath), SaveFailureReason(result)));
 }

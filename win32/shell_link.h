@@ -9,7 +9,7 @@ std::string GetDesktopFolder();
 
 // Writes a shortcut to `target` at `linkPath`, creating the last folder of
 // that path when it is missing. COM must be initialised on the calling
-// thread. Raises Exception when the shell-link object cannot be created;
-// a later failure goes unreported and leaves no shortcut.
+// thread. Raises Exception when the shell-link object cannot be created, and
+// when the shortcut cannot be saved ("Zástupce <path> nebyl vytvořen: ...").
 void CreateShellLink(const std::string& workingFolder, const std::string& target, const std::string& arguments,
     const std::wstring& linkPath, const std::string& description, const std::string& iconFile, int iconIndex);

@@ -363,3 +363,27 @@ TEST_F(TamarkoTest, SavingOverAFileOfRandomBytesReplacesIt)
     EXPECT_NE(saved.find("IP=192.168.1.10\r\n"), std::string::npos) << "the file holds the fields";
     CloseAndWait(form);
 }
+
+// A desktop that takes no shortcut (here a folder already has its name) is
+// said, as a desktop that cannot be found is.
+TEST_F(TamarkoTest, AShortcutThatCannotBeWrittenIsSaid)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string doma = folder.File("doma.dat");
+    WriteFileBytes(doma, kDoma);
+    WriteFileBytes(
+        folder.IniPath(), "[RychleIkony]\r\nBut1=" + doma + "\r\nMenuItem1=0\r\nMenuItem2=1\r\nMenuItem4=1\r\n");
+    const std::string link = DesktopFolder() + "\\doma.lnk";
+    DeleteFileA(link.c_str());
+    ASSERT_TRUE(CreateDirectoryA(link.c_str(), nullptr));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    PostCommand(form, QuickSlotCommand(0, qiShortcut));
+    const auto box = WaitForMessageBox(program.Id(), 10s);
+    RemoveDirectoryA(link.c_str());
+    ASSERT_TRUE(box.has_value()) << "nothing was said";
+    EXPECT_NE(box->text.find("doma.lnk"), std::string::npos) << box->text;
+    EXPECT_NE(box->text.find("nebyl vytvořen"), std::string::npos) << box->text;
+    PressButton(box->window);
+    CloseAndWait(form);
+}

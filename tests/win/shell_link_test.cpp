@@ -132,11 +132,32 @@ TEST_F(ShellLinkTest, OneMissingFolderLevelIsCreated)
     EXPECT_TRUE(IsFile(oneLevel));
     EXPECT_EQ("\"x.dat\"", LoadLink(oneLevel).arguments);
 
-    // Two missing levels: nothing is created and nothing is reported.
+    // Two missing levels: nothing is created, and the user is told.
     const std::string twoLevels = folder / "první\\druhá\\Doma.lnk";
-    EXPECT_NO_THROW(CreateShellLink("", OwnExe(), "\"x.dat\"", Wide(twoLevels), "", "", 0));
+    try {
+        CreateShellLink("", OwnExe(), "\"x.dat\"", Wide(twoLevels), "", "", 0);
+        ADD_FAILURE() << "a shortcut that was not written was not said";
+    } catch (const Exception& failure) {
+        EXPECT_EQ(0u, failure.Message().find("Zástupce " + twoLevels + " nebyl vytvořen: ")) << failure.Message();
+    }
     EXPECT_FALSE(IsFolder(folder / "první"));
     EXPECT_FALSE(IsFile(twoLevels));
+}
+
+TEST_F(ShellLinkTest, AShortcutThatCannotBeSavedIsSaid)
+{
+    // A folder already has the shortcut's name, as a full or read-only
+    // desktop refuses the file: the shortcut was not made, and says why.
+    TempFolder folder("link");
+    const std::string path = folder / "Doma.lnk";
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    try {
+        CreateShellLink("", OwnExe(), "\"x.dat\"", Wide(path), "", "", 0);
+        ADD_FAILURE() << "a shortcut that was not written was not said";
+    } catch (const Exception& failure) {
+        EXPECT_EQ("Zástupce " + path + " nebyl vytvořen: přístup byl odepřen.", failure.Message());
+    }
+    EXPECT_TRUE(IsFolder(path));
 }
 
 TEST_F(ShellLinkTest, WithoutTheShellLinkObjectNothingIsWritten)
