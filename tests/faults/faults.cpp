@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -101,11 +102,70 @@ struct Reference {
     Census census;
 };
 
+// The file's bytes once no one holds it: a run that refuses an open as one
+// another program holds holds the file itself for a moment.
+std::string ReadWhenFree(const std::string& path)
+{
+    WaitUntil(
+        [&] {
+            const HANDLE file = CreateFileA(
+                path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return GetLastError() != ERROR_SHARING_VIOLATION;
+            CloseHandle(file);
+            return true;
+        },
+        5s);
+    return ReadFileBytes(path);
+}
+
+// The keys of an INI file's text, section by section, as "section/key".
+std::map<std::string, std::string> IniKeys(const std::string& text)
+{
+    std::map<std::string, std::string> keys;
+    std::string section;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.front() == '[')
+            section = line.substr(1, line.find(']') - 1);
+        else if (line.find('=') != std::string::npos)
+            keys.emplace(section + "/" + line.substr(0, line.find('=')), line.substr(line.find('=') + 1));
+        start = end + 1;
+    }
+    return keys;
+}
+
+// A program INI file that the start could not read is not written over at
+// the close: it keeps every key it held, with its old value or the one the
+// session writes, and gains no key but those the session writes.
+bool KeepsTheKeysItHeld(const std::string& bytes, const std::string& before, const std::string& reference)
+{
+    const std::map<std::string, std::string> now = IniKeys(bytes), old = IniKeys(before), written = IniKeys(reference);
+    for (const auto& [key, value] : old) {
+        const auto found = now.find(key);
+        if (found == now.end() || (found->second != value && (!written.count(key) || written.at(key) != found->second)))
+            return false;
+    }
+    for (const auto& [key, value] : now) {
+        const auto sessions = written.find(key);
+        if (!old.count(key) && (sessions == written.end() || sessions->second != value))
+            return false;
+    }
+    return true;
+}
+
 // Each file either as it was or as the session without a failure writes it,
 // no file of the program's own beside them, the proxy's values an old or a
-// new pair.
+// new pair. After a refusal at the start, the program INI file may also
+// keep the keys it held with only the session's changes among them.
 std::vector<std::string> DamagedFiles(
-    const ProgramFolder& folder, const SessionFiles& files, const Reference& reference)
+    const ProgramFolder& folder, const SessionFiles& files, const Reference& reference, bool refusedAtStart)
 {
     std::vector<std::string> damaged;
     const struct {
@@ -118,7 +178,9 @@ std::vector<std::string> DamagedFiles(
         {"the program INI file", files.programIni, kOldProgramIni, reference.programIni},
     };
     for (const auto& file : kept) {
-        const std::string bytes = ReadFileBytes(file.path);
+        const std::string bytes = ReadWhenFree(file.path);
+        if (refusedAtStart && &file.path == &files.programIni && KeepsTheKeysItHeld(bytes, file.before, file.after))
+            continue;
         if (bytes != file.before && bytes != file.after)
             damaged.push_back(std::string(file.what) + " is neither as it was nor as the session writes it ("
                 + std::to_string(bytes.size()) + " bytes)");
@@ -150,8 +212,25 @@ struct Verdict {
     std::vector<std::string> defects;
 };
 
+bool RefusesMemory(const Fault& fault)
+{
+    return fault.function == "malloc" || fault.function == "calloc" || fault.function == "realloc";
+}
+
+// The text of refused memory, alone or with what follows it: the end of a
+// start that cannot go on, or the close's question.
+bool OutOfMemoryMessage(const std::string& text)
+{
+    const std::string message = "Systém nemá dost volné paměti, akci proto nelze dokončit.";
+    for (const char* after : {"", "\r\n\r\nProgram bude ukončen.", "\r\n\r\nUkončit program bez uložení nastavení?"}) {
+        if (text == message + after)
+            return true;
+    }
+    return false;
+}
+
 Verdict Judge(const ProgramFolder& folder, const SessionFiles& files, const SessionRecord& record,
-    const Reference& reference, const Firing& firing)
+    const Reference& reference, const Fault& fault, const Firing& firing)
 {
     Verdict verdict;
     auto defect = [&](const std::string& what) { verdict.defects.push_back(what); };
@@ -159,6 +238,15 @@ Verdict Judge(const ProgramFolder& folder, const SessionFiles& files, const Sess
         if (!ReadableMessage(box) && !LauncherMessage(box))
             defect("a box the user cannot read: \"" + box + "\"");
     }
+    // Memory refused says so, in the words the users' guide gives.
+    if (firing.fired && RefusesMemory(fault)) {
+        for (const std::string& box : record.boxes) {
+            if (!OutOfMemoryMessage(box))
+                defect("memory refused, and the box says: \"" + box + "\"");
+        }
+    }
+    for (const std::string& lost : record.fields)
+        defect(lost);
     if (record.hung)
         defect(record.ending);
     if (record.exitCode && *record.exitCode != 0 && *record.exitCode != 1) {
@@ -173,7 +261,7 @@ Verdict Judge(const ProgramFolder& folder, const SessionFiles& files, const Sess
 
     for (const std::string& damaged : record.files)
         defect(damaged);
-    for (const std::string& damaged : DamagedFiles(folder, files, reference)) {
+    for (const std::string& damaged : DamagedFiles(folder, files, reference, firing.phase == "start")) {
         if (std::none_of(record.files.begin(), record.files.end(),
                 [&](const std::string& seen) { return seen.find(damaged) != std::string::npos; }))
             defect("at the end: " + damaged);
@@ -307,10 +395,11 @@ int main(int argc, char** argv)
         ProgramFolder folder(kFolderName);
         const SessionFiles files = FilesOf(folder);
         PrepareSession(folder, files);
-        const SessionRecord record
-            = RunSession(folder, files, fault, [&] { return DamagedFiles(folder, files, reference); });
+        const SessionRecord record = RunSession(folder, files, fault, [&] {
+            return DamagedFiles(folder, files, reference, ReadFiring(RecorderLogText(folder)).phase == "start");
+        });
         const Firing firing = ReadFiring(RecorderLogText(folder));
-        const Verdict verdict = Judge(folder, files, record, reference, firing);
+        const Verdict verdict = Judge(folder, files, record, reference, fault, firing);
         const bool defective = !verdict.defects.empty();
         std::printf("| %zu | %s | %s | %s | %s%s |\n", i + 1, fault.function.c_str(),
             Where(fault, symbols, imageBase).c_str(), firing.fired ? firing.phase.c_str() : "-",

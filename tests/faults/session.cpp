@@ -17,7 +17,11 @@ const ProxyPair kNewProxy{1, "10.20.30.9:8080"};
 // Both hold a section the program does not know, which must survive.
 const char kOldSettingsFile[]
     = "[Nastavení]\r\nIP=192.168.9.9\r\nmaska=255.255.0.0\r\nrucne=1\r\nauto=0\r\n[Poznámky]\r\nautor=správce\r\n";
-const char kOldProgramIni[] = "[Nastavení]\r\nLeft=100\r\nTop=100\r\n[Jiné]\r\nponechat=ano\r\n";
+// The program INI file places the window and binds the third quick button:
+// a start that took it for nothing would put the defaults over both.
+const char kOldProgramIni[]
+    = "[Nastavení]\r\nLeft=120\r\nTop=100\r\n[RychleIkony]\r\nBut3=C:\\Profily\\kancelar.dat\r\n"
+      "MenuItem9=0\r\nMenuItem10=1\r\nMenuItem12=1\r\n[Jiné]\r\nponechat=ano\r\n";
 
 namespace {
 
@@ -169,9 +173,8 @@ private:
                 continue;
             const std::string caption = Text(dialog);
             const std::string text = MessageBoxText(dialog);
-            // A question of the system's own dialogs (the save dialog asks
-            // before replacing a file) is answered yes; the program's boxes
-            // have an OK button only.
+            // A question is answered yes: the save dialog's whether to replace
+            // the file, the program's whether to end without its settings.
             const bool question = GetDlgItem(dialog, IDYES) != nullptr;
             if (caption == "Tamarko")
                 record_.boxes.push_back(text);
@@ -340,11 +343,28 @@ private:
         return Result::Done;
     }
 
+    // What the fields show, in the settings file's order.
+    std::vector<std::string> FieldsShown() const
+    {
+        const MainWindow window(form_);
+        return {Text(window.ip), Text(window.mask), Text(window.gateway), Text(window.dns), Text(window.dns2),
+            Checked(window.manual) ? "1" : "0", Checked(window.automatic) ? "1" : "0",
+            Checked(window.proxy) ? "1" : "0", Text(window.proxyAddress), Text(window.proxyPort)};
+    }
+
+    // The user changes two fields, then loads the saved file: the fields
+    // show the file after a load that succeeds, and still what the user had
+    // after one that could not read it.
     Result Load()
     {
         const MainWindow window(form_);
         SetField(window.ip, "1.2.3.4");
         SetField(window.proxyAddress, "jiny.proxy.cz");
+        std::vector<std::string> typed = FieldsShown();
+        std::vector<std::string> loaded = typed;
+        loaded[0] = kApplied.ip;
+        loaded[8] = kApplied.proxyAddress;
+        const std::size_t boxesBefore = record_.boxes.size();
         Result result;
         HWND dialog = FileDialog(cmOpen, kOpenTitle, result);
         if (!dialog)
@@ -352,11 +372,19 @@ private:
         result = ChooseInDialog(dialog, files_.settingsFile);
         if (result != Result::Done)
             return result;
-        return Until(
-            [&] {
-                return Idle() && Text(window.ip) == kApplied.ip && Text(window.proxyAddress) == kApplied.proxyAddress;
-            },
-            20s, "the settings file was loaded");
+        result = Until([&] { return Idle() && (FieldsShown() == loaded || record_.boxes.size() > boxesBefore); }, 20s,
+            "the settings file was loaded");
+        if (result != Result::Done)
+            return result;
+        const std::vector<std::string> shown = FieldsShown();
+        if (shown == loaded)
+            return Result::Done;
+        if (shown != typed)
+            record_.fields.push_back("after a load that failed, the fields hold neither what the user had nor the "
+                                     "file's values: IP \""
+                + shown[0] + "\", proxy \"" + shown[8] + "\"");
+        problem_ = "the settings file was not loaded";
+        return Result::NotDone;
     }
 
     Result AboutBox()
@@ -381,32 +409,49 @@ private:
         return Until([&] { return !IsWindow(about) && Idle(); }, 20s, "the about box closed");
     }
 
-    // Into the notification area and back; without an icon there, the window
-    // stays on the taskbar and comes back from it.
+    // Into the notification area and back. Without an icon there (the shell
+    // refused it) the window stays on the taskbar and comes back from it;
+    // the icon is asked for again until it is there, and from then on the
+    // window goes to the notification area as it should.
     Result TrayAndBack()
     {
-        Step("minimise");
-        PostMessageA(form_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        // Judged once the program has handled the command whole: it hides
-        // the window after minimising it.
-        Result result = Until([&] { return (!Visible(form_) || IsIconic(form_)) && Responds(form_, 10s); }, 20s,
-            "the window was minimised");
+        Result result = Minimise();
         if (result != Result::Done)
             return result;
         if (Visible(form_)) {
             Step("the taskbar button");
             PostMessageA(form_, WM_SYSCOMMAND, SC_RESTORE, 0);
-        } else {
-            result = Until([&] { return TrayHoldsIcon(form_); }, 20s, "an icon in the notification area");
-            if (result != Result::Done) {
-                record_.hung = true;
-                record_.ending = "left hidden with no icon in the notification area and no taskbar button";
-                return Result::Over;
+            result = Until([&] { return Visible(form_) && !IsIconic(form_) && Idle(); }, 20s, "the window came back");
+            if (result == Result::Done)
+                result = Until([&] { return TrayHoldsIcon(form_); }, 10s, "the refused icon came back");
+            if (result == Result::Done)
+                result = Minimise();
+            if (result != Result::Done)
+                return result;
+            if (Visible(form_)) {
+                problem_ = "with its icon back, the window still minimised to the taskbar";
+                return Result::NotDone;
             }
-            Step("double click on the tray icon");
-            PostMessageA(form_, kTrayCallback, 1, WM_LBUTTONDBLCLK);
         }
+        result = Until([&] { return TrayHoldsIcon(form_); }, 20s, "an icon in the notification area");
+        if (result != Result::Done) {
+            record_.hung = true;
+            record_.ending = "left hidden with no icon in the notification area and no taskbar button";
+            return Result::Over;
+        }
+        Step("double click on the tray icon");
+        PostMessageA(form_, kTrayCallback, 1, WM_LBUTTONDBLCLK);
         return Until([&] { return Visible(form_) && !IsIconic(form_) && Idle(); }, 20s, "the window came back");
+    }
+
+    // Judged once the program has handled the command whole: it hides the
+    // window after minimising it.
+    Result Minimise()
+    {
+        Step("minimise");
+        PostMessageA(form_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return Until([&] { return (!Visible(form_) || IsIconic(form_)) && Responds(form_, 10s); }, 20s,
+            "the window was minimised");
     }
 
     HWND QuickButton() const { return FindControl(MainWindow(form_).toolBar, 88, 2); }

@@ -27,12 +27,13 @@ struct SessionFiles {
 
 // What the user of one session met.
 struct SessionRecord {
-    std::vector<std::string> boxes;  // the texts of the program's message boxes
-    std::vector<std::string> steps;  // the phases that did not come off, with why
-    std::vector<std::string> files;  // files found damaged after a phase
-    std::string ending;              // how the program ended, when it did not go on
-    bool ended = false;              // by itself, before the close
-    bool hung = false;               // did not answer, or never came back to the user
+    std::vector<std::string> boxes;   // the texts of the program's message boxes
+    std::vector<std::string> steps;   // the phases that did not come off, with why
+    std::vector<std::string> files;   // files found damaged after a phase
+    std::vector<std::string> fields;  // fields that lost what the user had
+    std::string ending;               // how the program ended, when it did not go on
+    bool ended = false;               // by itself, before the close
+    bool hung = false;                // did not answer, or never came back to the user
     std::optional<DWORD> exitCode;
 };
 

@@ -14,6 +14,11 @@ namespace {
 // while the disk took only part of the file.
 const char kProfileWrite[] = "WritePrivateProfileStringA";
 const char kAllocation[] = "malloc";
+// A file opened: refused as when another program holds it.
+const char kFileOpen[] = "CreateFileA";
+// The phases that read a file the user keeps: the program INI file at the
+// start, the settings file at the load.
+const char* const kReadingPhases[] = {"start", "load"};
 const char* const kRegistryWrites[] = {"RegCreateKeyExA", "RegSetValueExA"};
 
 std::string Hex(std::uint32_t value)
@@ -228,9 +233,38 @@ std::vector<Fault> PlanRuns(const Census& census, Extent extent, int allocationR
             runs.push_back({function, false, 0, n});
     }
 
+    // Every file opened, refused as one another program holds (bounded: the
+    // opens of the phases that read): a file that cannot be read is not an
+    // empty one. A call site's first call has its run above already.
+    const auto firstOfSite = [&](const std::string& function, long n) {
+        for (const auto& [named, sites] : census.sites) {
+            for (const Census::Site& site : sites) {
+                if (named == function && site.firstCall == n)
+                    return true;
+            }
+        }
+        return false;
+    };
+    const std::vector<std::pair<long, long>> opens = PhaseCalls(census, kFileOpen);
+    for (std::size_t phase = 0; phase < opens.size(); ++phase) {
+        const bool reading = std::any_of(std::begin(kReadingPhases), std::end(kReadingPhases),
+            [&](const char* name) { return census.phases[phase].name == name; });
+        if (extent == Extent::Bounded && !reading)
+            continue;
+        for (long n = opens[phase].first; n < opens[phase].second; ++n) {
+            if (!firstOfSite(kFileOpen, n))
+                runs.push_back({kFileOpen, false, 0, n});
+        }
+    }
+
     const long allocations = CallsOf(census.calls, kAllocation);
-    if (extent == Extent::Bounded || allocations <= 0 || allocationRuns <= 0)
+    if (allocations <= 0 || allocationRuns <= 0)
         return runs;
+    if (extent == Extent::Bounded) {
+        // One refusal in the middle of the session: what the user then reads.
+        runs.push_back({kAllocation, false, 0, allocations / 2});
+        return runs;
+    }
     std::vector<long> picked;
     const long stride = std::max<long>(1, allocations / (allocationRuns + 1));
     for (long n = stride; n <= allocations && static_cast<int>(picked.size()) < allocationRuns; n += stride)

@@ -57,11 +57,12 @@ Firing ReadFiring(std::string_view log);
 
 // The runs: the first call from every call site of every function (a
 // profile write also cut short); then calls spread over the session of the
-// functions whose calls matter one by one: every registry write,
-// `allocationRuns` allocations at an even stride, with one more in any phase
-// the stride misses, and every profile write (refused, and cut short).
-// Bounded: each function's first call site, every registry write, and the
-// profile write in the middle of each phase that writes.
+// functions whose calls matter one by one: every registry write, every file
+// opened, `allocationRuns` allocations at an even stride, with one more in
+// any phase the stride misses, and every profile write (refused, and cut
+// short). Bounded: each function's first call site, every registry write,
+// the files opened in the phases that read one, the profile write in the
+// middle of each phase that writes, and one allocation mid-session.
 enum class Extent { Bounded, Full };
 std::vector<Fault> PlanRuns(const Census& census, Extent extent, int allocationRuns);
 

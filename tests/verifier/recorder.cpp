@@ -219,6 +219,49 @@ BOOL WINAPI HookCreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY
     return result;
 }
 
+// A file refused as one another program holds: the recorder holds it so for
+// a moment, without sharing, so that every other opener meets the same (the
+// profile functions, which would read a held file as empty, among them).
+REAL(CreateFileA);
+DWORD WINAPI ReleaseHeldFile(LPVOID held)
+{
+    Sleep(300);
+    CloseHandle(static_cast<HANDLE>(held));
+    return 0;
+}
+
+HANDLE WINAPI HookCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
+    DWORD disposition, DWORD flags, HANDLE templateFile)
+{
+    FAULT_POINT(CreateFileA);
+    HANDLE result;
+    DWORD error;
+    if (point.Fails(CALLER())) {
+        if (point.Error() == ERROR_SHARING_VIOLATION) {
+            const HANDLE held
+                = realCreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (held != INVALID_HANDLE_VALUE) {
+                const HANDLE releaser = CreateThread(nullptr, 0, ReleaseHeldFile, held, 0, nullptr);
+                if (releaser)
+                    CloseHandle(releaser);
+                else
+                    CloseHandle(held);
+            }
+        }
+        result = point.Failure<HANDLE>();
+        error = point.Error();
+    } else {
+        result = realCreateFileA(name, access, share, attributes, disposition, flags, templateFile);
+        error = GetLastError();
+    }
+    Record("CreateFileA",
+        {Number(name), Number(access), Number(share), Number(attributes), Number(disposition), Number(flags),
+            Number(templateFile)},
+        Number(result));
+    SetLastError(error);
+    return result;
+}
+
 REAL(CreatePipe);
 BOOL WINAPI HookCreatePipe(PHANDLE read, PHANDLE write, LPSECURITY_ATTRIBUTES attributes, DWORD size)
 {
@@ -588,7 +631,6 @@ PLAIN(SetMenu);
 PLAIN(CreateAcceleratorTableA);
 PLAIN(DestroyAcceleratorTable);
 PLAIN(DestroyWindow);
-PLAIN(CreateFileA);
 PLAIN(CreateEventA);
 PLAIN(CreateNamedPipeA);
 PLAIN(CreateFileMappingA);
@@ -655,6 +697,7 @@ const HookEntry kHooks[] = {
     ENTRY_HOOK(EndPaint),
     ENTRY_HOOK(CreateWindowExA),
     ENTRY_HOOK(CreateProcessA),
+    ENTRY_HOOK(CreateFileA),
     ENTRY_HOOK(CreatePipe),
     ENTRY_HOOK(DuplicateHandle),
     ENTRY_HOOK(RegOpenKeyExA),
@@ -720,7 +763,6 @@ const HookEntry kHooks[] = {
     ENTRY_PLAIN(CreateAcceleratorTableA),
     ENTRY_PLAIN(DestroyAcceleratorTable),
     ENTRY_PLAIN(DestroyWindow),
-    ENTRY_PLAIN(CreateFileA),
     ENTRY_PLAIN(CreateEventA),
     ENTRY_PLAIN(CreateNamedPipeA),
     ENTRY_PLAIN(CreateFileMappingA),
@@ -824,8 +866,8 @@ void PatchImports(HMODULE program)
 // part of a session.
 void NoteCounts()
 {
-    WriteLogLine("# counts malloc=%ld WritePrivateProfileStringA=%ld", FaultPointOf("malloc").Calls(),
-        FaultPointOf("WritePrivateProfileStringA").Calls());
+    WriteLogLine("# counts malloc=%ld WritePrivateProfileStringA=%ld CreateFileA=%ld", FaultPointOf("malloc").Calls(),
+        FaultPointOf("WritePrivateProfileStringA").Calls(), FaultPointOf("CreateFileA").Calls());
 }
 
 void Start()
