@@ -4,7 +4,8 @@
 # to build/bench/latest.md. Progress and build output go to stderr.
 #
 #   ./bench.sh [runs] [part ...]   runs: starts measured per program (default 5);
-#                                  parts: start, cpu, capture, profile (default all)
+#                                  parts: start, cpu, capture, profile, save
+#                                  (default all)
 #
 # Its own Wine prefix (build/wine-bench, or $TAMARKO_WINE_PREFIX) and its own
 # Xvfb, so it runs beside the tests. The helper programs in bench/ are built
@@ -66,6 +67,10 @@ build_from_sources() {
 report_sources=("${capture_sources[@]}" core/report_reader.cpp core/address_check.cpp core/connection_fields.cpp
   bench/report_window.cpp)
 build_from_sources "$OUT/capture_only.exe" -mconsole "${capture_sources[@]}" bench/capture_only.cpp
+# The settings file's save as the program does it, beside a plain write.
+build_from_sources "$OUT/save_timing.exe" -mconsole bench/save_timing.cpp win32/settings_file.cpp win32/ini_file.cpp \
+  win32/ini_file_update.cpp win32/program_path.cpp core/profile_text.cpp core/profile_values.cpp \
+  core/connection_fields.cpp core/exception.cpp core/file_messages.cpp core/address_check.cpp
 build_from_sources "$OUT/report_window.exe" -mwindows "${report_sources[@]}" win32/startup_profile.cpp win32/program_path.cpp
 # The profile build: tamarko.exe with its marks, in a tree of its own, so
 # that what ships and what is tested stay as they are.
@@ -106,10 +111,24 @@ ROWS="$OUT/rows.md"
 rm -f "$ROWS"
 started=$(date +%s)
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-if ! timeout 600 wine "$OUT/bench_driver.exe" "$ROOT/build/win32" "$OUT" "$OUT/work" "$ROWS" \
-  "$(getconf CLK_TCK)" "$RUNS" "${PARTS[@]}" </dev/null >&2; then
-  echo "bench: the measurements failed (see the message above); no table written" >&2
-  exit 1
+wanted() { [ ${#PARTS[@]} -eq 0 ] || [[ " ${PARTS[*]} " == *" $1 "* ]]; }
+if wanted start || wanted cpu || wanted capture || wanted profile; then
+  if ! timeout 600 wine "$OUT/bench_driver.exe" "$ROOT/build/win32" "$OUT" "$OUT/work" "$ROWS" \
+    "$(getconf CLK_TCK)" "$RUNS" "${PARTS[@]}" </dev/null >&2; then
+    echo "bench: the measurements failed (see the message above); no table written" >&2
+    exit 1
+  fi
+fi
+# 6. The save: at least 15 runs of each, whatever the number of starts.
+if wanted save; then
+  echo "bench: the save of a settings file" >&2
+  save_runs=$(( RUNS < 15 ? 15 : RUNS ))
+  mkdir -p "$OUT/work/save"
+  if ! timeout 300 wine "$OUT/save_timing.exe" "$(winepath -w "$OUT/work/save")" "$(winepath -w "$ROWS")" \
+    "$save_runs" </dev/null >&2; then
+    echo "bench: the save's measurement failed; no table written" >&2
+    exit 1
+  fi
 fi
 [ -s "$ROWS" ] || { echo "bench: the driver wrote no figures" >&2; exit 1; }
 
@@ -136,9 +155,10 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
   echo
   echo "| # | Measure | Tamarko | Reference | Ratio / share | Target | Result |"
   echo "|---|---|---|---|---|---|---|"
-  sed -n '/^## breakdown/q; /^| /p' "$ROWS" | { grep -v '^| 5' || true; }
+  sed -n '/^## breakdown/q; /^| /p' "$ROWS" | { grep -v '^| [56]' || true; }
   echo "$size_row"
   sed -n '/^## breakdown/q; /^| 5/p' "$ROWS"
+  sed -n '/^## breakdown/q; /^| 6/p' "$ROWS"
   echo
   echo "Notes:"
   sed -n '/^## breakdown/q; /^- /p' "$ROWS"
@@ -168,6 +188,11 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 - 1‴/5: the minimal window built again with START_DLLS: before its window it loads the DLLs that Tamarko's start
   cannot do without (comctl32 for the status bar and the tooltips, ole32 for COM, shell32 for the tray icon) and
   does nothing else. Under Wine, comctl32's loading already brings up the display driver.
+- 6: one process saves a settings file as the program does (WriteSettingsFile: a copy beside the file, the ten
+  keys written into it with the profile functions, the copy read back and checked, flushed to the disk and put in
+  place of the file) and, alternating with it, writes the same ten keys straight into another copy of the same
+  file (the plain write, flushed from the profile functions' memory). Each run starts from the file as it was;
+  medians, a first run of each left out. The small file is the fault sweep's; the large one has 12,000 keys.
 - 5: VmHWM of the Linux process, read once the program is idle (WaitForInputIdle) after its window showed what it
   has to, every program alike; it includes Wine's own libraries.
 - Breakdown: a profile build of tamarko.exe (CMake option TAMARKO_PROFILE, its own tree in build/bench/profile;

@@ -34,11 +34,13 @@ bool ReadWholeFile(const char* path, std::string& bytes)
     return size == 0 || (ReadFile(file.Get(), bytes.data(), size, &read, nullptr) && read == size);
 }
 
-// What the profile functions list of `file`: NUL-separated strings, asked
-// with a buffer that grows until they fit.
-std::vector<std::string> ProfileStrings(const std::function<DWORD(char*, DWORD)>& list)
+// What the profile functions list of a file: NUL-separated strings, asked
+// with a buffer that grows until they fit. Each call is costly (Wine
+// converts the whole list whatever the buffer's size), so the one buffer
+// serves every list of the file and starts as large as the file: no list of
+// its keys is longer.
+std::vector<std::string> ProfileStrings(std::vector<char>& buffer, const std::function<DWORD(char*, DWORD)>& list)
 {
-    std::vector<char> buffer(4096);
     for (;;) {
         const DWORD length = list(buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length + 2 < buffer.size() || buffer.size() >= (256u << 20)) {
@@ -54,16 +56,17 @@ std::vector<std::string> ProfileStrings(const std::function<DWORD(char*, DWORD)>
 }
 
 // Every key of every section, first of each name only, as a profile reader
-// sees the file.
-std::vector<IniFileUpdate::Entry> ListedKeys(const char* file)
+// sees the file of `size` bytes.
+std::vector<IniFileUpdate::Entry> ListedKeys(const char* file, std::size_t size)
 {
     std::vector<IniFileUpdate::Entry> keys;
-    const auto sections
-        = ProfileStrings([&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, file); });
+    std::vector<char> buffer(std::max<std::size_t>(4096, size + 4));
+    const auto sections = ProfileStrings(
+        buffer, [&](char* into, DWORD length) { return GetPrivateProfileSectionNamesA(into, length, file); });
     for (const std::string& section : sections) {
         std::set<std::string> seen;
-        const auto lines = ProfileStrings(
-            [&](char* buffer, DWORD size) { return GetPrivateProfileSectionA(section.c_str(), buffer, size, file); });
+        const auto lines = ProfileStrings(buffer,
+            [&](char* into, DWORD length) { return GetPrivateProfileSectionA(section.c_str(), into, length, file); });
         for (const std::string& line : lines) {
             const std::size_t equals = line.find('=');
             if (equals != std::string::npos && seen.insert(ProfileName(line.substr(0, equals))).second)
@@ -136,15 +139,18 @@ IniFileUpdate::IniFileUpdate(std::string path)
     if (!copy_.Take(copy.c_str()))
         Fail();
     if (existed) {
-        // The copy carries the file's attributes; it has to be writable.
-        if (!CopyFileA(path_.c_str(), copy_.Name(), FALSE) || !SetFileAttributesA(copy_.Name(), FILE_ATTRIBUTE_NORMAL)
+        // The copy carries the file's attributes; a hidden or system file
+        // cannot be written over by a writer that does not name them.
+        if (!CopyFileA(path_.c_str(), copy_.Name(), FALSE)
+            || ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+                && !SetFileAttributesA(copy_.Name(), FILE_ATTRIBUTE_NORMAL))
             || !ReadWholeFile(copy_.Name(), before_))
             Fail();
         // The keys of a file that is no text (random bytes, a binary file
         // given the name) mean nothing: they are not held to the check, and
         // the profile functions' rewriting may well change them.
         if (ReadsAsText(AsAnsiText(before_)))
-            kept_ = ListedKeys(copy_.Name());
+            kept_ = ListedKeys(copy_.Name(), before_.size());
     }
 }
 
@@ -153,8 +159,13 @@ IniFileUpdate::~IniFileUpdate() = default;
 bool IniFileUpdate::Copy::Take(const char* name) noexcept
 {
     lstrcpynA(name_, name, MAX_PATH);
-    Remove();
-    lstrcpynA(name_, name, MAX_PATH);
+    // A copy left by a program killed in the middle of an update. The
+    // profile functions of this process remember none: every update drops
+    // its copy from their memory before it ends.
+    if (GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    SetFileAttributesA(name_, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(name_);
     return GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES;
 }
 
@@ -174,13 +185,6 @@ void IniFileUpdate::Fail()
 {
     copy_.Remove();
     throw Exception(UnableToWriteMessage(path_));
-}
-
-bool IniFileUpdate::Wrote(const Entry& entry) const
-{
-    return std::any_of(written_.begin(), written_.end(), [&](const Entry& key) {
-        return ProfileName(key.section) == ProfileName(entry.section) && ProfileName(key.key) == ProfileName(entry.key);
-    });
 }
 
 void IniFileUpdate::WriteString(const std::string& section, const std::string& key, const std::string& value)
@@ -216,21 +220,30 @@ void IniFileUpdate::Commit()
             Fail();
     }
     // Everything else it held is there too: a write read back a file that an
-    // earlier one had cut short, and went on from there. Both lists come from
-    // the profile functions themselves (their memory of the copy was dropped
-    // above, so this one reads the disk), each side parsed by their rules.
-    std::map<std::pair<std::string, std::string>, std::string> now;
-    if (!kept_.empty()) {
-        for (const Entry& key : ListedKeys(copy_.Name()))
+    // earlier one had cut short, and went on from there. The bytes show most
+    // keys; one they do not show as it was is looked up by the profile
+    // functions themselves (their memory of the copy was dropped above, so
+    // they read the disk), which listed the keys before and whose rules may
+    // parse some text otherwise.
+    std::set<std::pair<std::string, std::string>> wrote;
+    for (const Entry& key : written_)
+        wrote.emplace(ProfileName(key.section), ProfileName(key.key));
+    std::vector<const Entry*> unseen;
+    for (const Entry& key : kept_) {
+        if (!written.Holds(key.section, key.key, key.value)
+            && !wrote.count({ProfileName(key.section), ProfileName(key.key)}))
+            unseen.push_back(&key);
+    }
+    if (!unseen.empty()) {
+        std::map<std::pair<std::string, std::string>, std::string> now;
+        for (const Entry& key : ListedKeys(copy_.Name(), bytes.size()))
             now.emplace(std::make_pair(ProfileName(key.section), ProfileName(key.key)), key.value);
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy_.Name());
-    }
-    for (const Entry& key : kept_) {
-        if (Wrote(key))
-            continue;
-        const auto found = now.find({ProfileName(key.section), ProfileName(key.key)});
-        if (found == now.end() || found->second != key.value)
-            Fail();
+        for (const Entry* key : unseen) {
+            const auto found = now.find({ProfileName(key->section), ProfileName(key->key)});
+            if (found == now.end() || found->second != key->value)
+                Fail();
+        }
     }
     Handle file(CreateFileA(copy_.Name(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     const bool flushed = file && FlushFileBuffers(file.Get());
@@ -240,6 +253,7 @@ void IniFileUpdate::Commit()
     if (!MoveFileExA(copy_.Name(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Fail();
     copy_.Forget();
-    if (attributes_ != 0)
+    // A new file has its archive bit already.
+    if (attributes_ & ~FILE_ATTRIBUTE_ARCHIVE)
         SetFileAttributesA(path_.c_str(), attributes_);
 }

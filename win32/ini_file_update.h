@@ -63,8 +63,6 @@ private:
 
     [[noreturn]] void Fail();
 
-    bool Wrote(const Entry& entry) const;
-
     std::string path_;
     Copy copy_;
     std::string before_;       // the file as it was
