@@ -7,10 +7,10 @@ TmyLabel3d::TmyLabel3d()
     SetTransparent(true);
 }
 
-TControl::CreateParams TmyLabel3d::Params(const ControlDesign&) const
+TControl::CreateParams TmyLabel3d::Params(const ControlDesign& design) const
 {
     RegisterLabelClass("TmyLabel3d");
-    return {"TmyLabel3d", 0};
+    return {"TmyLabel3d", LabelStyle(design)};
 }
 
 void TmyLabel3d::Changed()
@@ -85,6 +85,7 @@ void TmyLabel3d::Paint(HDC dc)
     // Always wrapped and always from the top, whatever the label's own
     // layout settings say.
     DrawText3D(dc, client, AlignmentFormat(Alignment()) | DT_EXPANDTABS | DT_WORDBREAK);
+    PaintFocus(dc);
 }
 
 void TmyLabel3d::DrawText3D(HDC dc, RECT rect, UINT format)
@@ -104,7 +105,8 @@ void TmyLabel3d::DrawText3D(HDC dc, RECT rect, UINT format)
         SetTextColor(dc, ColorToRGB(color));
         DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &shifted, format);
     };
-    switch (style3D_) {
+    // Under high contrast the caption is flat: shades would blur it.
+    switch (HighContrast() ? Normal3d : style3D_) {
     case Resit3d:
     case Raised3d:
         drawShifted(first, 1, 1);
@@ -116,7 +118,7 @@ void TmyLabel3d::DrawText3D(HDC dc, RECT rect, UINT format)
     case Normal3d:
         break;
     }
-    drawShifted(Enabled() ? Font().color : clGrayText, 0, 0);
+    drawShifted(CaptionColor(), 0, 0);
 }
 
 void TmyLabel3d::MouseMove(int x, int y)

@@ -142,11 +142,11 @@ std::string AddDnsCommand(const std::string& name, const std::string& dns2)
     return NetshOn("add dns", name) + " " + dns2;
 }
 
-std::vector<std::string> ValidateApplyFields(ApplyTarget& target)
+std::vector<FieldProblem> ValidateApplyFields(ApplyTarget& target)
 {
-    std::vector<std::string> messages;
+    std::vector<FieldProblem> problems;
     if (!target.Checked(Field::Manual))
-        return messages;
+        return problems;
 
     for (const FieldSpec& spec : kFields) {
         switch (spec.validation) {
@@ -164,18 +164,20 @@ std::vector<std::string> ValidateApplyFields(ApplyTarget& target)
             break;
         }
         if (!IsValidAddress(target.FieldText(spec.field)))
-            messages.emplace_back(spec.invalidMessage);
+            problems.push_back({spec.field, spec.invalidMessage});
     }
-    return messages;
+    return problems;
 }
 
 void RunApplySequence(ApplyTarget& target)
 {
-    const std::vector<std::string> messages = ValidateApplyFields(target);
-    for (const std::string& message : messages)
-        target.ShowMessage(message);
-    if (!messages.empty())
+    const std::vector<FieldProblem> problems = ValidateApplyFields(target);
+    for (const FieldProblem& problem : problems)
+        target.ShowMessage(problem.message);
+    if (!problems.empty()) {
+        target.FocusField(problems.front().field);
         return;
+    }
 
     target.Lock();
     FieldChanges changes(target);

@@ -26,15 +26,24 @@ public:
     virtual void Unlock() = 0;    // enables the apply button, then the window
     // Shows a failure that ended the sequence early (the stop box).
     virtual void ShowError(const std::exception& error) = 0;
+    // Puts the keyboard into the field, its text selected: the one to mend.
+    virtual void FocusField(Field field) = 0;
 };
 
-// Validation messages for the fields as they stand, in the field table's
-// order; empty when the fields may be applied. Only manual addressing is
-// validated.
-std::vector<std::string> ValidateApplyFields(ApplyTarget& target);
+// A field the validation refuses, and what is said of it.
+struct FieldProblem {
+    Field field;
+    std::string message;
+};
+
+// The fields refused as they stand, in the field table's order; empty when
+// they may be applied. Only manual addressing is validated.
+std::vector<FieldProblem> ValidateApplyFields(ApplyTarget& target);
 
 // The whole sequence: validate, lock, netsh commands, proxy, ipconfig, read
-// back, unlock. A failure in a step is shown and the window unlocked again.
+// back, unlock. Refused fields are said one by one, and the keyboard goes to
+// the first of them. A failure in a step is shown and the window unlocked
+// again.
 void RunApplySequence(ApplyTarget& target);
 
 // The command lines, exactly as netsh and ipconfig receive them.

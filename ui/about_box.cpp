@@ -9,8 +9,11 @@
 #include "win32/program_path.h"
 #include "win32/system_info.h"
 #include "wingui/application.h"
+#include "wingui/scheme.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
 
 const char kAuthorName[] = "Tým Tamarko";
 const char kAuthorWeb[] = "http://www.example.com/tamarko/";
@@ -43,40 +46,35 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
 {
     CreateForm(
         {
-            "TAutor",
-            "Autor programu",
-            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-            0,
-            0,
-            450,
+            "TAutor", "Autor programu", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 450,
             338,  // client area, the picture's size
-            FontSpec{"Times New Roman", 13},
-            TPosition::ScreenCenter,
-            WS_EX_DLGMODALFRAME,
+            FontSpec{"Times New Roman", 13}, TPosition::ScreenCenter, WS_EX_DLGMODALFRAME, nullptr,
+            false,  // the picture's own size, whatever the screen's DPI
         },
         owner);
     static const FontSpec heading{"Times New Roman", 27, true, clMaroon};
     static const FontSpec link{"Times New Roman", 16, true, clMaroon};
     static const FontSpec button{"Times New Roman", 21, true, clYellow};
     // Every label is transparent over the picture; later rows lie in front.
+    // The links and the two label buttons are reached with Tab as well.
     const unsigned plain = coTransparent;
     const unsigned bold = coTransparent | coBold;
     CreateControls(
         {
             {&myLabel3d1, nullptr, "Tamarko verze ", 8, 16, 321, 31, coNone, &heading},
-            {&myLabel3d3, nullptr, kAuthorWeb, 8, 240, 129, 19, coNone, &link},
+            {&myLabel3d3, nullptr, kAuthorWeb, 8, 240, 129, 19, coTabStop, &link},
             {&Label5, nullptr, "Internetová adresa:", 8, 226, 104, 15, bold},
             {&Label8, nullptr,
                 "Pokud mi zašlete informaci o tom, že používáte tento program, budu Vám zasílat na Váš e-mail "
                 "krátkou zprávu vždy, když bude hotová další verze programu.",
                 8, 108, 433, 33, plain | coWordWrap},
-            {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coNone, &link},
+            {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coTabStop, &link},
             {&Label2, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15, plain},
             {&Label3, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, bold},
             {&Label1, nullptr, kAuthorName, 8, 50, 120, 17, bold},
             {&Label4, nullptr, "Šířeno pod licencí MIT.", 8, 266, 220, 15, plain},
-            {&myLabel3d6, nullptr, "Pošli informace", 56, 304, 138, 24, coNone, &button},
-            {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coNone, &button},
+            {&myLabel3d6, nullptr, "Pošli informace", 56, 304, 138, 24, coTabStop, &button},
+            {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coTabStop, &button},
         },
         Stacking::LastInFront);
 
@@ -123,6 +121,12 @@ void TAutor::FormCreate()
 
 void TAutor::PaintBackground(HDC dc, const RECT& area)
 {
+    // Under high contrast the texts stand on the scheme's window colour: the
+    // pale picture would swallow the scheme's light text.
+    if (HighContrast()) {
+        FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+        return;
+    }
     const OwnedDC picture(Image1 ? CreateCompatibleDC(dc) : nullptr);
     if (!picture) {
         TForm::PaintBackground(dc, area);
@@ -135,6 +139,31 @@ void TAutor::PaintBackground(HDC dc, const RECT& area)
     GetClientRect(handle_, &client);
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, 0, 0, client.right, client.bottom, picture.Get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+}
+
+COLORREF TAutor::BackgroundColorBehind(const RECT& area) const
+{
+    if (HighContrast())
+        return GetSysColor(COLOR_WINDOW);
+    // The picture's average colour under the area (24-bit rows from the top,
+    // shown at its own size).
+    DIBSECTION section{};
+    if (!Image1 || GetObjectA(Image1.Get(), sizeof section, &section) != sizeof section || !section.dsBm.bmBits
+        || section.dsBm.bmBitsPixel != 24)
+        return TForm::BackgroundColorBehind(area);
+    const auto* bits = static_cast<const unsigned char*>(section.dsBm.bmBits);
+    unsigned long long sum[3] = {}, count = 0;
+    for (LONG y = std::max<LONG>(area.top, 0); y < std::min<LONG>(area.bottom, section.dsBm.bmHeight); ++y) {
+        const unsigned char* row = bits + static_cast<std::size_t>(y) * section.dsBm.bmWidthBytes;
+        for (LONG x = std::max<LONG>(area.left, 0); x < std::min<LONG>(area.right, section.dsBm.bmWidth); ++x) {
+            for (int channel = 0; channel < 3; ++channel)
+                sum[channel] += row[x * 3 + channel];
+            ++count;
+        }
+    }
+    if (count == 0)
+        return TForm::BackgroundColorBehind(area);
+    return RGB(sum[2] / count, sum[1] / count, sum[0] / count);
 }
 
 void TAutor::myLabel3d3Click()
@@ -180,4 +209,27 @@ void TAutor::myLabel3d6Click()
 void TAutor::myLabel3d7Click()
 {
     SetModalResult(mrCancel);
+}
+
+HWND TAutor::DefaultFocus() const
+{
+    // Enter closes the box, as a dialog's default button does.
+    return myLabel3d7.Handle();
+}
+
+void TAutor::MenuCommand(int id)
+{
+    // What the dialog manager makes of Enter and Esc.
+    if (id == IDCANCEL) {
+        myLabel3d7Click();
+    } else if (id == IDOK) {
+        // Enter presses the label that has the keyboard.
+        for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4, &myLabel3d6, &myLabel3d7}) {
+            if (GetFocus() == label->Handle()) {
+                Fire(label->OnClick, label);
+                return;
+            }
+        }
+        myLabel3d7Click();
+    }
 }

@@ -30,8 +30,12 @@ public:
     void myLabel3d6Click();
     void myLabel3d7Click();
 
+    COLORREF BackgroundColorBehind(const RECT& area) const override;
+
 protected:
     void PaintBackground(HDC dc, const RECT& area) override;
+    HWND DefaultFocus() const override;
+    void MenuCommand(int id) override;
 
 private:
     void FormCreate();

@@ -9,8 +9,10 @@ enum TamarkoCommand : int {
     cmRestore,      // Obnovit1
 };
 
-// The items of the quick-button menus: slot 0..4, item as below.
-enum QuickSlotItem : int { qiBind = 0, qiClear = 1, qiShortcut = 3 };
+// The commands of a quick-button slot 0..4: the items of its menu, and what
+// its keys do (Ctrl+1 ... Ctrl+5 a click, Ctrl+Shift+1 ... 5 its menu).
+enum QuickSlotItem : int { qiBind = 0, qiClear = 1, qiShortcut = 3, qiClick = 5, qiMenu = 6 };
+constexpr int kQuickSlotCount = 5;
 constexpr int kQuickSlotCommandBase = 1100;
 constexpr int QuickSlotCommand(int slot, QuickSlotItem item)
 {

@@ -42,7 +42,7 @@ TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
         {&Button1, nullptr, "OK", 144, 140, 81, 25, coTabStop | coDefault},
     });
     myLabel3d1.SetAStyle3D(Resit3d);
-    SendMessageA(ListBox1.Handle(), LB_SETITEMHEIGHT, 0, 13);
+    SendMessageA(ListBox1.Handle(), LB_SETITEMHEIGHT, 0, Scaled(13));
     ListBox1.OnDblClick = [this](TComponent*) { Button1Click(); };
     Button1.OnClick = [this](TComponent*) { Button1Click(); };
 }
@@ -95,6 +95,12 @@ void TForm2::BuildConnectionList()
     default:
         SetEnabled(true);
         myLabel3d1.SetText(kPrompt);
+        // After an apply, the connection just applied is offered: Enter
+        // confirms it. At the start nothing is chosen yet.
+        for (int i = 0; i < ListBox1.Count() && !chosen_.empty(); ++i) {
+            if (ListBox1.Item(i) == chosen_)
+                ListBox1.SetItemIndex(i);
+        }
         // The report's console had the activation; the question needs it.
         ComeToFront(ListBox1.Handle());
     }
@@ -110,10 +116,13 @@ bool TForm2::CloseQuery()
     const int selected = ListBox1.ItemIndex();
     if (selected < 0) {
         Application.ShowMessage(kNothingSelectedMessage);
+        // The choice is made in the list: the arrows work there at once.
+        ListBox1.SetFocus();
         return false;
     }
     ProfileMark("close request handled");
     const std::string connectionName = ListBox1.Item(selected);
+    chosen_ = connectionName;
     owner_.SetConnection(connectionName, FindConnectionSection(connectionName));
     ProfileMark("section found");
     owner_.ReadCurrentState();

@@ -49,4 +49,5 @@ private:
     void Button1Click();
 
     ConnectionChooserOwner& owner_;
+    std::string chosen_;  // the connection last chosen
 };

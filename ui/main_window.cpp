@@ -16,6 +16,8 @@
 #include "wingui/menu.h"
 #include "wingui/placement.h"
 
+#include <algorithm>
+
 namespace {
 
 const char kPlacementSection[] = "Nastavení";
@@ -114,8 +116,14 @@ void TForm1::ReadProgramIni()
         const IniFile ini(ProgramIniPath());
         const int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
         const int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
-        const int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
-        const int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
+        int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
+        int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
+        // On a screen of more DPI the window has grown with its design: a
+        // size kept at 96 DPI would cut its controls.
+        if (DesignPixelsPerInch() != 96) {
+            height = std::max<int>(height, rect.bottom - rect.top);
+            width = std::max<int>(width, rect.right - rect.left);
+        }
         // The window is not shown yet: it is moved once, to where all four
         // values put it, and not at all when they are where it stands.
         if (left != rect.left || top != rect.top || width != rect.right - rect.left || height != rect.bottom - rect.top)

@@ -88,6 +88,8 @@ public:
     void SetFieldText(Field field, const std::string& text);
     bool FieldChecked(Field field);
     void SetFieldChecked(Field field, bool checked);
+    // The keyboard in the field, its text selected.
+    void FocusField(Field field);
 
     // Settings files: fills the fields from one, or says it is missing.
     void LoadSettingsFile(const std::string& fileName);

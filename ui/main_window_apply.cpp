@@ -68,6 +68,7 @@ public:
         form_.ComeToFront(focus_);
     }
     void ShowError(const std::exception& error) override { Application.ShowException(error); }
+    void FocusField(Field field) override { form_.FocusField(field); }
 
 private:
     TForm1& form_;

@@ -40,13 +40,20 @@ OwnedMenu TForm1::CreateMenus()
         {0, nullptr},                                                // N2
         {0, "Ukončit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
     });
-    ACCEL shortcuts[] = {
+    std::vector<ACCEL> shortcuts = {
         {FVIRTKEY | FCONTROL, 'O', cmOpen},
         {FVIRTKEY | FCONTROL, 'S', cmSave},
         {FVIRTKEY | FALT, VK_F4, cmClose},
         {FVIRTKEY, VK_F2, cmAbout},
     };
-    accelerators_.Reset(CreateAcceleratorTableA(shortcuts, sizeof shortcuts / sizeof shortcuts[0]));
+    // The quick buttons from the keyboard: Ctrl+1 ... Ctrl+5 click them,
+    // Ctrl+Shift+1 ... 5 open their menus.
+    for (int slot = 0; slot < kQuickSlotCount; ++slot) {
+        const auto digit = static_cast<WORD>('1' + slot);
+        shortcuts.push_back({FVIRTKEY | FCONTROL, digit, static_cast<WORD>(QuickSlotCommand(slot, qiClick))});
+        shortcuts.push_back({FVIRTKEY | FCONTROL | FSHIFT, digit, static_cast<WORD>(QuickSlotCommand(slot, qiMenu))});
+    }
+    accelerators_.Reset(CreateAcceleratorTableA(shortcuts.data(), static_cast<int>(shortcuts.size())));
     if (!accelerators_)
         RaiseRefusal("klávesové zkratky");
     return menuBar;
@@ -114,12 +121,14 @@ void TForm1::CreateDesign()
     });
     ProfileMark("controls and fonts");
 
-    // Tab order. Only the checked radio button is a tab stop, so the pair
-    // is one stop between Button1 and Edit2 in either order; RadioButton2
-    // goes first so that it stays above the strip where RadioButton1
-    // overlaps its button.
-    SetTabOrder({&Button1, &RadioButton2, &RadioButton1, &Edit2, &Edit3, &Edit4, &Edit5, &GroupBox1, &Edit8});
-    SetTabOrder({&CheckBox1, &Edit6, &Edit7});
+    // Tab order, with each caption just before its field: Windows names a
+    // field that has no caption of its own after the static text before it.
+    // Only the checked radio button is a tab stop, so the pair is one stop
+    // between Button1 and Edit2 in either order; RadioButton2 goes first so
+    // that it stays above the strip where RadioButton1 overlaps its button.
+    SetTabOrder({&Button1, &RadioButton2, &RadioButton1, &myLabel3d2, &Edit2, &myLabel3d4, &Edit3, &myLabel3d5, &Edit4,
+        &myLabel3d6, &Edit5, &GroupBox1, &myLabel3d11, &Edit8});
+    SetTabOrder({&myLabel3d8, &CheckBox1, &myLabel3d9, &Edit6, &myLabel3d10, &Edit7});
 
     for (TmyLabel3d* label : {&myLabel3d1, &myLabel3d3, &myLabel3d7, &myLabel3d2, &myLabel3d4, &myLabel3d5, &myLabel3d6,
              &myLabel3d11, &myLabel3d8, &myLabel3d9, &myLabel3d10})
@@ -139,7 +148,7 @@ void TForm1::CreateDesign()
     // The quick buttons: PopupMenu1 ... PopupMenu5 with MenuItem1 ... MenuItem20.
     const int quickImages[] = {IDI_QUICK1, IDI_QUICK2, IDI_QUICK3, IDI_QUICK4, IDI_QUICK5};
     TSpeedButton* quickButtons[] = {&SpeedButton4, &SpeedButton5, &SpeedButton6, &SpeedButton7, &SpeedButton8};
-    for (int slot = 0; slot < 5; ++slot) {
+    for (int slot = 0; slot < kQuickSlotCount; ++slot) {
         quickButtons[slot]->SetImage(SmallIcon(quickImages[slot]));
         QuickSlots.push_back(std::make_unique<TQuickSlot>(slot, *quickButtons[slot], 1 + 4 * slot));
         QuickSlots.back()->OpenDialog = &OpenDialog1;

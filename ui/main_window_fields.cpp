@@ -49,6 +49,14 @@ void TForm1::SetFieldChecked(Field field, bool checked)
     dynamic_cast<TCheckControl&>(FieldControl(field)).SetChecked(checked);
 }
 
+void TForm1::FocusField(Field field)
+{
+    TControl& control = FieldControl(field);
+    control.SetFocus();
+    if (auto* edit = dynamic_cast<TEdit*>(&control))
+        edit->SelectAll();
+}
+
 void TForm1::EnableFieldsOf(Field choice, bool enabled)
 {
     for (const FieldSpec& spec : kFields) {

@@ -39,6 +39,7 @@ TQuickSlot::TQuickSlot(int slot, TSpeedButton& button, int firstMenuItem)
       }))
 {
     SetMenuState(true);
+    button_.SetName("Rychlé tlačítko " + std::to_string(slot + 1));
     button_.SetPopupMenu(popupMenu_.Get());
     button_.OnClick = [this](TComponent*) { Click(); };
 }
@@ -65,6 +66,10 @@ bool TQuickSlot::Command(int id, HWND owner)
         Clear();
     else if (id == QuickSlotCommand(slot_, qiShortcut))
         MakeShortcut();
+    else if (id == QuickSlotCommand(slot_, qiClick))
+        Click();
+    else if (id == QuickSlotCommand(slot_, qiMenu))
+        OpenMenu();
     else
         return false;
     return true;
@@ -108,6 +113,11 @@ void TQuickSlot::Click()
     }
     if (LoadSettingsFile)
         LoadSettingsFile(path_);
+}
+
+void TQuickSlot::OpenMenu()
+{
+    button_.ContextPopup({-1, -1});
 }
 
 void TQuickSlot::Bind(HWND owner)

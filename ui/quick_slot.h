@@ -42,6 +42,8 @@ public:
 
     // Button click: load the bound file.
     void Click();
+    // The slot's menu, opened under its button (from the keyboard).
+    void OpenMenu();
     // "Přiřadit DAT soubor", "Smazat přiřazení", "Vytvořit zástupce na ploše".
     void Bind(HWND owner);
     void Clear();

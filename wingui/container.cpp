@@ -59,7 +59,8 @@ void TGroupBox::Paint(HDC dc)
     const std::string caption = Text();
     SIZE extent;
     GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-    RECT text{8, 0, 8 + extent.cx + 4, metrics.tmHeight};
+    const int indent = Form().Scaled(8);
+    RECT text{indent, 0, indent + extent.cx + 4, metrics.tmHeight};
     FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));

@@ -3,15 +3,44 @@
 #include "win32/os_error.h"
 #include "wingui/application.h"
 #include "wingui/form.h"
+#include "wingui/scheme.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 TControl::~TControl()
 {
     if (handle_ && IsWindow(handle_)) {
+        // The system control's own procedure sees its end: it frees what it holds.
+        if (subclassed_)
+            SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defaultProc_));
         DetachFrom(handle_);
         DestroyWindow(handle_);
     }
+}
+
+namespace {
+
+// The superclasses of the program and the system procedure each was made from.
+std::vector<std::pair<std::string, WNDPROC>>& BaseProcs()
+{
+    static std::vector<std::pair<std::string, WNDPROC>> procs;
+    return procs;
+}
+
+}  // namespace
+
+WNDPROC TControl::BaseProcOf(const char* className)
+{
+    for (const auto& [name, proc] : BaseProcs()) {
+        if (lstrcmpiA(name.c_str(), className) == 0)
+            return proc;
+    }
+    return nullptr;
 }
 
 TControl* TControl::FromHandle(HWND window)
@@ -38,6 +67,8 @@ void TControl::Create(TForm& form, const ControlDesign& design, int id)
         font_ = font_.Bold();
     HWND parent = design.parent ? design.parent->Handle() : form.Handle();
     const SIZE size = CreationSize(design);
+    // Known before the first message: a superclass's procedure must see it.
+    defaultProc_ = BaseProcOf(params.className);
     handle_ = CreateWindowExA(params.exStyle, params.className, design.caption ? design.caption : "", style,
         design.left, design.top, size.cx, size.cy, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         GetModuleHandleA(nullptr), this);
@@ -90,13 +121,21 @@ void TControl::Invalidate()
         InvalidateRect(handle_, nullptr, TRUE);
 }
 
+HBRUSH TControl::Brush(COLORREF color)
+{
+    if (!brush_ || brushColor_ != color) {
+        brush_.Reset(CreateSolidBrush(color));
+        brushColor_ = color;
+    }
+    return static_cast<HBRUSH>(brush_.Get());
+}
+
 HBRUSH TControl::ControlColor(HDC dc, UINT /*message*/)
 {
-    if (!brush_)
-        brush_.Reset(CreateSolidBrush(ColorToRGB(color_)));
-    SetBkColor(dc, ColorToRGB(color_));
-    SetTextColor(dc, ColorToRGB(font_.color));
-    return static_cast<HBRUSH>(brush_.Get());
+    const PaintColors colors = ControlColors(color_, font_.color, Enabled());
+    SetBkColor(dc, colors.background);
+    SetTextColor(dc, colors.text);
+    return Brush(colors.background);
 }
 
 bool TControl::ContextPopup(POINT at)
@@ -119,15 +158,25 @@ LRESULT TControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT TControl::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcA(handle_, message, wParam, lParam);
+    return defaultProc_ ? CallWindowProcA(defaultProc_, handle_, message, wParam, lParam)
+                        : DefWindowProcA(handle_, message, wParam, lParam);
 }
 
-void TControl::RegisterOwnClass(const char* className, UINT classStyle)
+void TControl::RegisterOwnClass(const char* className, UINT classStyle, const char* baseClass)
 {
     WNDCLASSA existing;
     if (GetClassInfoA(GetModuleHandleA(nullptr), className, &existing))
         return;
     WNDCLASSA windowClass{};
+    if (baseClass) {
+        // The system control keeps its data in the window's extra bytes.
+        if (!GetClassInfoA(nullptr, baseClass, &windowClass))
+            RaiseRefusal("třídu okna");
+        BaseProcs().emplace_back(className, windowClass.lpfnWndProc);
+        windowClass.hbrBackground = nullptr;
+        windowClass.lpszMenuName = nullptr;
+        windowClass.cbClsExtra = 0;
+    }
     windowClass.style = classStyle;
     windowClass.lpfnWndProc = OwnClassProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -135,6 +184,13 @@ void TControl::RegisterOwnClass(const char* className, UINT classStyle)
     windowClass.lpszClassName = className;
     if (!RegisterClassA(&windowClass))
         RaiseRefusal("třídu okna");
+}
+
+void TControl::Subclass()
+{
+    defaultProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::OwnClassProc)));
+    subclassed_ = defaultProc_ != nullptr;
 }
 
 LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -145,8 +201,14 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wParam
         control->AttachTo(window);
     }
     TControl* control = FromHandle(window);
-    if (!control)
-        return DefWindowProcA(window, message, wParam, lParam);
+    if (!control) {
+        // A superclass's window outliving its object still ends as its kind.
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        const WNDPROC base = BaseProcOf(className);
+        return base ? CallWindowProcA(base, window, message, wParam, lParam)
+                    : DefWindowProcA(window, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY)
         DetachFrom(window);
     return Guarded([&] { return control->WindowProc(message, wParam, lParam); }, LRESULT{0});
@@ -177,12 +239,40 @@ void TEdit::Command(WORD code)
         Fire(OnChange, this);
 }
 
-HBRUSH TEdit::ControlColor(HDC dc, UINT message)
+void TEdit::AfterCreate(const ControlDesign&)
 {
-    HBRUSH brush = TControl::ControlColor(dc, message);
-    if (!Enabled())
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    return brush;
+    Subclass();
+}
+
+LRESULT TEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (Enabled())
+        return CallDefault(message, wParam, lParam);
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // the paint fills the field
+    case WM_PAINT: {
+        PaintDC paint(handle_);
+        const HDC dc = paint.Get();
+        RECT client;
+        GetClientRect(handle_, &client);
+        const HBRUSH background = ControlColor(dc, WM_CTLCOLORSTATIC);
+        FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_WINDOW));
+        // Where the field itself puts its text: its formatting rectangle, from
+        // the first character it shows.
+        RECT text;
+        SendMessageA(handle_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+        const auto first = static_cast<std::size_t>(SendMessageA(handle_, EM_GETFIRSTVISIBLELINE, 0, 0));
+        const std::string shown = Text();
+        SelectInDC font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(handle_, WM_GETFONT, 0, 0)));
+        SetBkMode(dc, TRANSPARENT);
+        if (first < shown.size())
+            DrawTextA(dc, shown.c_str() + first, static_cast<int>(shown.size() - first), &text,
+                DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+        return 0;
+    }
+    }
+    return CallDefault(message, wParam, lParam);
 }
 
 // ---- TButton
@@ -260,6 +350,30 @@ void TCheckBox::SetChecked(bool checked)
 {
     if (ChangeState(checked))
         Clicked();
+}
+
+void TCheckBox::AfterCreate(const ControlDesign& design)
+{
+    if (!design.caption || !*design.caption)
+        Subclass();
+}
+
+LRESULT TCheckBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CallDefault(message, wParam, lParam);
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        InvalidateRect(handle_, nullptr, TRUE);
+    } else if (message == WM_PAINT && GetFocus() == handle_) {
+        if (HDC dc = GetDC(handle_)) {
+            RECT client;
+            GetClientRect(handle_, &client);
+            const int box = GetSystemMetrics(SM_CXMENUCHECK);
+            RECT focus{0, 0, std::min<LONG>(client.right, box + 4), client.bottom};
+            DrawFocusRect(dc, &focus);
+            ReleaseDC(handle_, dc);
+        }
+    }
+    return result;
 }
 
 void TCheckBox::Command(WORD code)

@@ -73,6 +73,8 @@ public:
 
     // Messages that Windows sends to the parent about this control.
     virtual void Command(WORD /*code*/) { }
+    // Sets the context's colours for the control's text (the scheme's way,
+    // see scheme.h) and gives the brush of its background.
     virtual HBRUSH ControlColor(HDC dc, UINT message);
     virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) { }
     // The menu that a right click or the menu key opens over the control;
@@ -90,8 +92,11 @@ protected:
     };
     virtual CreateParams Params(const ControlDesign& design) const = 0;
     virtual TColor InitialColor() const { return clBtnFace; }
-    // Controls of the program's own window classes see their messages here.
+    // Controls of the program's own window classes, and subclassed ones, see
+    // their messages here.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // What the class does with a message: Windows' default, or the system
+    // control's own handling for a superclassed or subclassed control.
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void AfterCreate(const ControlDesign& /*design*/) { }
     // The size the window is made with; the font is known by then.
@@ -99,17 +104,31 @@ protected:
     // Asks for a repaint; not before the window has been shown, which paints
     // it whole (under Wine each request is a round trip to the server).
     void Invalidate();
-    static void RegisterOwnClass(const char* className, UINT classStyle = 0);
+    // A brush of that colour, kept until another colour is asked for; null
+    // while Windows refuses one.
+    HBRUSH Brush(COLORREF color);
+    // Registers a window class of the program's own. With `baseClass` it is a
+    // superclass of that system class: the system control's procedure does
+    // whatever the control does not do itself, and accessibility tools know
+    // the control as one of that class.
+    static void RegisterOwnClass(const char* className, UINT classStyle = 0, const char* baseClass = nullptr);
+    // A control of a system class sees its messages in WindowProc from now on.
+    void Subclass();
 
     HWND handle_ = nullptr;
 
 private:
     static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The procedure a class of ours was made from; null for none.
+    static WNDPROC BaseProcOf(const char* className);
 
     TForm* form_ = nullptr;
+    WNDPROC defaultProc_ = nullptr;  // null: DefWindowProcA
+    bool subclassed_ = false;
     int id_ = 0;
     TColor color_ = clBtnFace;
     OwnedBrush brush_;
+    COLORREF brushColor_ = 0;
     std::string hint_;
     FontSpec font_;
     HMENU popupMenu_ = nullptr;
@@ -120,12 +139,17 @@ public:
     TNotifyEvent OnChange;
     // Runs OnChange when the text differs from what the field holds.
     void SetText(const std::string& text) override;
+    void SelectAll() { SendMessageA(handle_, EM_SETSEL, 0, -1); }
     void Command(WORD code) override;
-    HBRUSH ControlColor(HDC dc, UINT message) override;
 
 protected:
     CreateParams Params(const ControlDesign& design) const override;
     TColor InitialColor() const override { return clWindow; }
+    void AfterCreate(const ControlDesign& design) override;
+    // Windows draws a disabled field's text in its own grey, whatever colour
+    // it is asked for: on lime that cannot be read. A disabled field paints
+    // its text itself, in a colour that reads.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool settingText_ = false;
@@ -176,6 +200,10 @@ public:
 
 protected:
     CreateParams Params(const ControlDesign& design) const override;
+    void AfterCreate(const ControlDesign& design) override;
+    // A box without a caption shows its focus around the box itself: the
+    // system draws it around the caption alone.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 class TListBox : public TControl {

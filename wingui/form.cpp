@@ -3,10 +3,26 @@
 #include "win32/os_error.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
+#include "wingui/scheme.h"
 
 #include <commctrl.h>
 
 namespace {
+
+// The screen's pixels per inch, asked once; 96 while Windows cannot say.
+int ScreenPixelsPerInch()
+{
+    static int pixelsPerInch = 0;
+    if (pixelsPerInch == 0) {
+        if (HDC screen = GetDC(nullptr)) {
+            pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+            ReleaseDC(nullptr, screen);
+        }
+        if (pixelsPerInch <= 0)
+            return 96;
+    }
+    return pixelsPerInch;
+}
 
 RECT WindowRectFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu)
 {
@@ -29,9 +45,9 @@ HFONT TForm::FontHandle(const FontSpec& spec)
         if (known == spec)
             return static_cast<HFONT>(font.Get());
     }
-    OwnedFont font(
-        CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
-            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality, DEFAULT_PITCH | FF_DONTCARE, spec.face));
+    OwnedFont font(CreateFontA(-Scaled(spec.height), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+        EASTEUROPE_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality, DEFAULT_PITCH | FF_DONTCARE,
+        spec.face));
     // Refused, the text shows in the system's font meanwhile, and the font is
     // asked for again next time.
     if (!font)
@@ -58,8 +74,11 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
             RaiseRefusal("třídu okna");
     }
     font_ = design.font;
+    pixelsPerInch_ = design.scaledWithDpi ? ScreenPixelsPerInch() : 96;
+    const int clientWidth = Scaled(design.clientWidth);
+    const int clientHeight = Scaled(design.clientHeight);
     const DWORD exStyle = design.exStyle | WS_EX_CONTROLPARENT;
-    const RECT outer = WindowRectFor(design.clientWidth, design.clientHeight, design.style, exStyle, design.menu);
+    const RECT outer = WindowRectFor(clientWidth, clientHeight, design.style, exStyle, design.menu);
     handle_ = CreateWindowExA(exStyle, design.className, design.caption, design.style, design.left, design.top,
         outer.right - outer.left, outer.bottom - outer.top, owner, design.menu, instance, this);
     if (!handle_)
@@ -69,11 +88,11 @@ void TForm::CreateForm(const FormDesign& design, HWND owner)
     // what counts, so the frame grows by whatever is missing.
     RECT client;
     GetClientRect(handle_, &client);
-    if (client.right != design.clientWidth || client.bottom != design.clientHeight) {
+    if (client.right != clientWidth || client.bottom != clientHeight) {
         RECT frame;
         GetWindowRect(handle_, &frame);
-        SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + design.clientWidth - client.right,
-            frame.bottom - frame.top + design.clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + clientWidth - client.right,
+            frame.bottom - frame.top + clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     PlaceWindow(design.left, design.top, owner);
 }
@@ -99,7 +118,12 @@ void TForm::CreateControls(std::initializer_list<ControlDesign> design, Stacking
 {
     for (const ControlDesign& row : design) {
         const int id = (row.options & coDefault) ? IDOK : nextControlId_++;
-        row.control->Create(*this, row, id);
+        ControlDesign scaled = row;
+        scaled.left = Scaled(row.left);
+        scaled.top = Scaled(row.top);
+        scaled.width = Scaled(row.width);
+        scaled.height = Scaled(row.height);
+        row.control->Create(*this, scaled, id);
         if (stacking == Stacking::LastInFront)
             SetWindowPos(row.control->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -197,9 +221,45 @@ int TForm::ShowModal(HWND owner)
     return modalResult_;
 }
 
+void TForm::ColorSchemeChanged()
+{
+    RefreshColorScheme();
+    // The common controls (the status bar) repaint only when told.
+    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TForm::SaveFocus()
+{
+    HWND focus = GetFocus();
+    if (focus && IsChild(handle_, focus))
+        savedFocus_ = focus;
+}
+
+void TForm::RestoreFocus()
+{
+    HWND focus = savedFocus_;
+    if (!focus || !IsWindow(focus) || !IsChild(handle_, focus) || !IsWindowVisible(focus) || !IsWindowEnabled(focus))
+        focus = DefaultFocus();
+    if (focus)
+        SetFocus(focus);
+}
+
+HWND TForm::DefaultFocus() const
+{
+    HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE);
+    return first && IsChild(handle_, first) ? first : nullptr;
+}
+
 void TForm::PaintBackground(HDC dc, const RECT& area)
 {
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+COLORREF TForm::BackgroundColorBehind(const RECT&) const
+{
+    return GetSysColor(COLOR_BTNFACE);
 }
 
 LRESULT TForm::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
@@ -274,6 +334,21 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TAMARKO_ACTIVATE:
         FormActivate();
         return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            SaveFocus();
+        } else if (!HIWORD(wParam)) {
+            RestoreFocus();
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        ColorSchemeChanged();
+        break;
     case WM_SHOWWINDOW:
         everShown_ = everShown_ || wParam != FALSE;
         break;

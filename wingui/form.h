@@ -23,16 +23,20 @@ enum : UINT {
     WM_TAMARKO_ACTIVATE = WM_APP + 1,  // the window's own activation handling, posted
 };
 
+// A window's design, in pixels of a 96-DPI screen: on a screen of more
+// DPI the window and its controls grow with it (their sizes, positions and
+// font heights times DPI/96), unless the design is kept at its pixels.
 struct FormDesign {
     const char* className;
     const char* caption;
     DWORD style;
-    int left, top;  // for TPosition::Designed
+    int left, top;  // for TPosition::Designed; screen pixels, never scaled
     int clientWidth, clientHeight;
     FontSpec font;
     TPosition position = TPosition::Designed;
     DWORD exStyle = 0;
     HMENU menu = nullptr;  // the menu bar, owned by the window from now on
+    bool scaledWithDpi = true;
 };
 
 class TForm : protected WindowObject {
@@ -46,7 +50,16 @@ public:
     static TForm* FromHandle(HWND window) { return static_cast<TForm*>(Find(window, WindowKind::Form)); }
     std::string Text() const;  // the caption
     const FontSpec& FormFont() const { return font_; }
+    // The font of that design, its height grown with the screen's DPI as the
+    // window's design is.
     HFONT FontHandle(const FontSpec& spec);
+    // Pixels of the design on this screen.
+    int Scaled(int designPixels) const { return MulDiv(designPixels, pixelsPerInch_, 96); }
+    // The DPI the window's design is drawn at: the screen's, or 96.
+    int DesignPixelsPerInch() const { return pixelsPerInch_; }
+    // The colour behind that part of the client area, on which the text of
+    // a transparent label drawn over it must read.
+    virtual COLORREF BackgroundColorBehind(const RECT& area) const;
 
     void Show();
     void Hide();
@@ -83,7 +96,8 @@ protected:
     // front of them.
     enum class Stacking { FirstInFront, LastInFront };
     void CreateControls(std::initializer_list<ControlDesign> design, Stacking stacking = Stacking::FirstInFront);
-    // Makes `order` the tab order (and stacking order) of those controls.
+    // Makes `order` the stacking order of those controls: the tab order of
+    // the tab stops among them, and the order a screen reader reads them in.
     static void SetTabOrder(std::initializer_list<TControl*> order);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -97,17 +111,31 @@ protected:
     // Paints what lies behind the controls: labels are drawn over it.
     virtual void PaintBackground(HDC dc, const RECT& area);
 
+    // The control that has the keyboard when the window is first activated:
+    // the first tab stop.
+    virtual HWND DefaultFocus() const;
+
     HWND handle_ = nullptr;
 
 private:
     friend void PaintParentBackground(HWND control, HDC dc);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void PlaceWindow(int left, int top, HWND owner);
+    // The keyboard goes back where it was when the window lost the
+    // activation (to a message box, a dialog, the notification area), as a
+    // dialog box does it.
+    void SaveFocus();
+    void RestoreFocus();
+    // The high-contrast setting or the scheme's colours changed: everything
+    // is painted anew with them.
+    void ColorSchemeChanged();
 
     FontSpec font_;
+    int pixelsPerInch_ = 96;  // the screen's, for a window that grows with it
     TPosition position_ = TPosition::Designed;
     std::vector<std::pair<FontSpec, OwnedFont>> fonts_;
     HWND tooltip_ = nullptr;
+    HWND savedFocus_ = nullptr;
     int nextControlId_ = 100;
     bool modal_ = false;
     bool everShown_ = false;

@@ -39,13 +39,20 @@ UINT AlignmentFormat(TAlignment alignment)
 
 void TLabel::RegisterLabelClass(const char* className)
 {
-    RegisterOwnClass(className, CS_DBLCLKS);
+    // Static text to accessibility tools, and to the dialog manager, which
+    // also names a field after the static text just before it.
+    RegisterOwnClass(className, CS_DBLCLKS, "STATIC");
 }
 
-TControl::CreateParams TLabel::Params(const ControlDesign&) const
+DWORD TLabel::LabelStyle(const ControlDesign& design) const
+{
+    return (showAccelChar_ ? 0 : SS_NOPREFIX) | ((design.options & coTabStop) ? SS_NOTIFY : 0);
+}
+
+TControl::CreateParams TLabel::Params(const ControlDesign& design) const
 {
     RegisterLabelClass("TLabel");
-    return {"TLabel", 0};
+    return {"TLabel", LabelStyle(design)};
 }
 
 void TLabel::AfterCreate(const ControlDesign& design)
@@ -101,6 +108,9 @@ void TLabel::SetTransparent(bool transparent)
 void TLabel::SetShowAccelChar(bool show)
 {
     showAccelChar_ = show;
+    // A "&" that marks no key is no mnemonic to the dialog manager either.
+    const LONG style = GetWindowLongA(handle_, GWL_STYLE);
+    SetWindowLongA(handle_, GWL_STYLE, show ? style & ~SS_NOPREFIX : style | SS_NOPREFIX);
     Invalidate();
 }
 
@@ -141,8 +151,20 @@ void TLabel::PaintBackground(HDC dc)
     }
     RECT client;
     GetClientRect(handle_, &client);
-    OwnedBrush brush(CreateSolidBrush(ColorToRGB(Color())));
+    OwnedBrush brush(CreateSolidBrush(ControlColors(Color(), Font().color, true).background));
     FillRect(dc, &client, static_cast<HBRUSH>(brush.Get()));
+}
+
+COLORREF TLabel::CaptionColor() const
+{
+    if (!Enabled())
+        return GetSysColor(COLOR_GRAYTEXT);
+    if (!transparent_)
+        return ControlColors(Color(), Font().color, true).text;
+    RECT area;
+    GetClientRect(handle_, &area);
+    MapWindowPoints(handle_, GetAncestor(handle_, GA_ROOT), reinterpret_cast<POINT*>(&area), 2);
+    return ControlColors(Form().BackgroundColorBehind(area), Font().color, true).text;
 }
 
 void TLabel::Paint(HDC dc)
@@ -152,11 +174,23 @@ void TLabel::Paint(HDC dc)
     GetClientRect(handle_, &client);
     SelectInDC font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Enabled() ? ColorToRGB(Font().color) : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, CaptionColor());
     UINT format = AlignmentFormat(alignment_) | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0)
         | (showAccelChar_ ? 0 : DT_NOPREFIX);
     const std::string caption = Text();
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &client, format);
+    PaintFocus(dc);
+}
+
+void TLabel::PaintFocus(HDC dc)
+{
+    if (GetFocus() != handle_)
+        return;
+    RECT client;
+    GetClientRect(handle_, &client);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    DrawFocusRect(dc, &client);
 }
 
 void TLabel::MouseMove(int x, int y)
@@ -216,9 +250,20 @@ LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1;  // painting covers the whole label
+    case WM_NCHITTEST:
+        return HTCLIENT;  // the system's static text lets the mouse through
     case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
         Invalidate();
         return 0;
+    case WM_KEYDOWN:
+        // A label that takes the focus (a link) is pressed as a button is.
+        if (wParam == VK_SPACE) {
+            Fire(OnClick, this);
+            return 0;
+        }
+        break;
     case WM_MOUSEMOVE:
         MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;

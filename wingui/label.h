@@ -5,6 +5,7 @@
 #pragma once
 
 #include "wingui/controls.h"
+#include "wingui/scheme.h"
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
@@ -51,9 +52,18 @@ protected:
     virtual void MouseMove(int x, int y);
     // The window behind, or the label's colour when it is not transparent.
     void PaintBackground(HDC dc);
+    // The colour of the caption: the font's, moved where need be to one that
+    // reads on what lies behind the label (see scheme.h); the scheme's grey
+    // while disabled.
+    COLORREF CaptionColor() const;
+    // The focus rectangle of a label that takes the focus (a link), while it has it.
+    void PaintFocus(HDC dc);
     HFONT FontHandle() const;
-    // Registers the label's own window class, which takes double clicks.
+    // Registers the label's own window class: static text that takes double
+    // clicks and paints itself.
     static void RegisterLabelClass(const char* className);
+    // The static style of a label of that design.
+    DWORD LabelStyle(const ControlDesign& design) const;
 
 private:
     void MouseButton(UINT message, LPARAM position);

@@ -13,7 +13,7 @@ void TSpeedButton::SetHint(const std::string& hint)
     // A button's text is read with "&" marking its key: a file named R&D
     // would make D a key that clicks the button. Written with each "&"
     // doubled, the text reads as the hint and no key is taken.
-    std::string text;
+    std::string text = name_.empty() ? std::string() : name_ + ": ";
     for (char c : hint) {
         text += c;
         if (c == '&')

@@ -1,6 +1,7 @@
-// A flat tool-bar button with an image. Its hint is also its window text,
-// so that a screen reader or a test can read it, written so that no key
-// presses the button; a right click opens its popup menu.
+// A flat tool-bar button with an image. Its window text, which a screen
+// reader reads as its name, is its hint, after the name that tells it from
+// its like when it has one; written so that no key presses the button. A
+// right click opens its popup menu.
 #pragma once
 
 #include "wingui/controls.h"
@@ -9,6 +10,8 @@ class TSpeedButton : public TControl {
 public:
     TNotifyEvent OnClick;
     void SetImage(HICON image) { image_ = image; }
+    // "Rychlé tlačítko 1": what the hint follows in the window text.
+    void SetName(const std::string& name) { name_ = name; }
     void SetHint(const std::string& hint) override;
     void Command(WORD code) override;
     void DrawItem(const DRAWITEMSTRUCT& item) override;
@@ -18,4 +21,5 @@ protected:
 
 private:
     HICON image_ = nullptr;
+    std::string name_;
 };

@@ -181,14 +181,14 @@ private:
             PressButton(dialog, question ? IDYES : IDOK);
         }
         // The chooser asks once it has listed what a new report found:
-        // enabled, nothing chosen yet. A choice it did not take, after a box
-        // that said why, is made again.
+        // enabled, the connection chosen last offered again after an apply.
+        // A choice it did not take, after a box that said why, is made again.
         HWND chooser = FindTopWindow(program_.Id(), "TForm2");
         HWND list = chooser ? FindControl(chooser, 0, 32) : nullptr;
         if (!list || !Enabled(chooser) || SendMessageA(list, LB_GETCOUNT, 0, 0) <= kChosenConnection)
             return;
         const std::size_t reports = Reports();
-        if ((reports > reportsAtChoice_ && ListSelection(list) < 0) || record_.boxes.size() > boxesAtChoice_) {
+        if (reports > reportsAtChoice_ || record_.boxes.size() > boxesAtChoice_) {
             Step("the chooser: WLAN");
             SendMessageA(list, LB_SETCURSEL, kChosenConnection, 0);
             HWND ok = GetDlgItem(chooser, IDOK);
@@ -465,7 +465,7 @@ private:
         result = ChooseInDialog(dialog, files_.settingsFile);
         if (result != Result::Done)
             return result;
-        return Until([&] { return Idle() && Text(QuickButton()) == "profil"; }, 20s, "the quick button was bound");
+        return Until([&] { return Idle() && Text(QuickButton()) == QuickButtonName(0, "profil"); }, 20s, "the quick button was bound");
     }
 
     Result MakeShortcut()

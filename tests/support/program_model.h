@@ -38,6 +38,13 @@ inline bool WriteProxyValues(const int* enable, const char* server)
     RegCloseKey(key);
     return true;
 }
+// A quick button's window text: the name a screen reader reads, which tells
+// it from the other four, and its hint.
+inline std::string QuickButtonName(int slot, const std::string& hint)
+{
+    return "Rychlé tlačítko " + std::to_string(slot + 1) + ": " + hint;
+}
+
 // The stand-ins' gate, which ProgramFolder::OpenGate opens for one run.
 inline const char kGate[] = "netsim-gate";
 

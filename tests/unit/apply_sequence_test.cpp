@@ -88,11 +88,18 @@ public:
     }
     void Unlock() override { events.push_back("unlock"); }
     void ShowError(const std::exception& error) override { events.push_back(std::string("error ") + error.what()); }
+    void FocusField(Field field) override { events.push_back("focus " + Name(field)); }
 
 private:
     static std::string Name(Field field)
     {
         switch (field) {
+        case Field::IP:
+            return "ip";
+        case Field::Mask:
+            return "mask";
+        case Field::ProxyAddress:
+            return "proxyIP";
         case Field::Gateway:
             return "gateway";
         case Field::DNS:
@@ -142,17 +149,17 @@ struct ApplyCase {
 
 const ApplyCase kApplyCases[] = {
     {"manual, empty IP and mask: two boxes, nothing else", Manual, false, {"", "", "", "", "", "", ""},
-        {kIpMsg, kMaskMsg}},
-    {"manual, every field wrong, proxy on: six boxes in order", Manual, true,
+        {kIpMsg, kMaskMsg, "focus ip"}},
+    {"manual, every field wrong, proxy on: six boxes in order, then the keyboard in the first", Manual, true,
         {"1.2.3", "256.0.0.0", "a.b.c.d", "none", "1..2.3", "proxy.firma.cz", "8080"},
-        {kIpMsg, kMaskMsg, kGatewayMsg, kDnsMsg, kDns2Msg, kProxyMsg}},
+        {kIpMsg, kMaskMsg, kGatewayMsg, kDnsMsg, kDns2Msg, kProxyMsg, "focus ip"}},
     {"manual, every field wrong, proxy off: no proxy box", Manual, false,
         {"1.2.3", "256.0.0.0", "a.b.c.d", "none", "1..2.3", "proxy.firma.cz", "8080"},
-        {kIpMsg, kMaskMsg, kGatewayMsg, kDnsMsg, kDns2Msg}},
+        {kIpMsg, kMaskMsg, kGatewayMsg, kDnsMsg, kDns2Msg, "focus ip"}},
     {"manual, fields of spaces only are not empty and fail", Manual, false,
-        {"10.0.0.1", "255.0.0.0", " ", " ", " ", "", ""}, {kGatewayMsg, kDnsMsg, kDns2Msg}},
+        {"10.0.0.1", "255.0.0.0", " ", " ", " ", "", ""}, {kGatewayMsg, kDnsMsg, kDns2Msg, "focus gateway"}},
     {"manual, proxy on with empty address fails alone", Manual, true, {"10.0.0.1", "255.0.0.0", "", "", "", "", "3128"},
-        {kProxyMsg}},
+        {kProxyMsg, "focus proxyIP"}},
     {"manual, empty gateway: none put into the field, no metric; proxy off and empty: a lone colon", Manual, false,
         {"192.168.1.10", "255.255.255.0", "", "192.168.1.1", "", "", ""},
         {"lock", "field gateway=none", kAddrStatus,

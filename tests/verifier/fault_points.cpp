@@ -42,6 +42,7 @@ FaultPoint points[] = {
     {"SetPropA", FALSE, ERROR_NOT_ENOUGH_MEMORY},
     {"SetTimer", 0, ERROR_NO_SYSTEM_RESOURCES},
     {"InitCommonControlsEx", FALSE, ERROR_NOT_ENOUGH_MEMORY},
+    {"SystemParametersInfoA", FALSE, ERROR_NOT_ENOUGH_MEMORY},
     // Menus and keyboard shortcuts.
     {"CreateMenu", 0, ERROR_NOT_ENOUGH_MEMORY},
     {"CreatePopupMenu", 0, ERROR_NOT_ENOUGH_MEMORY},

@@ -262,6 +262,32 @@ HANDLE WINAPI HookCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY
     return result;
 }
 
+// Windows' high-contrast setting, which Wine 8 never turns on: answered on
+// while the file that TAMARKO_RECORDER_HIGHCONTRAST names exists, so that a
+// test can switch it while the program runs.
+bool HighContrastAnsweredOn()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("TAMARKO_RECORDER_HIGHCONTRAST", path, sizeof path);
+    return length > 0 && length < sizeof path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+REAL(SystemParametersInfoA);
+BOOL WINAPI HookSystemParametersInfoA(UINT action, UINT size, PVOID data, UINT flags)
+{
+    FAULT_POINT(SystemParametersInfoA);
+    if (point.Fails(CALLER())) {
+        SetLastError(point.Error());
+        return FALSE;
+    }
+    const BOOL result = realSystemParametersInfoA(action, size, data, flags);
+    const DWORD error = GetLastError();
+    if (result && action == SPI_GETHIGHCONTRAST && data && HighContrastAnsweredOn())
+        static_cast<HIGHCONTRASTA*>(data)->dwFlags |= HCF_HIGHCONTRASTON;
+    SetLastError(error);
+    return result;
+}
+
 REAL(CreatePipe);
 BOOL WINAPI HookCreatePipe(PHANDLE read, PHANDLE write, LPSECURITY_ATTRIBUTES attributes, DWORD size)
 {
@@ -698,6 +724,7 @@ const HookEntry kHooks[] = {
     ENTRY_HOOK(CreateWindowExA),
     ENTRY_HOOK(CreateProcessA),
     ENTRY_HOOK(CreateFileA),
+    ENTRY_HOOK(SystemParametersInfoA),
     ENTRY_HOOK(CreatePipe),
     ENTRY_HOOK(DuplicateHandle),
     ENTRY_HOOK(RegOpenKeyExA),

@@ -1,0 +1,595 @@
+// Everyone can use the program: a screen reader names every field by
+// Windows' own rule, the keyboard alone reaches every task, text reads in a
+// dark colour scheme and under high contrast, and the windows grow with the
+// screen's DPI.
+#include "tests/e2e/e2e_fixture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+using namespace e2e;
+
+namespace {
+
+const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
+const char kPrompt[] = "Vyberte připojení, se kterým chcete pracovat:";
+const char kDoma[] = "[Nastavení]\r\nIP=10.0.0.7\r\nmaska=255.0.0.0\r\nrucne=1\r\nauto=0\r\n";
+const char kBadIp[] = "Byla zadána neplatná IP adresa.\n\r\n\rAdresu musíte opravit!";
+
+// The name Windows gives a control without a caption of its own: the text of
+// the first visible static text before it in the z-order; a control that
+// starts a group and is a tab stop ends the search.
+std::string NameByWindowsRule(HWND control)
+{
+    for (HWND before = GetWindow(control, GW_HWNDPREV); before; before = GetWindow(before, GW_HWNDPREV)) {
+        if (!IsWindowVisible(before))
+            continue;
+        char realClass[64] = {};
+        RealGetWindowClassA(before, realClass, sizeof realClass);
+        if ((SendMessageA(before, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) || lstrcmpiA(realClass, "Static") == 0)
+            return Text(before);
+        if ((GetWindowLongA(before, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) == (WS_GROUP | WS_TABSTOP))
+            return {};
+    }
+    return {};
+}
+
+// Keys as the user presses them, each waited for: the program has handled
+// a key when it answers a message sent after it.
+void Key(HWND window, WORD key, std::initializer_list<WORD> modifiers = {})
+{
+    PressKey(key, modifiers);
+    Responds(window);
+}
+
+// The colours of a window's client area as the screen shows them.
+class Pixels {
+public:
+    explicit Pixels(HWND window)
+    {
+        const RECT client = ClientRect(window);
+        width_ = client.right;
+        height_ = client.bottom;
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO format{};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = width_;
+        format.bmiHeader.biHeight = -height_;
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* rows = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < width_ * height_; ++i)
+            pixels_.push_back(RGB((rows[i] >> 16) & 0xFF, (rows[i] >> 8) & 0xFF, rows[i] & 0xFF));
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    COLORREF At(int x, int y) const { return pixels_[static_cast<std::size_t>(y * width_ + x)]; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<COLORREF> pixels_;
+};
+
+double Luminance(COLORREF color)
+{
+    const auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(GetRValue(color)) + 0.7152 * channel(GetGValue(color)) + 0.0722 * channel(GetBValue(color));
+}
+
+double Contrast(COLORREF a, COLORREF b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A field's text against its background, read from the screen: the
+// background where the field shows no text (its top right), the text the
+// pixel that stands out from it most.
+struct TextOnBackground {
+    COLORREF text, background;
+    double contrast;
+};
+TextOnBackground FieldContrast(HWND field)
+{
+    const Pixels pixels(field);
+    const COLORREF background = pixels.At(pixels.Width() - 3, 1);
+    TextOnBackground found{background, background, 1.0};
+    for (int y = 0; y < pixels.Height(); ++y) {
+        for (int x = 0; x < pixels.Width(); ++x) {
+            const double contrast = Contrast(pixels.At(x, y), background);
+            if (contrast > found.contrast)
+                found = {pixels.At(x, y), background, contrast};
+        }
+    }
+    return found;
+}
+
+std::string Hex(COLORREF color)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
+    return text;
+}
+
+// The letter that chooses "minimise" in a window menu. Menus cannot be read
+// across processes under Wine: this process's own window menu, in the same
+// language, tells.
+char MinimiseLetter()
+{
+    HWND probe = CreateWindowA("STATIC", "", WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CAPTION, 0, 0, 10, 10, nullptr,
+        nullptr, nullptr, nullptr);
+    HMENU menu = GetSystemMenu(probe, FALSE);
+    char letter = 0;
+    char caption[64] = {};
+    if (GetMenuStringA(menu, SC_MINIMIZE, caption, sizeof caption, MF_BYCOMMAND) > 0) {
+        if (const char* amp = std::strchr(caption, '&'))
+            letter = amp[1];
+    }
+    DestroyWindow(probe);
+    return letter;
+}
+
+}  // namespace
+
+// Windows' rule names every field of the main window and the chooser's list
+// by the caption before it; the quick buttons answer names that tell them
+// apart, the hints as they were.
+TEST_F(TamarkoTest, AScreenReaderNamesEveryField)
+{
+    folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
+    WriteFileBytes(folder.File("doma.dat"), kDoma);
+    WriteFileBytes(folder.IniPath(), "[RychleIkony]\r\nBut2=" + folder.File("doma.dat") + "\r\n");
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
+    ASSERT_NE(chooser, nullptr);
+    HWND list = FindControl(chooser, 0, 32);
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(chooser) && Text(FindControl(chooser, 40, 8)) == kPrompt; }));
+    EXPECT_EQ(NameByWindowsRule(list), kPrompt) << "the chooser's list";
+    PostMessageA(list, LB_SETCURSEL, 0, 0);
+    PostMessageA(
+        chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+
+    const struct {
+        HWND field;
+        const char* name;
+    } fields[] = {
+        {window.ip, "IP adresa:"},
+        {window.mask, "Maska podsítě:"},
+        {window.gateway, "Brána:"},
+        {window.dns, "Server DNS:"},
+        {window.dns2, "Náhradní server DNS:"},
+        {window.proxy, "Používat Proxy server:"},
+        {window.proxyAddress, "IP adresa Proxy serveru:"},
+        {window.proxyPort, "Port:"},
+    };
+    for (const auto& f : fields)
+        EXPECT_EQ(NameByWindowsRule(f.field), f.name);
+    for (int slot = 0; slot < 5; ++slot) {
+        HWND button = FindControl(window.toolBar, 88 + 24 * slot, 2);
+        EXPECT_EQ(Text(button), QuickButtonName(slot, slot == 1 ? "doma" : "Není přiřazeno"));
+    }
+    CloseAndWait(form);
+}
+
+// One session from the keyboard alone: the chooser, the fields, a refused
+// address, a quick button, the about box, the notification area. The focus
+// is wherever the user would look for it after each step.
+TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
+{
+    folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
+    WriteFileBytes(folder.File("doma.dat"), kDoma);
+    WriteFileBytes(folder.IniPath(),
+        "[RychleIkony]\r\nBut2=" + folder.File("doma.dat") + "\r\nMenuItem5=0\r\nMenuItem6=1\r\nMenuItem8=1\r\n");
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+
+    // The chooser: Enter with nothing chosen is refused, and the list keeps
+    // the keys; the arrows and Enter choose.
+    HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
+    ASSERT_NE(chooser, nullptr);
+    HWND list = FindControl(chooser, 0, 32);
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(chooser) && FocusOf(chooser) == list; }))
+        << "the chooser asks with the keyboard in its list";
+    Key(chooser, VK_RETURN);
+    const auto refused = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->text, "Není vybráno žádné připojení.");
+    Key(refused->window, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == list; })) << "the list has the keys again";
+    Key(chooser, VK_DOWN);
+    Key(chooser, VK_UP);
+    Key(chooser, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+    EXPECT_EQ(Text(window.connectionName), "LAN");
+
+    // Tab to the address, a wrong one, the apply button: the box, then the
+    // keyboard in the field that failed, its text selected.
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == window.apply; })) << "the apply button has the keys";
+    Key(form, VK_TAB);
+    EXPECT_EQ(FocusOf(form), window.manual);
+    Key(form, VK_TAB);
+    ASSERT_EQ(FocusOf(form), window.ip);
+    TypeText("1.2.3");
+    Key(form, VK_TAB, {VK_SHIFT});
+    Key(form, VK_TAB, {VK_SHIFT});
+    ASSERT_EQ(FocusOf(form), window.apply);
+    Key(form, VK_SPACE);
+    const auto bad = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(bad.has_value());
+    EXPECT_EQ(bad->text, kBadIp);
+    Key(bad->window, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == window.ip; })) << "the field that failed has the keys";
+    DWORD from = 0, to = 0;
+    SendMessageA(window.ip, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 5u) << "its text selected";
+
+    // Ctrl+2: the second quick button's file. Ctrl+Shift+2: its menu.
+    Key(form, '2', {VK_CONTROL});
+    EXPECT_TRUE(WaitUntil([&] { return Text(window.ip) == "10.0.0.7"; })) << "Ctrl+2 loaded the bound file";
+    Key(form, '2', {VK_CONTROL, VK_SHIFT});
+    HWND menu = WaitForPopupMenu(program.Id());
+    ASSERT_NE(menu, nullptr) << "Ctrl+Shift+2 opens the slot's menu";
+    EXPECT_EQ(MenuItemsEnabled(menu), (std::vector<bool>{false, true, true}));
+    Key(form, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+
+    // F2, then Esc; F2, then Enter: the about box, and the keys back where
+    // they were.
+    const HWND focused = FocusOf(form);
+    for (WORD closing : {VK_ESCAPE, VK_RETURN}) {
+        Key(form, VK_F2);
+        HWND about = WaitForTopWindow(program.Id(), "TAutor");
+        ASSERT_NE(about, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; }));
+        Key(about, closing);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); })) << "key " << closing;
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "after the about box, key " << closing;
+    }
+
+    // Minimised from the window menu (Alt+Space, the item's letter) into the
+    // notification area; back through the icon's menu, as the menu key on
+    // the icon opens it.
+    Key(form, VK_SPACE, {VK_MENU});
+    HWND systemMenu = WaitForPopupMenu(program.Id());
+    ASSERT_NE(systemMenu, nullptr);
+    const char letter = MinimiseLetter();
+    ASSERT_NE(letter, 0) << "the window menu's minimise item has a letter";
+    Key(form, static_cast<WORD>(VkKeyScanA(letter) & 0xFF));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); })) << "into the notification area";
+    ASSERT_TRUE(TrayHoldsIcon(form));
+    Step("the menu key on the tray icon");
+    PostMessageA(form, WM_USER + 1, 1, WM_RBUTTONDOWN);
+    HWND trayMenu = WaitForPopupMenu(program.Id());
+    ASSERT_NE(trayMenu, nullptr);
+    Key(form, VK_DOWN);  // "Obnovit"
+    Key(form, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); })) << "back from the tray";
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "the keys back where they were";
+
+    // Apply from the keyboard: the read-back offers the connection applied.
+    SetField(window.ip, "192.168.1.10");
+    SetField(window.mask, "255.255.255.0");
+    Key(form, VK_TAB, {VK_SHIFT});
+    while (FocusOf(form) != window.apply && FocusOf(form))
+        Key(form, VK_TAB);
+    Key(form, VK_SPACE);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return IsWindowVisible(chooser) && Enabled(chooser) && folder.Journal().back() == kReportCommand; },
+        30s));
+    EXPECT_EQ(ListSelection(list), 0) << "the connection just applied is offered";
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == list; }));
+    Key(chooser, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+    EXPECT_EQ(Text(window.connectionName), "LAN");
+
+    Key(form, VK_F4, {VK_MENU});
+    EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "Alt+F4";
+}
+
+namespace {
+
+// The colour scheme of the prefix, for the programs started while the holder
+// lives; what it held before comes back afterwards.
+class ColorScheme {
+public:
+    explicit ColorScheme(std::initializer_list<std::pair<const char*, const char*>> colors)
+    {
+        RegCreateKeyExA(
+            HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        for (const auto& [name, rgb] : colors) {
+            char old[64] = {};
+            DWORD size = sizeof old - 1;
+            const bool had
+                = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+            saved_.push_back({name, had, old});
+            RegSetValueExA(
+                key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(rgb), static_cast<DWORD>(strlen(rgb) + 1));
+        }
+    }
+    ~ColorScheme()
+    {
+        for (const Saved& value : saved_) {
+            if (value.had)
+                RegSetValueExA(key_, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.old.c_str()),
+                    static_cast<DWORD>(value.old.size() + 1));
+            else
+                RegDeleteValueA(key_, value.name);
+        }
+        RegCloseKey(key_);
+    }
+    ColorScheme(const ColorScheme&) = delete;
+    ColorScheme& operator=(const ColorScheme&) = delete;
+
+private:
+    struct Saved {
+        const char* name;
+        bool had;
+        std::string old;
+    };
+    HKEY key_ = nullptr;
+    std::vector<Saved> saved_;
+};
+
+// Every field's value against its background, as the screen shows it.
+void ExpectFieldsRead(const MainWindow& window, const std::string& state)
+{
+    for (HWND field : {window.ip, window.mask, window.gateway, window.dns, window.dns2, window.connectionName,
+             window.computerName, window.manual, window.automatic}) {
+        if (Text(field).empty())
+            continue;  // nothing to read
+        const TextOnBackground shown = FieldContrast(field);
+        EXPECT_GE(shown.contrast, 4.5) << state << ": \"" << Text(field) << "\" is " << Hex(shown.text) << " on "
+                                       << Hex(shown.background);
+    }
+}
+
+}  // namespace
+
+// Text reads on its background in the default colours, in dark schemes with a
+// grey text of any shade, and under high contrast, whose highlight then marks
+// the current state; the 3-D captions go flat, and the about box's texts
+// stand on the scheme's window colour.
+TEST_F(TamarkoTest, TextReadsInEverySchemeAndUnderHighContrast)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const struct {
+        const char* what;
+        const char* grey;
+    } darkSchemes[] = {{"the default colours", nullptr}, {"dark, grey text 64", "64 64 64"},
+        {"dark, grey text 128", "128 128 128"}, {"dark, grey text 200", "200 200 200"}};
+    for (const auto& scheme : darkSchemes) {
+        SCOPED_TRACE(scheme.what);
+        std::unique_ptr<ColorScheme> colors;
+        if (scheme.grey)
+            colors = std::make_unique<ColorScheme>(std::initializer_list<std::pair<const char*, const char*>>{
+                {"Window", "0 0 0"}, {"WindowText", "255 255 255"}, {"ButtonFace", "32 32 32"},
+                {"ButtonText", "255 255 255"}, {"GrayText", scheme.grey}});
+        HWND form = StartFilled();
+        ASSERT_NE(form, nullptr);
+        const MainWindow window(form);
+        ASSERT_TRUE(window.PaintedIn(window.ip, kLime));
+        ExpectFieldsRead(window, std::string(scheme.what) + ", the current state, manual");
+        SetField(window.mask, "255.255.0.0");
+        ASSERT_TRUE(WaitUntil([&] { return window.Background(window.mask) != kLime; }));
+        if (scheme.grey)
+            ASSERT_EQ(window.Background(window.mask), RGB(0, 0, 0)) << "the scheme is the program's";
+        PostMessageA(window.automatic, BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !Enabled(window.ip); }));
+        ASSERT_TRUE(Responds(form));
+        ExpectFieldsRead(window, std::string(scheme.what) + ", automatic: the fields disabled, one differing");
+        CloseAndWait(form);
+    }
+
+    // High contrast, switched on while the program runs.
+    const std::string switchFile = folder.File("high-contrast-on");
+    HWND form = Start("", {{"TAMARKO_RECORDER_HIGHCONTRAST", switchFile}});
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend; }));
+    ASSERT_TRUE(window.PaintedIn(window.ip, kLime));
+    HWND caption = FindControl(form, 8, 120);
+    const auto hasWhite = [&] {
+        const Pixels pixels(caption);
+        for (int y = 0; y < pixels.Height(); ++y)
+            for (int x = 0; x < pixels.Width(); ++x)
+                if (pixels.At(x, y) == RGB(255, 255, 255))
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(hasWhite()) << "the caption's white shade, before";
+    WriteFileBytes(switchFile, "");
+    Step("high contrast switched on");
+    SendMessageA(form, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_TRUE(window.PaintedIn(window.ip, GetSysColor(COLOR_HIGHLIGHT))) << "the current state in the highlight";
+    EXPECT_TRUE(WaitUntil([&] { return !hasWhite(); })) << "the caption flat";
+    ExpectFieldsRead(window, "high contrast");
+    PostCommand(form, cmAbout);
+    HWND about = WaitForTopWindow(program.Id(), "TAutor");
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(Responds(about));
+    EXPECT_TRUE(WaitUntil([&] { return PixelAt(about, 445, 5) == GetSysColor(COLOR_WINDOW); }))
+        << "the about box's texts on the window colour";
+    const TextOnBackground heading = FieldContrast(FindControl(about, 8, 16));
+    EXPECT_GE(heading.contrast, 4.5) << Hex(heading.text) << " on " << Hex(heading.background);
+    PostMessageA(about, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
+    CloseAndWait(form);
+}
+
+namespace {
+
+// The prefix's screen DPI for the programs started while the holder lives.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD pixelsPerInch)
+    {
+        RegCreateKeyExA(
+            HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        DWORD size = sizeof old_;
+        had_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size)
+            == ERROR_SUCCESS;
+        RegSetValueExA(
+            key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&pixelsPerInch), sizeof pixelsPerInch);
+    }
+    ~ScreenDpi()
+    {
+        if (had_)
+            RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof old_);
+        else
+            RegDeleteValueA(key_, "LogPixels");
+        RegCloseKey(key_);
+    }
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    DWORD old_ = 0;
+    bool had_ = false;
+};
+
+// A control of a design at 96 DPI, and how its text is drawn.
+struct Designed {
+    const char* what;
+    int left, top, width, height;
+    const char* face;  // nullptr: no text of its own to fit
+    int fontHeight;
+    bool bold;
+    int lead;  // pixels before the text at 96 DPI: a radio button's circle and gap
+};
+
+const Designed kMainDesign[] = {
+    {"computer name caption", 8, 48, 120, 15, "Times New Roman", 12, true, 0},
+    {"connection caption", 8, 72, 135, 15, "Times New Roman", 12, true, 0},
+    {"mode caption", 8, 96, 52, 15, "Times New Roman", 12, true, 0},
+    {"manual", 152, 91, 65, 17, "Times New Roman", 12, false, 17},
+    {"automatic", 208, 91, 81, 17, "Times New Roman", 12, false, 17},
+    {"IP caption", 8, 120, 52, 15, "Times New Roman", 12, true, 0},
+    {"IP address", 152, 112, 137, 23, nullptr, 0, false, 0},
+    {"mask caption", 8, 144, 79, 15, "Times New Roman", 12, true, 0},
+    {"gateway caption", 8, 168, 36, 15, "Times New Roman", 12, true, 0},
+    {"DNS caption", 8, 192, 68, 15, "Times New Roman", 12, true, 0},
+    {"alternate DNS caption", 8, 216, 118, 15, "Times New Roman", 12, true, 0},
+    {"alternate DNS", 152, 208, 137, 23, nullptr, 0, false, 0},
+    {"proxy group", 8, 240, 281, 97, "Times New Roman", 12, false, 12},
+    {"apply button", 8, 344, 281, 25, "Times New Roman", 12, true, 4},
+    {"status bar", 0, 376, 300, 19, nullptr, 0, false, 0},
+    {"tool bar", 0, 0, 300, 30, nullptr, 0, false, 0},
+};
+const Designed kChooserDesign[] = {
+    {"prompt", 40, 8, 261, 16, "Tahoma", 13, false, 0},
+    {"list", 0, 32, 361, 97, nullptr, 0, false, 0},
+    {"OK", 144, 140, 81, 25, "Tahoma", 11, false, 4},
+};
+
+int AtDpi(int pixels, int dpi)
+{
+    return MulDiv(pixels, dpi, 96);
+}
+
+// The width of a text as the program draws it at that DPI.
+int TextWidth(const Designed& design, const std::string& text, int dpi)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontA(-AtDpi(design.fontHeight, dpi), 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+        FALSE, EASTEUROPE_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+        DEFAULT_PITCH | FF_DONTCARE, design.face);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return extent.cx;
+}
+
+// Each control of the design where the design puts it at that DPI (±1), its
+// text within it, and it within its window.
+void ExpectGrown(HWND parent, const Designed* design, std::size_t count, int dpi)
+{
+    const RECT client = ClientRect(parent);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Designed& d = design[i];
+        const RECT expected{
+            AtDpi(d.left, dpi), AtDpi(d.top, dpi), AtDpi(d.left + d.width, dpi), AtDpi(d.top + d.height, dpi)};
+        HWND found = nullptr;
+        for (HWND child : Children(parent)) {
+            const RECT at = RectIn(child, parent);
+            if (std::abs(at.left - expected.left) <= 1 && std::abs(at.top - expected.top) <= 1
+                && IsWindowVisible(child))
+                found = child;
+        }
+        ASSERT_NE(found, nullptr) << d.what << " at " << expected.left << "," << expected.top;
+        const RECT at = RectIn(found, parent);
+        // A caption grows to its text where the design's width is short of it.
+        const int width = d.face && d.lead == 0
+            ? std::max<int>(expected.right - expected.left, TextWidth(d, Text(found), dpi))
+            : expected.right - expected.left;
+        EXPECT_NEAR(at.right - at.left, width, 1) << d.what;
+        EXPECT_NEAR(at.bottom - at.top, expected.bottom - expected.top, 1) << d.what;
+        EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom)
+            << d.what << " within its window";
+        if (d.face)
+            EXPECT_LE(AtDpi(d.lead, dpi) + TextWidth(d, Text(found), dpi), at.right - at.left)
+                << d.what << ": \"" << Text(found) << "\" fits";
+    }
+}
+
+}  // namespace
+
+// At 120 DPI the main window and the chooser grow by a quarter, their fonts
+// too, and nothing is cut: not by the design, nor by a size the INI file
+// kept at 96 DPI.
+TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
+{
+    const int dpi = 120;
+    folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
+    WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=100\r\nTop=100\r\nHeight=450\r\nWidth=306\r\n");
+    const ScreenDpi screen(dpi);
+    HWND form = Start();
+    ASSERT_NE(form, nullptr);
+    HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(chooser) && Text(FindControl(chooser, 50, 10)) == kPrompt; }));
+    const RECT chooserClient = ClientRect(chooser);
+    EXPECT_EQ(chooserClient.right, AtDpi(363, dpi));
+    EXPECT_EQ(chooserClient.bottom, AtDpi(173, dpi));
+    ExpectGrown(chooser, kChooserDesign, std::size(kChooserDesign), dpi);
+    HWND list = FindControl(chooser, 0, AtDpi(32, dpi));
+    PostMessageA(list, LB_SETCURSEL, 0, 0);
+    PostMessageA(
+        chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+    HWND statusBar = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        statusBar = FindControl(form, 0, AtDpi(376, dpi));
+        return statusBar && Text(statusBar) == kStateLegend;
+    }));
+
+    const RECT client = ClientRect(form);
+    EXPECT_EQ(client.right, AtDpi(300, dpi)) << "the size kept at 96 DPI does not cut the window";
+    EXPECT_EQ(client.bottom, AtDpi(395, dpi));
+    ExpectGrown(form, kMainDesign, std::size(kMainDesign), dpi);
+    CloseAndWait(form);
+}
