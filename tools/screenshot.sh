@@ -2,8 +2,10 @@
 # Takes the README's pictures: Tamarko under Wine on a private Xvfb, beside
 # the netsh/ipconfig stand-ins and their demo state (as ./run.sh starts it).
 #   tools/screenshot.sh [output-folder]     (default: docs/screenshots)
-# Writes chooser.png (two connections), main.png (the filled main window) and
-# about.png, each a window with its frame, and prints for each:
+# Writes chooser.png (two connections), main.png (the filled main window),
+# about.png, main-dark.png (the main window in a dark colour scheme) and
+# main-120dpi.png (at 120 DPI, Windows' large fonts), each a window with its
+# frame, and prints for each:
 #   NAME.png WIDTHxHEIGHT client CLIENT_WIDTHxCLIENT_HEIGHT
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -20,6 +22,8 @@ rm -rf "$DEMO"
 mkdir -p "$DEMO"
 cp "$SHIP/tamarko.exe" "$SHIP/netsh.exe" "$SHIP/ipconfig.exe" "$DEMO/"
 finish() {
+  # The prefix keeps its own DPI for the next run.
+  wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
   wineserver -k 2>/dev/null || true
   stop_private_display wine-shot
 }
@@ -45,10 +49,37 @@ shoot() {
   echo "$name.png ${width}x${height} client ${client_width}x${client_height}"
 }
 
-(cd "$DEMO" && wine tamarko.exe </dev/null >/dev/null 2>&1 &)
+start_demo() { (cd "$DEMO" && wine tamarko.exe </dev/null >/dev/null 2>&1 &); }
+filled="Zeleně podbarvené položky = aktuální stav."
+
+start_demo
 shoot chooser TForm2
 helper choose TForm2 0
-shoot main TForm1 "Zeleně podbarvené položky = aktuální stav."
+shoot main TForm1 "$filled"
 helper about
 shoot about TAutor
 helper close
+helper gone
+
+# A dark scheme of the user's own: black window, white text, a dark grey face.
+colors='HKCU\Control Panel\Colors'
+for setting in "Window=0 0 0" "WindowText=255 255 255" "ButtonFace=48 48 48" "ButtonText=255 255 255" \
+  "GrayText=128 128 128"; do
+  wine reg add "$colors" /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null 2>&1
+done
+start_demo
+helper choose TForm2 0
+shoot main-dark TForm1 "$filled"
+helper close
+helper gone
+for name in Window WindowText ButtonFace ButtonText GrayText; do
+  wine reg delete "$colors" /v "$name" /f >/dev/null 2>&1 || true
+done
+
+# Windows' large fonts: 120 DPI.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null 2>&1
+start_demo
+helper choose TForm2 0
+shoot main-120dpi TForm1 "$filled"
+helper close
+helper gone

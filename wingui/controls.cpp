@@ -444,6 +444,17 @@ void TStatusBar::AfterCreate(const ControlDesign&)
 {
     int wholeWidth = -1;
     SendMessageA(handle_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
+    // A visual style (Wine's own) paints the bar in its light colour behind
+    // the scheme's text colour, which a dark scheme makes white: the bar
+    // keeps the scheme's colours, as every other control does. Only a
+    // process that has uxtheme.dll themes the bar (Windows 2000 has none).
+    using SetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    if (const HMODULE themes = GetModuleHandleA("uxtheme.dll")) {
+        const auto unthemed = reinterpret_cast<SetWindowTheme>(
+            reinterpret_cast<void (*)()>(GetProcAddress(themes, "SetWindowTheme")));
+        if (unthemed)
+            unthemed(handle_, L" ", L" ");  // a style of no such name: none
+    }
 }
 
 void TStatusBar::SetText(const std::string& text)

@@ -17,7 +17,8 @@ import time
 from pathlib import Path
 
 # Client areas as the windows' design tables give them.
-CLIENT = {"chooser.png": (363, 173), "main.png": (300, 395), "about.png": (450, 338)}
+CLIENT = {"chooser.png": (363, 173), "main.png": (300, 395), "about.png": (450, 338), "main-dark.png": (300, 395),
+          "main-120dpi.png": (375, 494)}
 LIME = "#00FF00"
 
 failures = []
@@ -76,9 +77,12 @@ def main():
               f"{name}: window {width}x{height} around client {client_width}x{client_height}")
         check(png_size(path) == (width, height), f"{name}: picture {png_size(path)}, window {width}x{height}")
 
-    if (args.work / "main.png").exists():
-        # A filled window shows its state fields in lime; before, only the two names are.
-        check(colours(args.work / "main.png").get(LIME, 0) > 15000, "main.png: the window is not filled")
+    for name in ("main.png", "main-dark.png", "main-120dpi.png"):
+        if (args.work / name).exists():
+            # A filled window shows its state fields in lime; before, only the two names are.
+            check(colours(args.work / name).get(LIME, 0) > 15000, f"{name}: the window is not filled")
+    if (args.work / "main-dark.png").exists():
+        check(colours(args.work / "main-dark.png").get("#303030", 0) > 20000, "main-dark.png: not in the dark scheme")
     if (args.work / "about.png").exists():
         check(len(colours(args.work / "about.png")) > 200, "about.png: no picture in the about box")
 

@@ -6,6 +6,7 @@
 //                                        "left top width height clientWidth clientHeight"
 //   screenshot_helper choose CLASS N     selects item N of the window's list box, presses OK
 //   screenshot_helper about | close      the main window's menu commands
+//   screenshot_helper gone               waits until the main window is gone
 #include "ui/commands.h"
 
 #include <windows.h>
@@ -162,6 +163,15 @@ int main(int argc, char** argv)
         PostMessageA(form, WM_COMMAND, verb == "about" ? cmAbout : cmClose, 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: screenshot_helper wait CLASS [TEXT] | choose CLASS N | about | close\n");
+    if (verb == "gone" && argc == 2) {
+        for (DWORD waited = 0; waited < kTimeoutMs; waited += 100) {
+            if (!FindTopWindow("TForm1"))
+                return 0;
+            Sleep(100);
+        }
+        std::fprintf(stderr, "screenshot_helper: the main window stayed\n");
+        return 1;
+    }
+    std::fprintf(stderr, "usage: screenshot_helper wait CLASS [TEXT] | choose CLASS N | about | close | gone\n");
     return 2;
 }
