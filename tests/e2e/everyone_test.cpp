@@ -268,6 +268,24 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
         EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "after the about box, key " << closing;
     }
 
+    // The proxy's check box, which has no caption, shows that it has the keys.
+    const auto boxPixels = [&] {
+        const Pixels pixels(window.proxy);
+        std::vector<COLORREF> all;
+        for (int y = 0; y < pixels.Height(); ++y)
+            for (int x = 0; x < pixels.Width(); ++x)
+                all.push_back(pixels.At(x, y));
+        return all;
+    };
+    const std::vector<COLORREF> unfocused = boxPixels();
+    for (int presses = 0; presses < 12 && FocusOf(form) != window.proxy; ++presses)
+        Key(form, VK_TAB);
+    ASSERT_EQ(FocusOf(form), window.proxy) << "Tab reaches the check box";
+    EXPECT_TRUE(WaitUntil([&] { return boxPixels() != unfocused; })) << "the check box shows its focus";
+    for (int presses = 0; presses < 12 && FocusOf(form) != focused; ++presses)
+        Key(form, VK_TAB);
+    ASSERT_EQ(FocusOf(form), focused);
+
     // Minimised from the window menu (Alt+Space, the item's letter) into the
     // notification area; back through the icon's menu, as the menu key on
     // the icon opens it.
