@@ -57,7 +57,6 @@ public:
     // Stops waiting for the command under way, which goes on by itself, as it
     // does when the program ends: Execute returns as soon as it can.
     void AbandonWait() { abandoned_ = true; }
-    bool WaitAbandoned() const { return abandoned_; }
     // The message table's text for ErrNo.
     std::string ErrorMessage() const;
 

@@ -24,6 +24,8 @@ namespace {
 
 const char kNoBrowserMessage[] = "Nemohu spustit webový prohlížeč.";
 const char kNoMailMessage[] = "Nemohu spustit poštovní program.";
+// The box is the picture's size at any DPI.
+constexpr bool kKeptAtItsPixels = false;
 const char kSendYourselfMessage[] = "Nemohu spustit poštovní program. Pošlete, prosím, následující údaje na adresu ";
 
 bool Open(HWND owner, const std::string& address)
@@ -46,10 +48,18 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
 {
     CreateForm(
         {
-            "TAutor", "Autor programu", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 450,
+            "TAutor",
+            "Autor programu",
+            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+            0,
+            0,
+            450,
             338,  // client area, the picture's size
-            FontSpec{"Times New Roman", 13}, TPosition::ScreenCenter, WS_EX_DLGMODALFRAME, nullptr,
-            false,  // the picture's own size, whatever the screen's DPI
+            FontSpec{"Times New Roman", 13},
+            TPosition::ScreenCenter,
+            WS_EX_DLGMODALFRAME,
+            nullptr,  // no menu bar
+            kKeptAtItsPixels,
         },
         owner);
     static const FontSpec heading{"Times New Roman", 27, true, clMaroon};
