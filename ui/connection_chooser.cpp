@@ -113,6 +113,11 @@ ReportSection TForm2::FindConnectionSection(const std::string& connectionName)
 
 bool TForm2::CloseQuery()
 {
+    // While the report runs the list is half-built and the dialog disabled:
+    // a close that reaches it all the same (posted by another program)
+    // chooses nothing.
+    if (!Enabled())
+        return false;
     const int selected = ListBox1.ItemIndex();
     if (selected < 0) {
         Application.ShowMessage(kNothingSelectedMessage);

@@ -19,11 +19,43 @@ namespace {
 // What a program may keep of a file's attributes when it replaces the file.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-// The whole file as it stands on the disk; false when it cannot be read.
+// The copy is the program's own, but a scanner or an indexer may open it the
+// moment it appears and hold it for a moment: what that refuses is asked
+// again, for up to half a second, before the update gives up on it.
+template <typename Attempt> bool UnlessHeldLong(Attempt attempt) noexcept
+{
+    constexpr int kTries = 10;
+    constexpr DWORD kPauseMs = 50;
+    for (int tried = 1;; ++tried) {
+        if (attempt())
+            return true;
+        const DWORD error = GetLastError();
+        if (tried == kTries || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION))
+            return false;
+        Sleep(kPauseMs);
+    }
+}
+
+HANDLE OpenCopy(const char* path, DWORD access, DWORD share)
+{
+    HANDLE file = INVALID_HANDLE_VALUE;
+    UnlessHeldLong([&] {
+        file = CreateFileA(path, access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    return file;
+}
+
+bool DeleteCopy(const char* path) noexcept
+{
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return UnlessHeldLong([&] { return DeleteFileA(path) != FALSE; });
+}
+
+// The whole copy as it stands on the disk; false when it cannot be read.
 bool ReadWholeFile(const char* path, std::string& bytes)
 {
-    const Handle file(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    const Handle file(OpenCopy(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
     if (!file)
         return false;
     const DWORD size = GetFileSize(file.Get(), nullptr);
@@ -164,8 +196,7 @@ bool IniFileUpdate::Copy::Take(const char* name) noexcept
     // its copy from their memory before it ends.
     if (GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES)
         return true;
-    SetFileAttributesA(name_, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(name_);
+    DeleteCopy(name_);
     return GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES;
 }
 
@@ -176,8 +207,7 @@ void IniFileUpdate::Copy::Remove() noexcept
     // Dropped from the profile functions' memory too: the next update's copy
     // has the same name, and they would take it for this one.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, name_);
-    SetFileAttributesA(name_, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(name_);
+    DeleteCopy(name_);
     name_[0] = '\0';
 }
 
@@ -245,7 +275,7 @@ void IniFileUpdate::Commit()
                 Fail();
         }
     }
-    Handle file(CreateFileA(copy_.Name(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    Handle file(OpenCopy(copy_.Name(), GENERIC_WRITE, 0));
     const bool flushed = file && FlushFileBuffers(file.Get());
     file.Reset();
     if (!flushed)
