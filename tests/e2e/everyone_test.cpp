@@ -370,6 +370,20 @@ private:
     std::vector<Saved> saved_;
 };
 
+// The control's text reads on its background once it has painted.
+void ExpectReads(HWND control, const std::string& what)
+{
+    TextOnBackground shown{};
+    const bool reads = WaitUntil(
+        [&] {
+            shown = FieldContrast(control);
+            return shown.contrast >= 4.5;
+        },
+        5s);
+    EXPECT_TRUE(reads) << what << " is " << Hex(shown.text) << " on " << Hex(shown.background) << ", " << shown.contrast
+                       << ":1";
+}
+
 // Every field's value against its background, as the screen shows it.
 void ExpectFieldsRead(const MainWindow& window, const std::string& state)
 {
@@ -377,9 +391,7 @@ void ExpectFieldsRead(const MainWindow& window, const std::string& state)
              window.computerName, window.manual, window.automatic}) {
         if (Text(field).empty())
             continue;  // nothing to read
-        const TextOnBackground shown = FieldContrast(field);
-        EXPECT_GE(shown.contrast, 4.5) << state << ": \"" << Text(field) << "\" is " << Hex(shown.text) << " on "
-                                       << Hex(shown.background);
+        ExpectReads(field, state + ": \"" + Text(field) + "\"");
     }
 }
 
@@ -411,8 +423,9 @@ TEST_F(TamarkoTest, TextReadsInEverySchemeAndUnderHighContrast)
         ExpectFieldsRead(window, std::string(scheme.what) + ", the current state, manual");
         SetField(window.mask, "255.255.0.0");
         ASSERT_TRUE(WaitUntil([&] { return window.Background(window.mask) != kLime; }));
-        if (scheme.grey)
+        if (scheme.grey) {
             ASSERT_EQ(window.Background(window.mask), RGB(0, 0, 0)) << "the scheme is the program's";
+        }
         PostMessageA(window.automatic, BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return !Enabled(window.ip); }));
         ASSERT_TRUE(Responds(form));
@@ -449,8 +462,7 @@ TEST_F(TamarkoTest, TextReadsInEverySchemeAndUnderHighContrast)
     ASSERT_TRUE(Responds(about));
     EXPECT_TRUE(WaitUntil([&] { return PixelAt(about, 445, 5) == GetSysColor(COLOR_WINDOW); }))
         << "the about box's texts on the window colour";
-    const TextOnBackground heading = FieldContrast(FindControl(about, 8, 16));
-    EXPECT_GE(heading.contrast, 4.5) << Hex(heading.text) << " on " << Hex(heading.background);
+    ExpectReads(FindControl(about, 8, 16), "the about box's heading");
     PostMessageA(about, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
     CloseAndWait(form);
@@ -569,9 +581,10 @@ void ExpectGrown(HWND parent, const Designed* design, std::size_t count, int dpi
         EXPECT_NEAR(at.bottom - at.top, expected.bottom - expected.top, 1) << d.what;
         EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom)
             << d.what << " within its window";
-        if (d.face)
+        if (d.face) {
             EXPECT_LE(AtDpi(d.lead, dpi) + TextWidth(d, Text(found), dpi), at.right - at.left)
                 << d.what << ": \"" << Text(found) << "\" fits";
+        }
     }
 }
 
