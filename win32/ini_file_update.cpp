@@ -19,9 +19,11 @@ namespace {
 // What a program may keep of a file's attributes when it replaces the file.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-// The copy is the program's own, but a scanner or an indexer may open it the
-// moment it appears and hold it for a moment: what that refuses is asked
-// again, for up to half a second, before the update gives up on it.
+// A scanner or an indexer opens a file the moment it appears or changes and
+// holds it for a moment (the copy, or the file itself while the copy is put
+// in its place): what that refuses is asked again, for up to half a second,
+// before the update gives up. A file another program keeps open stays
+// refused, and the update says so.
 template <typename Attempt> bool UnlessHeldLong(Attempt attempt) noexcept
 {
     constexpr int kTries = 10;
@@ -30,7 +32,10 @@ template <typename Attempt> bool UnlessHeldLong(Attempt attempt) noexcept
         if (attempt())
             return true;
         const DWORD error = GetLastError();
-        if (tried == kTries || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION))
+        // Replacing or removing a file that is open answers "access denied" (Wine).
+        const bool held
+            = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (tried == kTries || !held)
             return false;
         Sleep(kPauseMs);
     }
@@ -173,7 +178,7 @@ IniFileUpdate::IniFileUpdate(std::string path)
     if (existed) {
         // The copy carries the file's attributes; a hidden or system file
         // cannot be written over by a writer that does not name them.
-        if (!CopyFileA(path_.c_str(), copy_.Name(), FALSE)
+        if (!UnlessHeldLong([&] { return CopyFileA(path_.c_str(), copy_.Name(), FALSE) != FALSE; })
             || ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
                 && !SetFileAttributesA(copy_.Name(), FILE_ATTRIBUTE_NORMAL))
             || !ReadWholeFile(copy_.Name(), before_))
@@ -280,7 +285,10 @@ void IniFileUpdate::Commit()
     file.Reset();
     if (!flushed)
         Fail();
-    if (!MoveFileExA(copy_.Name(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!UnlessHeldLong([&] {
+            return MoveFileExA(copy_.Name(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                != FALSE;
+        }))
         Fail();
     copy_.Forget();
     // A new file has its archive bit already.

@@ -261,11 +261,14 @@ TEST_F(TamarkoTest, ACopyLeftByAKilledSaveIsGoneAfterTheNextSave)
     ASSERT_TRUE(WaitUntil(
         [&] {
             AnswerBoxes(program.Id(), dialog, boxes);
-            return ReadFileBytes(profil).find("IP=192.168.1.10\r\n") != std::string::npos && Responds(form)
-                && !FindTopWindow(program.Id(), "#32770");
+            // Read once the save is over: a reader that holds the file while
+            // it is replaced makes the save wait.
+            return Responds(form) && !FindTopWindow(program.Id(), "#32770")
+                && ReadFileBytes(profil).find("IP=192.168.1.10\r\n") != std::string::npos;
         },
         60s))
-        << "the second save did not land";
+        << "the second save did not land; boxes: " << ::testing::PrintToString(boxes)
+        << "; folder: " << ::testing::PrintToString(FileNames(folder.File("*")));
     EXPECT_EQ(boxes, std::vector<std::string>{});
     EXPECT_EQ(StrayFiles(folder, {"profil.dat", "tamarko.ini"}), std::vector<std::string>{})
         << "no copy is left from the killed save";
