@@ -3,6 +3,7 @@
 #include "ui/quick_slot.h"
 
 #include "core/profile_values.h"
+#include "win32/code_page.h"
 #include "win32/program_path.h"
 #include "win32/shell_link.h"
 #include "wingui/application.h"
@@ -16,14 +17,6 @@ const char kNotBoundMessage[]
     = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku konktrétní soubor DAT s "
       "Vaším nastavením.";
 const char kNoDesktopMessage[] = "Nepodařilo se zjistit složku plochy, zástupce proto nebyl vytvořen.";
-
-std::wstring ToWide(const std::string& text)
-{
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "core/exception.h"
 #include "core/profile_text.h"
+#include "win32/code_page.h"
 #include "win32/handle.h"
 #include "win32/ini_file.h"
 
@@ -127,18 +128,11 @@ std::string AsAnsiText(const std::string& bytes)
             wide += static_cast<wchar_t>(low | (high << 8));
         }
     } else if (marked("\xEF\xBB\xBF", 3)) {
-        const int length
-            = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), nullptr, 0);
-        wide.resize(static_cast<std::size_t>(length));
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), wide.data(), length);
+        wide = ToWide(std::string_view(bytes).substr(3), CP_UTF8);
     } else {
         return bytes;
     }
-    const int length
-        = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
-    return text;
+    return ToAnsi(wide);
 }
 
 // The copy's name beside the file: the same for every update of that file,

@@ -3,6 +3,7 @@
 
 #include "core/exception.h"
 #include "core/file_messages.h"
+#include "win32/code_page.h"
 #include "win32/os_error.h"
 
 #include <windows.h>
@@ -82,15 +83,6 @@ std::string SaveFailureReason(HRESULT result)
     return code;
 }
 
-std::string AnsiPath(const std::wstring& path)
-{
-    const int length
-        = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), ansi.data(), length, nullptr, nullptr);
-    return ansi;
-}
-
 }  // namespace
 
 std::string GetDesktopFolder()
@@ -128,5 +120,5 @@ void CreateShellLink(const std::string& workingFolder, const std::string& target
         result = file->Save(linkPath.c_str(), FALSE);
     }
     if (FAILED(result))
-        throw Exception(ShortcutNotCreatedMessage(AnsiPath(linkPath), SaveFailureReason(result)));
+        throw Exception(ShortcutNotCreatedMessage(ToAnsi(linkPath), SaveFailureReason(result)));
 }
