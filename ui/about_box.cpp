@@ -24,9 +24,9 @@ namespace {
 
 const char kNoBrowserMessage[] = "Nemohu spustit webový prohlížeč.";
 const char kNoMailMessage[] = "Nemohu spustit poštovní program.";
+const char kSendYourselfMessage[] = "Nemohu spustit poštovní program. Pošlete, prosím, následující údaje na adresu ";
 // The box is the picture's size at any DPI.
 constexpr bool kKeptAtItsPixels = false;
-const char kSendYourselfMessage[] = "Nemohu spustit poštovní program. Pošlete, prosím, následující údaje na adresu ";
 
 bool Open(HWND owner, const std::string& address)
 {
