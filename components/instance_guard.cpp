@@ -270,7 +270,7 @@ LRESULT TMultiInstance::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return DefWindowProcA(hiddenWindow_, message, wParam, lParam);
     switch (code) {
     case kQuery:
-        return instanceNumber_;
+        return withdrawn_ ? 0 : instanceNumber_;
     case kRequest:
         // A handler that fails must not hand out a number by accident.
         return Guarded(

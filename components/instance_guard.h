@@ -46,6 +46,10 @@ public:
 
     // 0 before the check, 1 for the first instance, -1 once refused.
     int InstanceNumber() const { return instanceNumber_; }
+    // The program's close has begun and nothing can stop it any more: a
+    // start from now on finds no instance here and runs, instead of being
+    // sent away by one about to be gone. Its end is still announced.
+    void Withdraw() { withdrawn_ = true; }
     // The program has been told to end for another instance: its entry
     // returns before FormCreate.
     bool Refused() const { return refused_; }
@@ -71,5 +75,6 @@ private:
     HWND hiddenWindow_ = nullptr;
     int instanceNumber_ = 0;
     bool refused_ = false;
+    bool withdrawn_ = false;
     Handle mappingHandle_;
 };

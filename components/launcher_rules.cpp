@@ -9,25 +9,25 @@ namespace {
 constexpr std::size_t kMessageCount = 17;
 using MessageTable = const char* const[kMessageCount];
 
-// The Czech table keeps a few English texts; they are shown as they stand.
 constexpr MessageTable kCzechMessages = {
     "Systém má málo volné paměti, nebo je soubor vadný.",
     "Soubor nelze najít",
     "Cestu nelze najít",
-    "Attempt was made to dynamically link to a task, or there was a sharing or network-protection error",
-    "Library required separate data segments for each task",
-    "There was insufficient memory to start the application",
+    "Pokus o dynamické propojení s úlohou, nebo chyba sdílení či ochrany sítě",
+    "Knihovna vyžaduje pro každou úlohu samostatné datové segmenty",
+    "Pro spuštění aplikace není dost paměti",
     "Špatná verze Windows",
-    "Executable file was invalid. Either it was not a Windows application or there was an error in the .EXE image",
-    "Application was designed for a different operating system",
-    "Application was designed for MS-DOS 4.0",
-    "Type of executable file was unknown",
-    "Attempt was made to load a real-mode application (developed for an earlier version of Windows)",
-    "Attempt to load second instance of an executable containing multiple data segments not marked read-only",
-    "Attempt was made to load a compressed executable file. The file must be decompressed before it can be loaded",
+    "Spustitelný soubor je neplatný. Buď nejde o aplikaci pro Windows, nebo je v obrazu .EXE chyba",
+    "Aplikace je určena pro jiný operační systém",
+    "Aplikace je určena pro MS-DOS 4.0",
+    "Typ spustitelného souboru je neznámý",
+    "Pokus o načtení aplikace pro reálný režim (vytvořené pro starší verzi Windows)",
+    "Pokus o načtení druhé instance spustitelného souboru s více datovými segmenty, které nejsou označeny jen pro "
+    "čtení",
+    "Pokus o načtení komprimovaného spustitelného souboru. Soubor je třeba před načtením dekomprimovat",
     "Dynamická knihovna (DLL) je vadná.",
     "Aplikace vyžaduje 32-bitové Windows",
-    "Error",
+    "Chyba",
 };
 
 // Windows-1250 has no è, à or ê, so those three are written as their

@@ -3,6 +3,7 @@
 #include "core/apply_sequence.h"
 
 #include "core/address_check.h"
+#include "core/command_messages.h"
 #include "core/exception.h"
 
 const char kReleaseCommand[] = "ipconfig /release";
@@ -60,15 +61,99 @@ private:
     std::vector<Replaced> replaced_;
 };
 
-void SetAutomaticAddressing(ApplyTarget& target)
+// What each command sets, as its failure names it.
+const char kSettingAddress[] = "IP adresa";
+const char kSettingDns[] = "Server DNS";
+const char kSettingDns2[] = "Náhradní server DNS";
+const char kSettingRenew[] = "Obnovení připojení";
+
+// Runs the commands and notes those that end with an error: the sequence
+// goes on, and the read-back shows what the system took. A command that
+// cannot be started at all stops the sequence, naming the program.
+class Commands {
+public:
+    explicit Commands(ApplyTarget& target)
+        : target_(target)
+    {
+    }
+    void Run(const char* setting, const std::string& commandLine)
+    {
+        unsigned long exitCode = 0;
+        try {
+            exitCode = target_.RunCommand(commandLine);
+        } catch (const EAbort&) {
+            throw;
+        } catch (const Exception& error) {
+            throw Exception(CommandNotStartedMessage(commandLine, error.Message()));
+        }
+        if (exitCode != 0)
+            failures_.push_back({setting, commandLine, exitCode});
+    }
+    const std::vector<CommandFailure>& Failures() const { return failures_; }
+
+private:
+    ApplyTarget& target_;
+    std::vector<CommandFailure> failures_;
+};
+
+// The values of every field as the user left them.
+FieldValues TypedValues(ApplyTarget& target)
 {
-    target.SetStatus(kStatusAddress);
-    target.RunCommand(AddressDhcpCommand(target.ConnectionName()));
-    target.SetStatus(kStatusDns);
-    target.RunCommand(DnsDhcpCommand(target.ConnectionName()));
+    FieldValues values;
+    for (const FieldSpec& spec : kFields) {
+        if (spec.kind == FieldKind::Text)
+            values.SetText(spec.field, target.FieldText(spec.field));
+        else
+            values.SetChecked(spec.field, target.Checked(spec.field));
+    }
+    return values;
 }
 
-void SetManualAddressing(ApplyTarget& target, FieldChanges& changes)
+// Puts them back, the flags in the table's order as a settings file does.
+void ShowTypedValues(ApplyTarget& target, const FieldValues& values)
+{
+    for (const FieldSpec& spec : kFields) {
+        if (spec.kind == FieldKind::Text)
+            target.SetFieldText(spec.field, values.Text(spec.field));
+        else
+            target.SetChecked(spec.field, values.Checked(spec.field));
+    }
+}
+
+// A field that still holds the registry's value as the last read gave it.
+bool HoldsValueAsRead(ApplyTarget& target, const FieldSpec& spec)
+{
+    return spec.kind == FieldKind::Text && spec.source == StateSource::Registry
+        && target.FieldText(spec.field) == target.Current().*spec.current;
+}
+
+// The user did not type it, and the registry had something there: a value
+// that may be more than the fields can show, and is not checked. An empty
+// field where nothing was read is checked as any typed one.
+bool KeepsWhatWasRead(ApplyTarget& target, const FieldSpec& spec)
+{
+    return HoldsValueAsRead(target, spec) && target.Current().ProxyServerRead;
+}
+
+// Neither proxy text was changed: what the registry holds stays as it is.
+bool ProxyTextsAsRead(ApplyTarget& target)
+{
+    for (const FieldSpec& spec : kFields) {
+        if (spec.kind == FieldKind::Text && spec.source == StateSource::Registry && !HoldsValueAsRead(target, spec))
+            return false;
+    }
+    return true;
+}
+
+void SetAutomaticAddressing(ApplyTarget& target, Commands& commands)
+{
+    target.SetStatus(kStatusAddress);
+    commands.Run(kSettingAddress, AddressDhcpCommand(target.ConnectionName()));
+    target.SetStatus(kStatusDns);
+    commands.Run(kSettingDns, DnsDhcpCommand(target.ConnectionName()));
+}
+
+void SetManualAddressing(ApplyTarget& target, FieldChanges& changes, Commands& commands)
 {
     std::string metricSuffix = " 1";
     if (target.FieldText(Field::Gateway).empty()) {
@@ -77,38 +162,42 @@ void SetManualAddressing(ApplyTarget& target, FieldChanges& changes)
     }
     target.SetStatus(kStatusAddress);
     // Read back from the fields: "none" is now what the gateway shows.
-    target.RunCommand(StaticAddressCommand(target.ConnectionName(), target.FieldText(Field::IP),
-        target.FieldText(Field::Mask), target.FieldText(Field::Gateway), metricSuffix));
+    commands.Run(kSettingAddress,
+        StaticAddressCommand(target.ConnectionName(), target.FieldText(Field::IP), target.FieldText(Field::Mask),
+            target.FieldText(Field::Gateway), metricSuffix));
 
     if (target.FieldText(Field::DNS).empty())
         changes.Set(Field::DNS, kNone);
     target.SetStatus(kStatusDns);
-    target.RunCommand(StaticDnsCommand(target.ConnectionName(), target.FieldText(Field::DNS)));
+    commands.Run(kSettingDns, StaticDnsCommand(target.ConnectionName(), target.FieldText(Field::DNS)));
 
     // An alternate server makes no sense without a preferred one.
     const std::string dns2 = target.FieldText(Field::DNS2);
     if (!dns2.empty() && target.FieldText(Field::DNS) != kNone && IsValidAddress(dns2)) {
         target.SetStatus(kStatusDns2);
-        target.RunCommand(AddDnsCommand(target.ConnectionName(), dns2));
+        commands.Run(kSettingDns2, AddDnsCommand(target.ConnectionName(), dns2));
     }
 }
 
 // Steps after the lock; any of them may throw.
-void ApplyLocked(ApplyTarget& target, FieldChanges& changes)
+void ApplyLocked(ApplyTarget& target, FieldChanges& changes, Commands& commands)
 {
     if (target.Checked(Field::Automatic))
-        SetAutomaticAddressing(target);
+        SetAutomaticAddressing(target, commands);
     if (target.Checked(Field::Manual))
-        SetManualAddressing(target, changes);
+        SetManualAddressing(target, changes, commands);
 
     target.SetStatus(kStatusProxy);
     // Written even with the proxy off, so the address survives for next time.
+    // A server the user did not touch keeps what the registry holds: the
+    // fields show only "address:port", and a per-protocol list or a host
+    // without a port would come back cut.
     target.WriteProxy(target.Checked(Field::Proxy) ? 1 : 0,
-        target.FieldText(Field::ProxyAddress) + ":" + target.FieldText(Field::ProxyPort));
+        target.FieldText(Field::ProxyAddress) + ":" + target.FieldText(Field::ProxyPort), ProxyTextsAsRead(target));
 
     target.SetStatus(kStatusRenew);
-    target.RunCommand(kReleaseCommand);
-    target.RunCommand(kRenewCommand);
+    commands.Run(kSettingRenew, kReleaseCommand);
+    commands.Run(kSettingRenew, kRenewCommand);
 
     target.SetStatus(kStatusDone);
     target.ReadBack();
@@ -163,6 +252,8 @@ std::vector<FieldProblem> ValidateApplyFields(ApplyTarget& target)
                 continue;
             break;
         }
+        if (KeepsWhatWasRead(target, spec))
+            continue;
         if (!IsValidAddress(target.FieldText(spec.field)))
             problems.push_back({spec.field, spec.invalidMessage});
     }
@@ -179,10 +270,16 @@ void RunApplySequence(ApplyTarget& target)
         return;
     }
 
+    const FieldValues typed = TypedValues(target);
     target.Lock();
     FieldChanges changes(target);
+    Commands commands(target);
     try {
-        ApplyLocked(target, changes);
+        ApplyLocked(target, changes, commands);
+        if (!commands.Failures().empty()) {
+            ShowTypedValues(target, typed);
+            target.SetStatus(kCommandFailuresStatus);
+        }
     } catch (const EAbort&) {
         // The program is ending: there is no one left to tell.
         changes.PutBack();
@@ -200,4 +297,7 @@ void RunApplySequence(ApplyTarget& target)
         return;
     }
     target.Unlock();
+    // Said over the usable window, which shows what did not take.
+    if (!commands.Failures().empty())
+        target.ShowMessage(CommandFailuresMessage(commands.Failures()));
 }

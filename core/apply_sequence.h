@@ -17,10 +17,17 @@ public:
     virtual std::string FieldText(Field field) = 0;
     virtual void SetFieldText(Field field, const std::string& text) = 0;
     virtual bool Checked(Field field) = 0;
+    virtual void SetChecked(Field field, bool checked) = 0;
+    // What the system had when it was last read.
+    virtual const CurrentState& Current() = 0;
     virtual void ShowMessage(const std::string& text) = 0;  // modal, OK button
     virtual void SetStatus(const std::string& text) = 0;
-    virtual void RunCommand(const std::string& commandLine) = 0;  // returns when it has ended
-    virtual void WriteProxy(int enable, const std::string& server) = 0;
+    // Returns the command's exit code once it has ended.
+    virtual unsigned long RunCommand(const std::string& commandLine) = 0;
+    // The proxy's switch and server, together. With `keepExistingServer` a
+    // server value that exists stays exactly as it is (bytes and type); one
+    // that is missing is written.
+    virtual void WriteProxy(int enable, const std::string& server, bool keepExistingServer) = 0;
     virtual void Lock() = 0;      // disables the apply button, then the window
     virtual void ReadBack() = 0;  // shows the connection chooser modally
     virtual void Unlock() = 0;    // enables the apply button, then the window
@@ -37,12 +44,18 @@ struct FieldProblem {
 };
 
 // The fields refused as they stand, in the field table's order; empty when
-// they may be applied. Only manual addressing is validated.
+// they may be applied. Only manual addressing is validated, and a field
+// that still holds the registry's value as it was read is not (unless
+// nothing was read): the user did not type it, and it may be a form the
+// fields cannot show (a proxy list).
 std::vector<FieldProblem> ValidateApplyFields(ApplyTarget& target);
 
 // The whole sequence: validate, lock, netsh commands, proxy, ipconfig, read
 // back, unlock. Refused fields are said one by one, and the keyboard goes to
-// the first of them. A failure in a step is shown and the window unlocked
+// the first of them. A command that ends with an error is said once the
+// state has been read back, and the fields then show what the user asked
+// for, so that what did not take stands out. A command that cannot be
+// started, or another failure in a step, is shown and the window unlocked
 // again.
 void RunApplySequence(ApplyTarget& target);
 

@@ -16,6 +16,9 @@ struct CurrentState {
     std::string DHCP;  // "Yes" automatic, "No" manual, anything else unknown
     int ProxyOn = 0;   // "ProxyEnable": 1 on, 0 off, -1 missing
     std::string ProxyAddress, ProxyPort;
+    // "ProxyServer" held something: a text that split into the two fields
+    // (not just a colon), or a value that could not be read as text.
+    bool ProxyServerRead = false;
 };
 
 // The fields, in the order in which a settings file holds them.

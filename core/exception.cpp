@@ -5,9 +5,9 @@
 std::string FormatOSErrorMessage(unsigned long code, const std::string& systemText)
 {
     if (code == 0)
-        return "A call to an OS function failed";
+        return "Volání funkce operačního systému selhalo";
     char head[64];
-    std::snprintf(head, sizeof head, "System Error.  Code: %lu.\r\n", code);
+    std::snprintf(head, sizeof head, "Systémová chyba. Kód: %lu.\r\n", code);
     return head + systemText;
 }
 

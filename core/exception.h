@@ -41,7 +41,7 @@ private:
     unsigned long code_;
 };
 
-// "System Error.  Code: %d.\r\n%s", or the generic text when the code is 0.
+// "Systémová chyba. Kód: %d.\r\n%s", or the generic text when the code is 0.
 std::string FormatOSErrorMessage(unsigned long code, const std::string& systemText);
 
 // The text shown in the stop box: the message with a full stop when it lacks one.

@@ -8,6 +8,7 @@ struct Reason {
     const char* text;
 };
 constexpr Reason kReasons[] = {
+    {3, "složka neexistuje"},                   // ERROR_PATH_NOT_FOUND
     {5, "přístup byl odepřen"},                 // ERROR_ACCESS_DENIED
     {8, "nedostatek paměti"},                   // ERROR_NOT_ENOUGH_MEMORY
     {14, "nedostatek paměti"},                  // ERROR_OUTOFMEMORY
@@ -17,6 +18,8 @@ constexpr Reason kReasons[] = {
     {33, "část souboru zamkl jiný program"},    // ERROR_LOCK_VIOLATION
     {39, "disk je plný"},                       // ERROR_HANDLE_DISK_FULL
     {112, "disk je plný"},                      // ERROR_DISK_FULL
+    {206, "cesta je příliš dlouhá"},            // ERROR_FILENAME_EXCED_RANGE
+    {1816, "překročena kvóta"},                 // ERROR_NOT_ENOUGH_QUOTA
     {1392, "soubor nebo složka je poškozena"},  // ERROR_FILE_CORRUPT
 };
 
@@ -37,6 +40,16 @@ std::string FileErrorReason(unsigned long code)
 std::string CannotReadFileMessage(const std::string& path, unsigned long code)
 {
     return "Soubor " + path + " nelze přečíst: " + FileErrorReason(code) + ".";
+}
+
+const char kReadOnlyFileReason[] = "soubor je jen pro čtení";
+const char kFolderOfThatNameReason[] = "takto se jmenuje složka";
+const char kPathTooLongReason[] = "cesta je příliš dlouhá";
+const char kNotWrittenWholeReason[] = "zapsaný soubor se nepodařilo ověřit, disk je možná plný";
+
+std::string CannotWriteFileMessage(const std::string& path, const std::string& reason)
+{
+    return "Do souboru " + path + " nelze zapisovat" + (reason.empty() ? "" : ": " + reason) + ".";
 }
 
 std::string ShortcutNotCreatedMessage(const std::string& path, const std::string& reason)

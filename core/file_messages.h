@@ -11,6 +11,15 @@ std::string FileErrorReason(unsigned long code);
 // "Soubor <path> nelze přečíst: <reason>."
 std::string CannotReadFileMessage(const std::string& path, unsigned long code);
 
+// "Do souboru <path> nelze zapisovat: <reason>."; without a reason when
+// none is known.
+std::string CannotWriteFileMessage(const std::string& path, const std::string& reason);
+// Reasons that no error number carries.
+extern const char kReadOnlyFileReason[];
+extern const char kFolderOfThatNameReason[];
+extern const char kPathTooLongReason[];
+extern const char kNotWrittenWholeReason[];
+
 // What follows the message at the start when the program INI file exists
 // but cannot be read: the window starts as without one, and the file keeps
 // what it holds.

@@ -12,7 +12,7 @@ const char kPrompt[] = "Vyberte připojení, se kterým chcete pracovat:";
 const char kWaiting[] = "Prosím čekejte...";
 const char kReportCommand[] = "netsh interface ip show config";
 const char kNoConnectionMessage[] = "Nebylo nalezeno žádné síťové připojení.\r\n"
-                                    "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+                                    "Program nemá co nastavovat, a proto bude ukončen.\r\n\r\n"
                                     "Ukončit program.";
 const char kNothingSelectedMessage[] = "Není vybráno žádné připojení.";
 
@@ -58,7 +58,7 @@ void TForm2::FormActivate()
         // nothing to choose from: the same end as a report without
         // connections, after saying why.
         Application.ShowException(error);
-        Application.Terminate();
+        owner_.EndProgram();
     }
 }
 
@@ -85,7 +85,7 @@ void TForm2::BuildConnectionList()
     switch (ListBox1.Count()) {
     case 0:
         Application.ShowMessage(kNoConnectionMessage);
-        Application.Terminate();
+        owner_.EndProgram();
         break;
     case 1:
         SetEnabled(true);

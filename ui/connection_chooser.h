@@ -21,6 +21,9 @@ public:
     virtual void ReadCurrentState() = 0;
     // The settings file named as the program's first argument, if any.
     virtual void LoadCommandLineSettings() = 0;
+    // Ends the program when there is nothing to choose from, keeping its
+    // settings as any close does.
+    virtual void EndProgram() = 0;
 
 protected:
     ~ConnectionChooserOwner() = default;

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "ui/about_box.h"
 #include "ui/quick_slot.h"
+#include "win32/file_name.h"
 #include "win32/ini_file.h"
 #include "win32/ini_file_update.h"
 #include "win32/program_path.h"
@@ -24,9 +25,25 @@ const char kPlacementSection[] = "Nastavení";
 
 const char kNotAdministratorMessage[]
     = "Na tomto počítači nemáte práva administrátora.\r\n"
-      "Program nemůže změnit ani zobrazit nastavení sítě a proto bude ukončen.\r\n\r\n"
+      "Program nemůže změnit ani zobrazit nastavení sítě, a proto bude ukončen.\r\n\r\n"
       "Ukončit program.";
 const char kEndWithoutSavingQuestion[] = "Ukončit program bez uložení nastavení?";
+const char kEndsWithoutSavingNote[] = "Program bude ukončen bez uložení nastavení.";
+// No screen reaches beyond this; a value from a damaged file might, and
+// would overflow on the way.
+LONG ScreenCoordinate(int value)
+{
+    return std::clamp(value, -32768, 32767);
+}
+
+// The part of the window the user takes hold of to move it.
+int TitleBarHeight()
+{
+    return GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+}
+
+const char kProgramIniUnnamedNote[] = "Okno a rychlá tlačítka proto mají výchozí nastavení a jejich změny se "
+                                      "neuloží.";
 const char kNotCzechMessage[] = "Tento program může být spuštěn pouze na české verzi Windows 2000/XP.\r\n"
                                 "Vaše lokalizace Windows není česká, proto bude program ukončen.\r\n\r\n"
                                 "Ukončit program.";
@@ -114,20 +131,23 @@ void TForm1::ReadProgramIni()
     GetWindowRect(handle_, &rect);
     try {
         const IniFile ini(ProgramIniPath());
-        const int left = ini.ReadInteger(kPlacementSection, "Left", rect.left);
-        const int top = ini.ReadInteger(kPlacementSection, "Top", rect.top);
-        int height = ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top);
-        int width = ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left);
-        // On a screen of more DPI the window has grown with its design: a
-        // size kept at 96 DPI would cut its controls.
-        if (DesignPixelsPerInch() != 96) {
-            height = std::max<int>(height, rect.bottom - rect.top);
-            width = std::max<int>(width, rect.right - rect.left);
-        }
+        const LONG left = ScreenCoordinate(ini.ReadInteger(kPlacementSection, "Left", rect.left));
+        const LONG top = ScreenCoordinate(ini.ReadInteger(kPlacementSection, "Top", rect.top));
+        // A size below the design, at any DPI, would cut controls off, and
+        // the fixed border gives the user no way to enlarge the window.
+        const LONG height
+            = std::max(ScreenCoordinate(ini.ReadInteger(kPlacementSection, "Height", rect.bottom - rect.top)),
+                rect.bottom - rect.top);
+        const LONG width
+            = std::max(ScreenCoordinate(ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left)),
+                rect.right - rect.left);
+        // A title bar nobody can reach would hide the window at every start.
+        const RECT placed = ReachablePlacement({left, top, left + width, top + height}, TitleBarHeight());
         // The window is not shown yet: it is moved once, to where all four
         // values put it, and not at all when they are where it stands.
-        if (left != rect.left || top != rect.top || width != rect.right - rect.left || height != rect.bottom - rect.top)
-            SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!EqualRect(&placed, &rect))
+            SetWindowPos(handle_, nullptr, placed.left, placed.top, placed.right - placed.left,
+                placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
 
         for (const auto& slot : QuickSlots)
             slot->ReadPath(ini);
@@ -138,12 +158,19 @@ void TForm1::ReadProgramIni()
         // these defaults over what the file holds.
         programIniUnread_ = true;
         Application.ShowMessage(error.Message() + "\r\n\r\n" + kProgramIniUnreadNote, MB_OK | MB_ICONWARNING);
+    } catch (const EFileName& error) {
+        // The file beside the program cannot be named: another one must not
+        // be read or written in its place.
+        programIniUnnamed_ = true;
+        Application.ShowMessage(error.Message() + "\r\n\r\n" + kProgramIniUnnamedNote, MB_OK | MB_ICONWARNING);
     }
     GetWindowRect(handle_, &startPlacement_);
 }
 
 void TForm1::WriteProgramIni()
 {
+    if (programIniUnnamed_)
+        return;
     // Hidden in the notification area the window is minimised: the
     // rectangle it will come back to is the one kept.
     const RECT rect = NormalWindowRect(handle_);
@@ -174,15 +201,36 @@ void TForm1::WriteProgramIni()
 
 bool TForm1::CloseQuery()
 {
+    bool closing = true;
     try {
         WriteProgramIni();
-        return true;
     } catch (const std::exception& error) {
         // The settings cannot be kept (a read-only folder, a full disk): the
         // user is told, and decides whether to end all the same.
-        return Application.ShowException(error, kEndWithoutSavingQuestion, MB_YESNO | MB_ICONSTOP | MB_DEFBUTTON2)
+        closing = Application.ShowException(error, kEndWithoutSavingQuestion, MB_YESNO | MB_ICONSTOP | MB_DEFBUTTON2)
             == IDYES;
     }
+    // The end takes a few seconds more (the tray icon, the windows): a start
+    // meanwhile runs rather than give way to a program that is going.
+    if (closing)
+        MultiInstance1.Withdraw();
+    return closing;
+}
+
+void TForm1::EndProgram()
+{
+    // Ended before the window was ever usable, the run changed nothing
+    // worth keeping: the file stays exactly as it was. Later, nobody can
+    // take the close back here: a failed write is said, and the file keeps
+    // what it held.
+    try {
+        if (stateShown_)
+            WriteProgramIni();
+    } catch (const std::exception& error) {
+        Application.ShowException(error, kEndsWithoutSavingNote);
+    }
+    MultiInstance1.Withdraw();
+    Application.Terminate();
 }
 
 LRESULT TForm1::QueryEndSession()
@@ -332,6 +380,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             UpdateTrayMenu();
         break;
     case WM_DESTROY:
+        MultiInstance1.Withdraw();
         Application.Terminate();
         return 0;
     default:

@@ -42,6 +42,7 @@ public:
     // Fills the window from the report section and the registry, all lime.
     void ReadCurrentState() override;
     void LoadCommandLineSettings() override;
+    void EndProgram() override;
 
     // Layout, from the top of the window down.
     TCoolBar CoolBar1;
@@ -90,6 +91,8 @@ public:
     void SetFieldChecked(Field field, bool checked);
     // The keyboard in the field, its text selected.
     void FocusField(Field field);
+    // What the system had when it was last read.
+    const CurrentState& CurrentValues() const { return Current; }
 
     // Settings files: fills the fields from one, or says it is missing.
     void LoadSettingsFile(const std::string& fileName);
@@ -153,7 +156,10 @@ private:
     bool commandsRunning_ = false;
     bool inTray_ = false;  // hidden in the notification area
     bool closeRequested_ = false;
+    bool stateShown_ = false;  // a connection's state has filled the window
     // The program INI file existed but could not be read at the start.
     bool programIniUnread_ = false;
+    // The program's folder has no name the ANSI calls can use: no INI file.
+    bool programIniUnnamed_ = false;
     RECT startPlacement_{};  // where the start put the window
 };

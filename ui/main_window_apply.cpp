@@ -35,9 +35,11 @@ public:
     std::string FieldText(Field field) override { return form_.FieldText(field); }
     void SetFieldText(Field field, const std::string& text) override { form_.SetFieldText(field, text); }
     bool Checked(Field field) override { return form_.FieldChecked(field); }
+    void SetChecked(Field field, bool checked) override { form_.SetFieldChecked(field, checked); }
+    const CurrentState& Current() override { return form_.CurrentValues(); }
     void ShowMessage(const std::string& text) override { Application.ShowMessage(text); }
     void SetStatus(const std::string& text) override { form_.StatusBar1.SetText(text); }
-    void RunCommand(const std::string& commandLine) override
+    unsigned long RunCommand(const std::string& commandLine) override
     {
         form_.AppExec1.SetExeName(commandLine);
         form_.AppExec1.SetExeParams({});
@@ -47,8 +49,12 @@ public:
         // nothing more is to be done.
         if (Application.Terminated() || form_.CloseRequested())
             throw EAbort();
+        return form_.AppExec1.ErrNo();
     }
-    void WriteProxy(int enable, const std::string& server) override { WriteProxySettings(enable, server); }
+    void WriteProxy(int enable, const std::string& server, bool keepExistingServer) override
+    {
+        WriteProxySettings(enable, server, keepExistingServer);
+    }
     void Lock() override
     {
         focus_ = GetFocus();
@@ -60,6 +66,9 @@ public:
         // Nothing to show to a user who is leaving.
         if (!form_.CloseRequested())
             form_.ShowConnectionChooser();
+        // No connection left to show: the program has ended meanwhile.
+        if (Application.Terminated())
+            throw EAbort();
     }
     void Unlock() override
     {

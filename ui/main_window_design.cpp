@@ -116,7 +116,7 @@ void TForm1::CreateDesign()
         {&Edit6, &GroupBox1, "???", 144, 42, 129, 23, field},
         {&myLabel3d10, &GroupBox1, "Port:", 8, 74, 26, 15, caption},
         {&Edit7, &GroupBox1, "???", 144, 66, 129, 23, field},
-        {&Button1, nullptr, "Uložit parametry do sítového připojení", 8, 344, 281, 25, coBold | field},
+        {&Button1, nullptr, "Uložit parametry do síťového připojení", 8, 344, 281, 25, coBold | field},
         {&StatusBar1, nullptr, "", 0, 376, 300, 19},
     });
     ProfileMark("controls and fonts");

@@ -3,12 +3,27 @@
 #include "ui/main_window.h"
 
 #include "core/profile_values.h"
+#include "win32/file_name.h"
 #include "win32/ini_file.h"
+#include "win32/program_path.h"
 #include "win32/settings_file.h"
 #include "win32/system_info.h"
 #include "wingui/application.h"
 
-#include <cstdlib>
+namespace {
+
+// The dialog asks only about the name typed into it; a save that writes
+// another file asks about that one too.
+bool MayReplace(const std::string& asked, const std::string& written)
+{
+    if (lstrcmpiA(asked.c_str(), written.c_str()) == 0 || !SettingsFileExists(written))
+        return true;
+    return Application.ShowMessage(
+               written + " již existuje.\r\nChcete jej nahradit?", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2)
+        == IDYES;
+}
+
+}  // namespace
 
 void TForm1::LoadSettingsFile(const std::string& fileName)
 {
@@ -37,8 +52,18 @@ void TForm1::LoadSettingsFile(const std::string& fileName)
 
 void TForm1::LoadCommandLineSettings()
 {
-    if (__argc > 1 && __argv[1][0] != '\0')
-        LoadSettingsFile(__argv[1]);
+    std::string fileName;
+    try {
+        // Taken wide: the ANSI command line names "Michèle" "Michele".
+        const std::optional<std::wstring> argument = ProgramArgument();
+        if (!argument || argument->empty())
+            return;
+        fileName = AnsiFileName(*argument);
+    } catch (const Exception& error) {
+        Application.ShowException(error);
+        return;
+    }
+    LoadSettingsFile(fileName);
 }
 
 void TForm1::Otevt1Click()
@@ -62,5 +87,7 @@ void TForm1::Uloit1Click()
     }
     // The dialog gives a full path; the settings file makes any other name
     // absolute itself.
-    WriteSettingsFile(ForceDatExtension(SaveDialog1.FileName), values);
+    const std::string fileName = ForceDatExtension(SaveDialog1.FileName);
+    if (MayReplace(SaveDialog1.FileName, fileName))
+        WriteSettingsFile(fileName, values);
 }

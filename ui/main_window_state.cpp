@@ -14,13 +14,16 @@ std::string ReadComputerName()
 }
 
 // A proxy value the registry cannot give as asked is reported, and the rest
-// of the state is still read: the window stays usable.
-template <typename Read> auto ReadProxyValue(Read read, decltype(read()) missing)
+// of the state is still read: the window stays usable. `unreadable` tells
+// that something is there all the same.
+template <typename Read> auto ReadProxyValue(Read read, decltype(read()) missing, bool* unreadable = nullptr)
 {
     try {
         return read();
     } catch (const ERegistryException& error) {
         Application.ShowException(error);
+        if (unreadable)
+            *unreadable = true;
         return missing;
     }
 }
@@ -55,14 +58,17 @@ void TForm1::ReadCurrentState()
     ShowCurrentValues(StateSource::Report);
 
     Current.ProxyOn = ReadProxyValue([] { return RegReadInteger("HKCU", kInternetSettingsKey, "ProxyEnable"); }, -1);
-    const ProxyParts proxy = SplitProxyServer(
-        ReadProxyValue([] { return RegReadString("HKCU", kInternetSettingsKey, "ProxyServer"); }, std::string()));
+    bool serverUnreadable = false;
+    const ProxyParts proxy = SplitProxyServer(ReadProxyValue(
+        [] { return RegReadString("HKCU", kInternetSettingsKey, "ProxyServer"); }, std::string(), &serverUnreadable));
     Current.ProxyAddress = proxy.address;
     Current.ProxyPort = proxy.port;
+    Current.ProxyServerRead = serverUnreadable || !proxy.address.empty() || !proxy.port.empty();
     ShowCurrentValues(StateSource::Registry);
 
     // Everything now shows what the system has.
     for (const FieldSpec& spec : kFields)
         FieldControl(spec.field).SetColor(clLime);
     StatusBar1.SetText("Zeleně podbarvené položky = aktuální stav.");
+    stateShown_ = true;
 }

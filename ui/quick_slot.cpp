@@ -14,8 +14,8 @@ namespace {
 
 const char kSection[] = "RychleIkony";
 const char kNotBoundMessage[]
-    = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku konktrétní soubor DAT s "
-      "Vaším nastavením.";
+    = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku konkrétní soubor DAT s "
+      "vaším nastavením.";
 const char kNoDesktopMessage[] = "Nepodařilo se zjistit složku plochy, zástupce proto nebyl vytvořen.";
 
 }  // namespace
@@ -133,12 +133,12 @@ void TQuickSlot::Clear()
 
 void TQuickSlot::MakeShortcut()
 {
-    const std::string desktop = GetDesktopFolder();
+    const std::wstring desktop = GetDesktopFolder();
     if (desktop.empty()) {
         // Never a shortcut in a made-up place.
         Application.ShowMessage(kNoDesktopMessage, MB_OK | MB_ICONSTOP);
         return;
     }
-    const std::string link = desktop + "\\" + QuickButtonName(path_) + ".lnk";
-    CreateShellLink("", ProgramPath(), "\"" + path_ + "\"", ToWide(link), "", "", 0);
+    const std::wstring link = desktop + L"\\" + ToWide(QuickButtonName(path_)) + L".lnk";
+    CreateShellLink("", ProgramPath(), "\"" + path_ + "\"", link, "", "", 0);
 }

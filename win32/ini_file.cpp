@@ -35,11 +35,6 @@ IniFile::IniFile(std::string path)
         throw EFileRead(path_, error);
 }
 
-std::string UnableToWriteMessage(const std::string& path)
-{
-    return "Unable to write to " + path;
-}
-
 std::string IniFile::ReadString(
     const std::string& section, const std::string& key, const std::string& defaultValue) const
 {

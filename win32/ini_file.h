@@ -43,6 +43,3 @@ private:
     std::string path_;
     Handle held_;
 };
-
-// The failure of a write to an INI file.
-std::string UnableToWriteMessage(const std::string& path);

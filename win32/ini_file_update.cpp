@@ -1,6 +1,7 @@
 #include "win32/ini_file_update.h"
 
 #include "core/exception.h"
+#include "core/file_messages.h"
 #include "core/profile_text.h"
 #include "win32/code_page.h"
 #include "win32/handle.h"
@@ -137,19 +138,36 @@ std::string AsAnsiText(const std::string& bytes)
 
 // The copy's name beside the file: the same for every update of that file,
 // so that a copy left by a program that was killed meanwhile is taken over
-// by the next update instead of piling up. Short whatever the file's name,
-// so that it fits wherever the file does.
+// by the next update instead of piling up.
+std::string CopyNameFor(const std::string& fileName)
+{
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char c : ProfileName(fileName))
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    char copyName[16];
+    std::snprintf(copyName, sizeof copyName, "tmk%08lx.tmp", static_cast<unsigned long>(hash));
+    return copyName;
+}
+
+// The copy's path, fitting wherever the file's does: the copy's name may be
+// longer than the file's, and then the folder is named by its short (8.3)
+// form, which Windows keeps for every folder unless told not to. Empty when
+// nothing fits.
 std::string CopyPathFor(const std::string& path)
 {
     const std::size_t separator = path.find_last_of("\\/");
     const std::string folder = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-    const std::string name = ProfileName(separator == std::string::npos ? path : path.substr(separator + 1));
-    std::uint32_t hash = 2166136261u;  // FNV-1a
-    for (const char c : name)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    char copyName[16];
-    std::snprintf(copyName, sizeof copyName, "tmk%08lx.tmp", static_cast<unsigned long>(hash));
-    return folder + copyName;
+    const std::string name = CopyNameFor(separator == std::string::npos ? path : path.substr(separator + 1));
+    if (folder.size() + name.size() < MAX_PATH)
+        return folder + name;
+    char shortFolder[MAX_PATH];
+    const DWORD length = GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || length + name.size() >= MAX_PATH)
+        return std::string();
+    std::string copy(shortFolder, length);
+    if (copy.back() != '\\' && copy.back() != '/')
+        copy += '\\';
+    return copy + name;
 }
 
 }  // namespace
@@ -161,14 +179,18 @@ IniFileUpdate::IniFileUpdate(std::string path)
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     // A read-only file is not written, as the profile functions would not
     // write it either; a folder of that name cannot be.
-    if (existed && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        Fail();
+    if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        Fail(kFolderOfThatNameReason);
+    if (existed && (attributes & FILE_ATTRIBUTE_READONLY))
+        Fail(kReadOnlyFileReason);
     attributes_ = existed ? attributes & kKeptAttributes : 0;
+    if (path_.size() >= MAX_PATH)
+        Fail(kPathTooLongReason);
     const std::string copy = CopyPathFor(path_);
-    if (copy.size() >= MAX_PATH)
-        Fail();
+    if (copy.empty())
+        Fail(kPathTooLongReason);
     if (!copy_.Take(copy.c_str()))
-        Fail();
+        FailWithLastError();
     if (existed) {
         // The copy carries the file's attributes; a hidden or system file
         // cannot be written over by a writer that does not name them.
@@ -176,7 +198,7 @@ IniFileUpdate::IniFileUpdate(std::string path)
             || ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
                 && !SetFileAttributesA(copy_.Name(), FILE_ATTRIBUTE_NORMAL))
             || !ReadWholeFile(copy_.Name(), before_))
-            Fail();
+            FailWithLastError();
         // The keys of a file that is no text (random bytes, a binary file
         // given the name) mean nothing: they are not held to the check, and
         // the profile functions' rewriting may well change them.
@@ -195,8 +217,13 @@ bool IniFileUpdate::Copy::Take(const char* name) noexcept
     // its copy from their memory before it ends.
     if (GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES)
         return true;
-    DeleteCopy(name_);
-    return GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES;
+    if (DeleteCopy(name_))
+        return true;
+    // Why it stays is what the update says.
+    const DWORD error = GetLastError();
+    const bool gone = GetFileAttributesA(name_) == INVALID_FILE_ATTRIBUTES;
+    SetLastError(error);
+    return gone;
 }
 
 void IniFileUpdate::Copy::Remove() noexcept
@@ -210,16 +237,22 @@ void IniFileUpdate::Copy::Remove() noexcept
     name_[0] = '\0';
 }
 
-void IniFileUpdate::Fail()
+void IniFileUpdate::Fail(const std::string& reason)
 {
     copy_.Remove();
-    throw Exception(UnableToWriteMessage(path_));
+    throw Exception(CannotWriteFileMessage(path_, reason));
+}
+
+void IniFileUpdate::FailWithLastError()
+{
+    const DWORD error = GetLastError();
+    Fail(error == ERROR_SUCCESS ? std::string() : FileErrorReason(error));
 }
 
 void IniFileUpdate::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
     if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), copy_.Name()))
-        Fail();
+        FailWithLastError();
     written_.push_back({section, key, value});
 }
 
@@ -239,14 +272,14 @@ void IniFileUpdate::Commit()
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy_.Name());
     std::string bytes;
     if (!ReadWholeFile(copy_.Name(), bytes))
-        Fail();
+        FailWithLastError();
     const std::string text = AsAnsiText(bytes);
     if (!ProfileTextEndsWhole(text, AsAnsiText(before_)))
-        Fail();
+        Fail(kNotWrittenWholeReason);
     const ProfileText written(text);
     for (const Entry& key : written_) {
         if (!written.Holds(key.section, key.key, key.value))
-            Fail();
+            Fail(kNotWrittenWholeReason);
     }
     // Everything else it held is there too: a write read back a file that an
     // earlier one had cut short, and went on from there. The bytes show most
@@ -271,19 +304,22 @@ void IniFileUpdate::Commit()
         for (const Entry* key : unseen) {
             const auto found = now.find({ProfileName(key->section), ProfileName(key->key)});
             if (found == now.end() || found->second != key->value)
-                Fail();
+                Fail(kNotWrittenWholeReason);
         }
     }
     Handle file(OpenCopy(copy_.Name(), GENERIC_WRITE, 0));
     const bool flushed = file && FlushFileBuffers(file.Get());
+    const DWORD flushError = GetLastError();
     file.Reset();
-    if (!flushed)
-        Fail();
+    if (!flushed) {
+        SetLastError(flushError);
+        FailWithLastError();
+    }
     if (!UnlessHeldLong([&] {
             return MoveFileExA(copy_.Name(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                 != FALSE;
         }))
-        Fail();
+        FailWithLastError();
     copy_.Forget();
     // A new file has its archive bit already.
     if (attributes_ & ~FILE_ATTRIBUTE_ARCHIVE)

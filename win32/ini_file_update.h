@@ -6,9 +6,9 @@
 // every key must stand there as written, every other key as it was, and the
 // file must end whole. Only then is it flushed to the disk and put in place
 // of the file in one step. On any failure the file stays as it was, the copy
-// goes, and "Unable to write to <file>" is raised. The copy's name belongs to
-// its file: one left by a program killed in the middle goes with the next
-// update.
+// goes, and "Do souboru <file> nelze zapisovat: <reason>." is raised. The
+// copy's name belongs to its file: one left by a program killed in the middle
+// goes with the next update.
 #pragma once
 
 #include <windows.h>
@@ -61,7 +61,9 @@ private:
         char name_[MAX_PATH] = {};
     };
 
-    [[noreturn]] void Fail();
+    [[noreturn]] void Fail(const std::string& reason);
+    // The reason is the last error's.
+    [[noreturn]] void FailWithLastError();
 
     std::string path_;
     Copy copy_;

@@ -1,5 +1,8 @@
 #include "win32/program_path.h"
 
+#include "core/command_line.h"
+#include "win32/file_name.h"
+
 #include <windows.h>
 
 namespace {
@@ -14,21 +17,28 @@ std::string ProgramPath()
 {
     // A path that does not fit is cut without a terminating zero, and the
     // call returns the buffer's size (Windows XP sets no error code then),
-    // so a full buffer is the only sign that a bigger one is needed.
-    std::string path(MAX_PATH + 1, '\0');
+    // so a full buffer is the only sign that a bigger one is needed. Asked
+    // wide: the ANSI call would name a folder "Michèle" "Michele", which may
+    // be another folder with another program INI file.
+    std::wstring path(MAX_PATH + 1, L'\0');
     for (;;) {
         const DWORD size = static_cast<DWORD>(path.size());
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
         if (length == 0)
             return std::string();
         if (length < size) {
             path.resize(length);
-            return path;
+            return AnsiFileName(path);
         }
         if (size >= kLongestPath)
             return std::string();
         path.resize(size * 2);
     }
+}
+
+std::optional<std::wstring> ProgramArgument()
+{
+    return FirstArgument(GetCommandLineW());
 }
 
 std::string FullPath(const std::string& path)

@@ -1,6 +1,8 @@
 // Registry reads and writes of single values, each opening and closing its key.
 #include "win32/registry.h"
 
+#include "core/file_messages.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -33,6 +35,7 @@ public:
                                             : RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_ALL_ACCESS, &key_);
         if (result != ERROR_SUCCESS)
             key_ = nullptr;
+        result_ = result;
         missing_ = result == ERROR_FILE_NOT_FOUND;
     }
     ~RegKey()
@@ -45,15 +48,35 @@ public:
     HKEY get() const { return key_; }
     // Not opened because it is not there, rather than refused.
     bool Missing() const { return missing_; }
+    LONG Result() const { return result_; }
 
 private:
     HKEY key_ = nullptr;
+    LONG result_ = ERROR_SUCCESS;
     bool missing_ = false;
 };
 
-[[noreturn]] void Fail(const char* what, const std::string& name)
+enum class Refused { Read, Write, Type };
+
+// The registry's refusal in the user's words; the reason where Windows gave
+// a number for it.
+[[noreturn]] void Fail(Refused what, const std::string& name, LONG code = ERROR_SUCCESS)
 {
-    throw ERegistryException(std::string(what) + " for '" + name + "'");
+    std::string message;
+    switch (what) {
+    case Refused::Read:
+        message = "Hodnotu „" + name + "“ nelze z registru přečíst";
+        break;
+    case Refused::Write:
+        message = "Hodnotu „" + name + "“ nelze do registru zapsat";
+        break;
+    case Refused::Type:
+        message = "Hodnota „" + name + "“ v registru má neplatný datový typ";
+        break;
+    }
+    if (code != ERROR_SUCCESS)
+        message += ": " + FileErrorReason(static_cast<unsigned long>(code));
+    throw ERegistryException(message);
 }
 
 struct ValueInfo {
@@ -72,7 +95,7 @@ ValueInfo QueryValueInfo(HKEY key, const std::string& name)
     if (result == ERROR_FILE_NOT_FOUND)
         return info;
     if (result != ERROR_SUCCESS)
-        Fail("Failed to get data", name);
+        Fail(Refused::Read, name, result);
     info.exists = true;
     return info;
 }
@@ -94,9 +117,11 @@ void WriteValue(const std::string& root, const std::string& path, const std::str
             RegDeleteValueA(key.get(), name.c_str());
         return;
     }
-    if (!key.get()
-        || RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
-        Fail("Failed to set data", name);
+    if (!key.get())
+        Fail(Refused::Write, name, key.Result());
+    const LONG result = RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    if (result != ERROR_SUCCESS)
+        Fail(Refused::Write, name, result);
 }
 
 }  // namespace
@@ -108,7 +133,7 @@ std::string RegReadString(const std::string& root, const std::string& path, cons
     if (!info.exists)
         return std::string();
     if (!IsStringType(info.type))
-        Fail("Invalid data type", name);
+        Fail(Refused::Type, name);
 
     // Sized by the query, so a value of any length is read whole; it may
     // grow between the two calls, hence the loop.
@@ -125,9 +150,9 @@ std::string RegReadString(const std::string& root, const std::string& path, cons
         if (result == ERROR_FILE_NOT_FOUND)
             return std::string();
         if (result != ERROR_SUCCESS)
-            Fail("Failed to get data", name);
+            Fail(Refused::Read, name, result);
         if (!IsStringType(type))
-            Fail("Invalid data type", name);
+            Fail(Refused::Type, name);
         // Stored strings need not end in a NUL and may hold several; the
         // text is what comes before the first.
         const std::size_t length = std::min<std::size_t>(size, data.size());
@@ -144,11 +169,11 @@ int RegReadInteger(const std::string& root, const std::string& path, const std::
     // A value longer than four bytes does not fit the integer whatever its
     // type: the registry refuses the read before anyone looks at the type.
     if (info.size > sizeof(DWORD))
-        Fail("Failed to get data", name);
+        Fail(Refused::Read, name);
     if (info.type != REG_DWORD)
-        Fail("Invalid data type", name);
+        Fail(Refused::Type, name);
     if (info.size != sizeof(DWORD))
-        Fail("Failed to get data", name);
+        Fail(Refused::Read, name);
 
     DWORD value = 0;
     DWORD type = REG_NONE;
@@ -156,9 +181,9 @@ int RegReadInteger(const std::string& root, const std::string& path, const std::
     const LONG result
         = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     if (result != ERROR_SUCCESS || size != sizeof value)
-        Fail("Failed to get data", name);
+        Fail(Refused::Read, name);
     if (type != REG_DWORD)
-        Fail("Invalid data type", name);
+        Fail(Refused::Type, name);
     return static_cast<int>(value);
 }
 
@@ -183,7 +208,7 @@ RegSavedValue RegSaveValue(const std::string& root, const std::string& path, con
     const RegKey key(root, path, RegKey::kExisting);
     // What cannot be read could not be put back.
     if (!key.get() && !key.Missing())
-        Fail("Failed to get data", name);
+        Fail(Refused::Read, name, key.Result());
     const ValueInfo info = QueryValueInfo(key.get(), name);
     if (!info.exists)
         return saved;
@@ -192,7 +217,7 @@ RegSavedValue RegSaveValue(const std::string& root, const std::string& path, con
     DWORD size = info.size;
     if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(saved.data.data()), &size)
         != ERROR_SUCCESS)
-        Fail("Failed to get data", name);
+        Fail(Refused::Read, name);
     saved.exists = true;
     saved.type = type;
     saved.data.resize(size);
@@ -212,13 +237,18 @@ void RegRestoreValue(
         RegDeleteValueA(key.get(), name.c_str());
 }
 
-void WriteProxySettings(int enable, const std::string& server)
+void WriteProxySettings(int enable, const std::string& server, bool keepExistingServer)
 {
     static const char kEnable[] = "ProxyEnable";
+    static const char kServer[] = "ProxyServer";
+    if (keepExistingServer && RegSaveValue("HKCU", kInternetSettingsKey, kServer).exists) {
+        RegWriteInteger("HKCU", kInternetSettingsKey, kEnable, enable, false);
+        return;
+    }
     const RegSavedValue before = RegSaveValue("HKCU", kInternetSettingsKey, kEnable);
     RegWriteInteger("HKCU", kInternetSettingsKey, kEnable, enable, false);
     try {
-        RegWriteString("HKCU", kInternetSettingsKey, "ProxyServer", server, false);
+        RegWriteString("HKCU", kInternetSettingsKey, kServer, server, false);
     } catch (const std::exception&) {
         // A switch without its server would send Internet Explorer to the old
         // server, or to none.

@@ -19,14 +19,16 @@ public:
 // HKEY_CURRENT_USER.
 
 // The REG_SZ or REG_EXPAND_SZ value (unexpanded); empty when the key or the
-// value is missing. Another type raises "Invalid data type for '<name>'".
+// value is missing. Another type raises "Hodnota „<name>“ v registru má
+// neplatný datový typ".
 std::string RegReadString(const std::string& root, const std::string& key, const std::string& name);
 // The REG_DWORD value; -1 when the key or the value is missing. A value
-// longer than four bytes, of any type, raises "Failed to get data for
-// '<name>'"; a shorter one of another type "Invalid data type for '<name>'".
+// longer than four bytes, of any type, raises "Hodnotu „<name>“ nelze z
+// registru přečíst"; a shorter one of another type the wrong type's message.
 int RegReadInteger(const std::string& root, const std::string& key, const std::string& name);
 // Writes a REG_SZ value (creating the key), or deletes the value when
-// `deleteValue` is set. A refused write raises "Failed to set data for '<name>'".
+// `deleteValue` is set. A refused write raises "Hodnotu „<name>“ nelze do
+// registru zapsat", with Windows' reason.
 void RegWriteString(const std::string& root, const std::string& key, const std::string& name, const std::string& value,
     bool deleteValue);
 // The same for a REG_DWORD value.
@@ -48,5 +50,7 @@ void RegRestoreValue(
 
 // Internet Explorer's proxy switch and server of the current user, written
 // together or not at all: when the server cannot be written, the switch is
-// put back as it was and the server's failure is raised.
-void WriteProxySettings(int enable, const std::string& server);
+// put back as it was and the server's failure is raised. With
+// `keepExistingServer` a server value that exists is left exactly as it is,
+// whatever its type; a missing one is written.
+void WriteProxySettings(int enable, const std::string& server, bool keepExistingServer = false);

@@ -85,11 +85,12 @@ std::string SaveFailureReason(HRESULT result)
 
 }  // namespace
 
-std::string GetDesktopFolder()
+std::wstring GetDesktopFolder()
 {
-    char buffer[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_DESKTOP, FALSE))
-        return std::string();
+    // Wide: a user name outside the code page would give another folder.
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_DESKTOP, FALSE))
+        return std::wstring();
     return buffer;
 }
 

@@ -5,7 +5,7 @@
 
 // The file-system path of the current user's desktop, without a trailing
 // backslash; empty when the system cannot name it.
-std::string GetDesktopFolder();
+std::wstring GetDesktopFolder();
 
 // Writes a shortcut to `target` at `linkPath`, creating the last folder of
 // that path when it is missing. COM must be initialised on the calling

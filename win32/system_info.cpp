@@ -11,8 +11,13 @@
 
 std::string GetExeDirectory()
 {
-    const std::string path = ProgramPath();
-    return path.substr(0, path.find_last_of('\\') + 1);
+    try {
+        const std::string path = ProgramPath();
+        return path.substr(0, path.find_last_of('\\') + 1);
+    } catch (const std::exception&) {
+        // A folder no ANSI call can name: the dialogs start where they like.
+        return std::string();
+    }
 }
 
 std::string GetColorDepthName(HDC dc)

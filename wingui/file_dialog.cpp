@@ -1,6 +1,8 @@
 #include "wingui/file_dialog.h"
 
 #include "core/exception.h"
+#include "win32/code_page.h"
+#include "win32/file_name.h"
 #include "win32/late_binding.h"
 #include "win32/os_error.h"
 
@@ -20,28 +22,32 @@ TFileDialog::TFileDialog(Kind kind, std::string title, std::string filter, DWORD
         if (c == '|')
             c = '\0';
     }
-    filter_ = filter + '\0';
+    filter_ = ToWide(filter + '\0');
 }
 
 bool TFileDialog::Execute(HWND owner)
 {
-    std::vector<char> file(32768, '\0');
-    FileName.copy(file.data(), file.size() - 1);
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // what Windows 2000 and later all accept
+    // The wide dialog: the ANSI one turns a letter outside the code page
+    // into a look-alike, and so hands back the name of another file.
+    std::vector<wchar_t> file(32768, L'\0');
+    chosen_.copy(file.data(), file.size() - 1);
+    const std::wstring title = ToWide(title_);
+    const std::wstring initialDir = ToWide(InitialDir);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;  // what Windows 2000 and later all accept
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter_.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
-    dialog.lpstrTitle = title_.c_str();
+    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    dialog.lpstrTitle = title.c_str();
     dialog.Flags = options_;
     // comdlg32.dll serves only these dialogs: it is loaded when one is first
     // shown, and looked for again next time when it could not be loaded.
-    using ShowDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    using ShowDialog = BOOL(WINAPI*)(LPOPENFILENAMEW);
     const ShowDialog show
-        = LateFunction<ShowDialog>("comdlg32.dll", kind_ == Open ? "GetOpenFileNameA" : "GetSaveFileNameA");
+        = LateFunction<ShowDialog>("comdlg32.dll", kind_ == Open ? "GetOpenFileNameW" : "GetSaveFileNameW");
     if (!show)
         throw Exception("Dialog „" + title_ + "“ nelze zobrazit: systém nemohl načíst knihovnu comdlg32.dll (kód chyby "
             + std::to_string(GetLastError()) + ").");
@@ -56,7 +62,8 @@ bool TFileDialog::Execute(HWND owner)
             throw Exception(FileDialogErrorMessage(title_, error));
         return false;
     }
-    FileName = file.data();
+    chosen_ = file.data();
+    FileName = AnsiFileName(chosen_);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "wingui/placement.h"
 
+#include <algorithm>
+
 RECT WorkspaceToScreen(const RECT& rect, const MONITORINFO& monitor)
 {
     RECT screen = rect;
@@ -29,4 +31,59 @@ RECT NormalWindowRect(HWND window)
     if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
         return placement.rcNormalPosition;
     return WorkspaceToScreen(placement.rcNormalPosition, monitor);
+}
+
+namespace {
+
+bool TitleBarReachable(const RECT& window, int titleBarHeight, const RECT& workArea)
+{
+    const RECT titleBar{window.left, window.top, window.right, window.top + titleBarHeight};
+    RECT shown;
+    if (!IntersectRect(&shown, &titleBar, &workArea))
+        return false;
+    const LONG grip = std::min<LONG>(window.right - window.left, 2 * titleBarHeight);
+    return shown.right - shown.left >= grip && 2 * (shown.bottom - shown.top) >= titleBarHeight;
+}
+
+// The start of a span of `size` moved the least into [low, high); its low
+// end when it does not fit.
+LONG Inside(LONG start, LONG size, LONG low, LONG high)
+{
+    return std::max(low, std::min(start, high - size));
+}
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        reinterpret_cast<std::vector<RECT>*>(areas)->push_back(info.rcWork);
+    return TRUE;
+}
+
+}  // namespace
+
+RECT ReachablePlacement(
+    const RECT& window, int titleBarHeight, const std::vector<RECT>& workAreas, const RECT& nearestWorkArea)
+{
+    for (const RECT& workArea : workAreas) {
+        if (TitleBarReachable(window, titleBarHeight, workArea))
+            return window;
+    }
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    const LONG left = Inside(window.left, width, nearestWorkArea.left, nearestWorkArea.right);
+    const LONG top = Inside(window.top, height, nearestWorkArea.top, nearestWorkArea.bottom);
+    return {left, top, left + width, top + height};
+}
+
+RECT ReachablePlacement(const RECT& window, int titleBarHeight)
+{
+    std::vector<RECT> workAreas;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&workAreas));
+    MONITORINFO nearest{};
+    nearest.cbSize = sizeof nearest;
+    if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &nearest))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &nearest.rcWork, 0);
+    return ReachablePlacement(window, titleBarHeight, workAreas, nearest.rcWork);
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // The window's normal rectangle on the screen: its rectangle now, or, while
 // it is minimised or maximised, the one it comes back to.
 RECT NormalWindowRect(HWND window);
@@ -11,3 +13,14 @@ RECT NormalWindowRect(HWND window);
 // A rectangle in a monitor's workspace coordinates (the top left of its work
 // area is 0,0, so a taskbar at the top or left shifts them) on the screen.
 RECT WorkspaceToScreen(const RECT& rect, const MONITORINFO& monitor);
+
+// Where a window goes when the user could not take hold of its title bar:
+// one stored for a screen that is gone, or the -32000 of a minimised window.
+// A title bar that shows on one work area, at least twice as wide as it is
+// high (or whole) and at least half its height, leaves the window exactly
+// where it is; otherwise the window moves, the least it must, into the
+// nearest work area.
+RECT ReachablePlacement(
+    const RECT& window, int titleBarHeight, const std::vector<RECT>& workAreas, const RECT& nearestWorkArea);
+// The same with this system's monitors.
+RECT ReachablePlacement(const RECT& window, int titleBarHeight);

@@ -35,7 +35,7 @@ const ControlRow kFormControls[] = {
     {"alternate DNS caption", 8, 216, 118, 15, "TmyLabel3d", "Náhradní server DNS:", true},
     {"alternate DNS", 152, 208, 137, 23, "Edit", "???", false},
     {"proxy group", 8, 240, 281, 97, "TGroupBox", "Nastavení Proxy v MS Internet exploreru", false},
-    {"apply button", 8, 344, 281, 25, "Button", "Uložit parametry do sítového připojení", false},
+    {"apply button", 8, 344, 281, 25, "Button", "Uložit parametry do síťového připojení", false},
     {"status bar", 0, 376, 300, 19, "msctls_statusbar32", "", false},
 };
 
@@ -253,8 +253,9 @@ TEST_F(TamarkoTest, AnUnwritableIniFileIsSaidAndTheUserMayEndAllTheSame)
     HANDLE lock
         = CreateFileA(folder.IniPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    const std::string expected
-        = "Unable to write to " + folder.IniPath() + ".\r\n\r\nUkončit program bez uložení nastavení?";
+    const std::string expected = "Do souboru " + folder.IniPath()
+        + " nelze zapisovat: soubor používá jiný program.\r\n\r\nUkončit "
+          "program bez uložení nastavení?";
 
     PostCommand(form, cmClose);
     auto box = WaitForMessageBox(program.Id());
@@ -338,7 +339,7 @@ TEST_F(TamarkoTest, AnAdministratorWhoseGroupOnlyDeniesIsRefusedWithItsMessage)
     program = StartTamarko(folder, "", {}, Rights::AdministratorsDenyOnly);
     ASSERT_NO_FATAL_FAILURE(
         ExpectRefusedStart("Na tomto počítači nemáte práva administrátora.\r\n"
-                           "Program nemůže změnit ani zobrazit nastavení sítě a proto bude ukončen.\r\n\r\n"
+                           "Program nemůže změnit ani zobrazit nastavení sítě, a proto bude ukončen.\r\n\r\n"
                            "Ukončit program."));
     EXPECT_TRUE(folder.Journal().empty()) << "no report ran";
     const std::vector<std::string> logs = RecorderLogs(folder);

@@ -125,7 +125,7 @@ TEST_F(TamarkoTest, NoConnectionEndsTheProgramWithItsMessage)
     EXPECT_EQ(box->caption, "Tamarko");
     EXPECT_EQ(box->text,
         "Nebylo nalezeno žádné síťové připojení.\r\n"
-        "Program nemá co nastavovat a proto bude ukončen.\r\n\r\n"
+        "Program nemá co nastavovat, a proto bude ukončen.\r\n\r\n"
         "Ukončit program.");
     HWND form = FindTopWindow(program.Id(), "TForm1");
     ASSERT_NE(form, nullptr);
@@ -173,9 +173,9 @@ TEST_F(TamarkoTest, ProxySwitchOfTheWrongTypeIsReportedAndTheProgramGoesOn)
         std::string data;
         const char* message;
     } cases[] = {
-        {REG_SZ, std::string("1\0", 2), "Invalid data type for 'ProxyEnable'."},
+        {REG_SZ, std::string("1\0", 2), "Hodnota „ProxyEnable“ v registru má neplatný datový typ."},
         // Eight bytes do not fit the integer, whatever their type says.
-        {REG_BINARY, std::string("\1\0\0\0\0\0\0\0", 8), "Failed to get data for 'ProxyEnable'."},
+        {REG_BINARY, std::string("\1\0\0\0\0\0\0\0", 8), "Hodnotu „ProxyEnable“ nelze z registru přečíst."},
     };
     folder.WriteNetsimState(NetsimState({kLan}));
     for (const auto& c : cases) {
@@ -208,7 +208,7 @@ TEST_F(TamarkoTest, AReportThatCannotRunIsReportedAndEndsTheProgram)
     program = StartTamarko(folder);
     const auto box = WaitForMessageBox(program.Id());
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text.rfind("System Error.  Code: ", 0), 0u) << box->text;
+    EXPECT_EQ(box->text.rfind("Systémová chyba. Kód: ", 0), 0u) << box->text;
     PressButton(box->window);
     EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "no chooser left disabled for ever";
 }

@@ -373,9 +373,25 @@ TEST_F(SettingsFileTest, SavingOverAnExistingFileKeepsItsOtherContent)
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
 
-    // The typed name home does not exist, so nothing asks before home.dat
-    // is updated.
-    ASSERT_TRUE(SaveAs(form, "home")) << "an overwrite question came up";
+    // The typed names do not exist, so the dialog does not ask; the save
+    // writes home.dat, which does, and asks about it. "Ne" writes nothing.
+    const std::string before = ReadFileBytes(home);
+    const std::string question = home + " již existuje.\r\nChcete jej nahradit?";
+    for (const char* typed : {"home.old", "home"}) {
+        ASSERT_TRUE(SaveAs(form, typed)) << typed << ": the dialog asked";
+        const auto box = WaitForMessageBox(program.Id());
+        ASSERT_TRUE(box.has_value()) << typed << ": nothing asked before replacing home.dat";
+        EXPECT_EQ(box->text, question) << typed;
+        EXPECT_TRUE(GetDlgItem(box->window, IDYES) && GetDlgItem(box->window, IDNO)) << "Ano and Ne";
+        PressButton(box->window, IDNO);
+        ASSERT_TRUE(Responds(form));
+        EXPECT_EQ(ReadFileBytes(home), before) << typed << ": Ne writes nothing";
+        EXPECT_FALSE(FileExists(folder.File(typed))) << typed;
+    }
+    ASSERT_TRUE(SaveAs(form, "home"));
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box.has_value());
+    PressButton(box->window, IDYES);
     ASSERT_TRUE(Responds(form));
     EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms));
     std::string saved = ReadFileBytes(home);
@@ -394,12 +410,13 @@ TEST_F(SettingsFileTest, SavingOverAnExistingFileKeepsItsOtherContent)
     HWND dialog = WaitForTopWindow(program.Id(), "#32770", kSaveTitle);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(ChooseFile(dialog, "home.dat", 1s));
-    HWND question = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (question = OtherDialog(program.Id(), dialog)) != nullptr; }));
+    HWND replace = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (replace = OtherDialog(program.Id(), dialog)) != nullptr; }));
     EXPECT_EQ(ReadFileBytes(home), saved) << "nothing written before the answer";
-    PressButton(question, IDYES);
+    PressButton(replace, IDYES);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
     ASSERT_TRUE(Responds(form));
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms)) << "the file the dialog asked about is not asked about again";
     EXPECT_NE(ReadFileBytes(home).find("\r\nIP=192.168.1.99\r\n"), std::string::npos);
     CloseAndWait(form);
 }
@@ -416,17 +433,27 @@ TEST_F(SettingsFileTest, UnwritableTargetIsReportedAndTheWindowStaysUsable)
     HANDLE lock = CreateFileA(home.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
-    ASSERT_TRUE(SaveAs(form, "home"));
+    // home.dat is there: the save asks before it replaces it.
+    const auto saveOverHome = [&] {
+        if (!SaveAs(form, "home"))
+            return false;
+        const auto question = WaitForMessageBox(program.Id());
+        if (!question || !GetDlgItem(question->window, IDYES))
+            return false;
+        PressButton(question->window, IDYES);
+        return true;
+    };
+    ASSERT_TRUE(saveOverHome());
     const auto box = WaitForMessageBox(program.Id());
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->caption, "Tamarko");
-    EXPECT_EQ(box->text, "Unable to write to " + home + ".");
+    EXPECT_EQ(box->text, "Do souboru " + home + " nelze zapisovat: soubor používá jiný program.");
     PressButton(box->window);
     CloseHandle(lock);
     EXPECT_EQ(ReadFileBytes(home), "");
 
     EXPECT_TRUE(WaitUntil([&] { return Enabled(form); }));
-    ASSERT_TRUE(SaveAs(form, "home")) << "the window still works";
+    ASSERT_TRUE(saveOverHome()) << "the window still works";
     ASSERT_TRUE(Responds(form));
     EXPECT_NE(ReadFileBytes(home).find("\r\nIP=192.168.1.10\r\n"), std::string::npos);
     CloseAndWait(form);
@@ -535,7 +562,7 @@ TEST_F(SettingsFileTest, ADialogThatFailsSaysWhyAndChangesNothing)
         const char* function;
         int command;
         const char* title;
-    } dialogs[] = {{"GetOpenFileNameA", cmOpen, kOpenTitle}, {"GetSaveFileNameA", cmSave, kSaveTitle}};
+    } dialogs[] = {{"GetOpenFileNameW", cmOpen, kOpenTitle}, {"GetSaveFileNameW", cmSave, kSaveTitle}};
     for (const auto& dialog : dialogs) {
         folder.WriteNetsimState(NetsimState({kLan}));
         program

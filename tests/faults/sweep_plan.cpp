@@ -373,12 +373,6 @@ bool ReadableMessage(const std::string& text)
         if (text.find(word) != std::string::npos)
             return true;
     }
-    // The English texts of the system's errors that the program has always shown.
-    for (const char* english : {"System Error.  Code: ", "A call to an OS function failed", "Unable to write to ",
-             "Failed to set data for '", "Failed to get data for '", "Invalid data type for '"}) {
-        if (StartsWith(text, english))
-            return true;
-    }
     return text.find(", ClassID: {") != std::string::npos;
 }
 

@@ -29,25 +29,32 @@ void CopyOrThrow(const std::string& from, const std::string& to)
         throw std::runtime_error("cannot copy " + from + " to " + to);
 }
 
-void RemoveTree(const std::string& path)
+// Wide, for the names a test made outside the code page and the paths
+// longer than the ANSI calls take.
+void RemoveTree(const std::wstring& path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            const std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(child);
             else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
+}
+
+void RemoveTree(const std::string& path)
+{
+    RemoveTree(AnsiToWide(path));
 }
 
 std::string Convert(const std::string& text, UINT from, UINT to)
@@ -174,6 +181,24 @@ std::string AnsiToUtf8(const std::string& ansi)
     return Convert(ansi, 1250, CP_UTF8);
 }
 
+std::wstring AnsiToWide(const std::string& ansi)
+{
+    std::wstring wide(ansi.size(), L'\0');
+    const int length = MultiByteToWideChar(
+        1250, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return wide;
+}
+
+std::string WideToAnsi(const std::wstring& wide)
+{
+    std::string ansi(wide.size() * 2, '\0');
+    const int length = WideCharToMultiByte(1250, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+        ansi.data(), static_cast<int>(ansi.size()), "?", nullptr);
+    ansi.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return ansi;
+}
+
 namespace {
 
 // The full path of a process's program, or nothing when it cannot be read.
@@ -274,8 +299,11 @@ void ProgramFolder::ClearJournal() const
     DeleteFileA(File("netsim-journal.txt").c_str());
 }
 
-Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder,
-    const std::map<std::string, std::string>& environment, Recording recording, Rights rights)
+namespace {
+
+// The test's environment with `environment` added or replaced, and the
+// recorder's folder when it records, as a block for CreateProcess.
+std::string EnvironmentBlock(const std::map<std::string, std::string>& environment, Recording recording)
 {
     std::map<std::string, std::string> variables;
     char* block = GetEnvironmentStringsA();
@@ -293,7 +321,15 @@ Process::Process(const std::string& exe, const std::string& arguments, const std
     for (const auto& [name, value] : variables)
         environmentBlock += name + "=" + value + '\0';
     environmentBlock += '\0';
+    return environmentBlock;
+}
 
+}  // namespace
+
+Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder,
+    const std::map<std::string, std::string>& environment, Recording recording, Rights rights)
+{
+    std::string environmentBlock = EnvironmentBlock(environment, recording);
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -308,6 +344,24 @@ Process::Process(const std::string& exe, const std::string& arguments, const std
         CloseHandle(token);
     if (!started)
         throw std::runtime_error("cannot start " + exe);
+    Started(process, recording);
+}
+
+Process::Process(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder)
+{
+    std::string environmentBlock = EnvironmentBlock({}, Recording::On);
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+            environmentBlock.data(), folder.c_str(), &startup, &process))
+        throw std::runtime_error("cannot start a program of a folder with a wide name");
+    Started(process, Recording::On);
+}
+
+void Process::Started(const PROCESS_INFORMATION& process, Recording recording)
+{
     handle_ = process.hProcess;
     id_ = process.dwProcessId;
     if (recording == Recording::On) {
@@ -754,11 +808,16 @@ HWND FileNameEdit(HWND dialog)
 
 bool ChooseFile(HWND dialog, const std::string& path, Duration timeout)
 {
-    Step("choosing the file \"" + path + "\" in " + Named(dialog));
+    return ChooseFile(dialog, AnsiToWide(path), timeout);
+}
+
+bool ChooseFile(HWND dialog, const std::wstring& path, Duration timeout)
+{
+    Step("choosing the file \"" + WideToAnsi(path) + "\" in " + Named(dialog));
     HWND edit = FileNameEdit(dialog);
     if (!edit)
         return false;
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     // The dialog's tool bar and list view carry the id 1 too.
     for (HWND child : Children(dialog)) {
         if (GetDlgCtrlID(child) == IDOK && HasClass(child, "Button")) {

@@ -32,6 +32,9 @@ std::vector<std::string> FileNames(const std::string& pattern);
 // UTF-8 text as the program's code page (1250) and back.
 std::string Utf8ToAnsi(const std::string& utf8);
 std::string AnsiToUtf8(const std::string& ansi);
+// The program's code page and wide characters; what 1250 lacks becomes "?".
+std::wstring AnsiToWide(const std::string& ansi);
+std::string WideToAnsi(const std::wstring& wide);
 
 // Ends the processes of that name started from the end-to-end tests' folders.
 void KillProcessesNamed(const std::string& exeName);
@@ -75,6 +78,9 @@ public:
     Process(const std::string& exe, const std::string& arguments, const std::string& folder,
         const std::map<std::string, std::string>& environment = {}, Recording recording = Recording::Off,
         Rights rights = Rights::Own);
+    // Started by its wide name (a folder whose name the code page lacks),
+    // with the recorder in it.
+    Process(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder);
     ~Process();
     Process(Process&& other) noexcept;
     Process& operator=(Process&& other) noexcept;
@@ -89,6 +95,7 @@ public:
 
 private:
     static HANDLE AdministratorsDenyOnlyToken();
+    void Started(const PROCESS_INFORMATION& process, Recording recording);
     HANDLE handle_ = nullptr;
     DWORD id_ = 0;
 };
@@ -168,6 +175,7 @@ HWND FileNameEdit(HWND dialog);
 // True when the dialog then went away; it stays while it asks a question or
 // refuses the name.
 bool ChooseFile(HWND dialog, const std::string& path, Duration timeout = 20s);
+bool ChooseFile(HWND dialog, const std::wstring& path, Duration timeout = 20s);
 
 // The open popup menu ("#32768") of a process, once it takes keys.
 HWND WaitForPopupMenu(DWORD processId, Duration timeout = 20s);

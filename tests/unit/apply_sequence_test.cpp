@@ -33,6 +33,16 @@ public:
     }
 
     std::vector<std::string> events;
+    // What the last read found; the proxy texts differ from every typed one
+    // unless a case says otherwise.
+    CurrentState current = [] {
+        CurrentState state;
+        state.ProxyAddress = "proxy.as.read";
+        state.ProxyPort = "as read";
+        state.ProxyServerRead = true;
+        return state;
+    }();
+    std::map<int, unsigned long> exitCodes;  // by command, 1-based; 0 otherwise
     int failOnCommand = 0;      // 1-based; 0 never
     bool failByEnding = false;  // the failure is the program's end
     bool failingReadBack = false;
@@ -59,9 +69,20 @@ public:
             return false;
         }
     }
+    void SetChecked(Field field, bool checked) override
+    {
+        events.push_back("check " + Name(field) + "=" + (checked ? "1" : "0"));
+        if (field == Field::Proxy)
+            proxy_ = checked;
+        else if (checked)
+            mode_ = field == Field::Manual ? Manual : Automatic;
+        else if (mode_ == (field == Field::Manual ? Manual : Automatic))
+            mode_ = Neither;
+    }
+    const CurrentState& Current() override { return current; }
     void ShowMessage(const std::string& text) override { events.push_back("message " + text); }
     void SetStatus(const std::string& text) override { events.push_back("status " + text); }
-    void RunCommand(const std::string& commandLine) override
+    unsigned long RunCommand(const std::string& commandLine) override
     {
         if (++commands_ == failOnCommand) {
             if (failByEnding)
@@ -71,10 +92,12 @@ public:
         events.push_back("run " + commandLine);
         if (afterCommand)
             afterCommand(commands_);
+        const auto exitCode = exitCodes.find(commands_);
+        return exitCode == exitCodes.end() ? 0 : exitCode->second;
     }
-    void WriteProxy(int enable, const std::string& server) override
+    void WriteProxy(int enable, const std::string& server, bool keepExistingServer) override
     {
-        events.push_back("proxy " + std::to_string(enable) + " " + server);
+        events.push_back("proxy " + std::to_string(enable) + " " + server + (keepExistingServer ? " kept" : ""));
     }
     void Lock() override { events.push_back("lock"); }
     void ReadBack() override
@@ -106,9 +129,16 @@ private:
             return "dns";
         case Field::DNS2:
             return "dns2";
-        default:
-            return "other";
+        case Field::ProxyPort:
+            return "proxyPort";
+        case Field::Manual:
+            return "manual";
+        case Field::Automatic:
+            return "automatic";
+        case Field::Proxy:
+            return "proxy";
         }
+        return "?";
     }
 
     std::string connection_;
@@ -202,11 +232,16 @@ const ApplyCase kApplyCases[] = {
     {"failing second command: the typed texts come back, the status stops waiting, error, unlocked", Manual, true,
         {"10.0.0.1", "255.0.0.0", "10.0.0.254", "", "10.0.0.3", "10.0.0.9", "80"},
         {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 10.0.0.254 1",
-            "field dns=none", kDnsStatus, "field dns=", kStoppedStatus, "error Soubor nelze najít", "unlock"},
+            "field dns=none", kDnsStatus, "field dns=", kStoppedStatus,
+            "error Program netsh nelze spustit (příkaz „netsh interface ip set dns \"LAN\" static none“): Soubor "
+            "nelze najít",
+            "unlock"},
         "LAN", 2},
     {"failing first command with gateway and DNS empty: both back to empty", Manual, false,
         {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
-        {"lock", "field gateway=none", kAddrStatus, "field gateway=", kStoppedStatus, "error Soubor nelze najít",
+        {"lock", "field gateway=none", kAddrStatus, "field gateway=", kStoppedStatus,
+            "error Program netsh nelze spustit (příkaz „netsh interface ip set address \"LAN\" static 10.0.0.1 "
+            "255.0.0.0 none“): Soubor nelze najít",
             "unlock"},
         "LAN", 1},
     {"failing renew after both nones: both back, in reverse order", Manual, false,
@@ -214,7 +249,8 @@ const ApplyCase kApplyCases[] = {
         {"lock", "field gateway=none", kAddrStatus,
             "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 none", "field dns=none", kDnsStatus,
             "run netsh interface ip set dns \"LAN\" static none", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
-            "field dns=", "field gateway=", kStoppedStatus, "error Soubor nelze najít", "unlock"},
+            "field dns=", "field gateway=", kStoppedStatus,
+            "error Program ipconfig nelze spustit (příkaz „ipconfig /renew“): Soubor nelze najít", "unlock"},
         "LAN", 4},
     {"failing read-back after it refilled the fields: the system's values stay", Manual, false,
         {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
@@ -230,7 +266,7 @@ const ApplyCase kApplyCases[] = {
         {"", "", "", "", "", "", ""},
         {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" dhcp", kDnsStatus,
             "run netsh interface ip set dns \"LAN\" dhcp", kProxyStatus, "proxy 0 :", kRenewStatus, kStoppedStatus,
-            "error Soubor nelze najít", "unlock"},
+            "error Program ipconfig nelze spustit (příkaz „ipconfig /release“): Soubor nelze najít", "unlock"},
         "LAN", 3},
 };
 
@@ -280,6 +316,83 @@ TEST(ApplySequence, FieldsReadWhenEachStepRuns)
         ASSERT_NE(dnsStatus, target.events.end());
         EXPECT_EQ(std::vector<std::string>(dnsStatus + 1, target.events.end()), c.expectedAfterDnsStatus);
     }
+}
+
+// The proxy as the registry holds it may be more than the two fields can
+// show (a list per protocol, a host without a port): a field the user did
+// not change is neither checked nor written back cut down.
+TEST(ApplySequence, ProxyServerTheUserDidNotTouchStaysAsItWas)
+{
+    struct Case {
+        const char* what;
+        const char* readAddress;  // as the last read split the value
+        const char* readPort;
+        const char* address;  // as the fields hold them
+        const char* port;
+        Mode mode;
+        std::string expected;  // the box, or the proxy write
+    } const cases[] = {
+        {"a list per protocol, untouched, proxy on: neither checked nor cut", "http=proxy.cz", "3128;https",
+            "http=proxy.cz", "3128;https", Manual, "proxy 1 http=proxy.cz:3128;https kept"},
+        {"a host without a port, untouched, automatic", "", "proxy.firm", "", "proxy.firm", Automatic,
+            "proxy 1 :proxy.firm kept"},
+        {"only the port changed: the address as read is not checked, the value is written", "http=proxy.cz",
+            "3128;https", "http=proxy.cz", "8080", Manual, "proxy 1 http=proxy.cz:8080"},
+        {"the address changed to what is no address: refused", "http=proxy.cz", "3128;https", "proxy.cz", "3128;https",
+            Manual, kProxyMsg},
+        {"the address changed to an address: written", "http=proxy.cz", "3128;https", "10.0.0.8", "3128", Manual,
+            "proxy 1 10.0.0.8:3128"},
+        {"nothing was read: an empty address is checked as ever", "", "", "", "", Manual, kProxyMsg},
+        {"a host without a port, untouched: the empty address is what was read", "", "proxy.firm", "", "proxy.firm",
+            Manual, "proxy 1 :proxy.firm kept"},
+        {"a value of another type, untouched: nothing shown, nothing checked, nothing written", nullptr, nullptr, "",
+            "", Manual, "proxy 1 : kept"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingTarget target("LAN", c.mode, true, {"10.0.0.1", "255.0.0.0", "10.0.0.254", "", "", c.address, c.port});
+        // No text: a value was there that could not be read as one.
+        target.current.ProxyAddress = c.readAddress ? c.readAddress : "";
+        target.current.ProxyPort = c.readPort ? c.readPort : "";
+        target.current.ProxyServerRead = !c.readAddress || *c.readAddress || *c.readPort;
+        RunApplySequence(target);
+        const bool refused = c.expected.rfind("message ", 0) == 0;
+        EXPECT_EQ(target.events.front(), refused ? c.expected : "lock");
+        if (!refused) {
+            EXPECT_NE(std::find(target.events.begin(), target.events.end(), c.expected), target.events.end())
+                << ::testing::PrintToString(target.events);
+        }
+    }
+}
+
+// A command that runs but ends with an error is not taken for success: the
+// sequence goes on as before, then says which settings did not take and
+// shows what the user asked for against the state read back.
+TEST(ApplySequence, CommandsEndingWithAnErrorAreSaidAndTheTypedValuesStay)
+{
+    RecordingTarget target("LAN", Manual, true, {"10.0.0.1", "255.0.0.0", "", "", "", "10.0.0.9", "80"});
+    target.exitCodes = {{1, 1}, {4, 0xC0000005}};  // the address, and the renewal crashing
+    RunApplySequence(target);
+    const std::vector<std::string> expectedEnd = {"run ipconfig /renew", kDoneStatus, "readback", "field ip=10.0.0.1",
+        "field mask=255.0.0.0", "field gateway=", "field dns=", "field dns2=", "check manual=1", "check automatic=0",
+        "check proxy=1", "field proxyIP=10.0.0.9", "field proxyPort=80",
+        "status Některá nastavení se nepodařilo provést; pole ukazují zadané hodnoty.", "unlock",
+        "message Některá nastavení se nepodařilo provést:\r\n\r\nIP adresa: příkaz „netsh interface ip set address "
+        "\"LAN\" static 10.0.0.1 255.0.0.0 none“ skončil s chybovým kódem 1.\r\n\r\nObnovení připojení: příkaz "
+        "„ipconfig /renew“ skončil s chybovým kódem 0xC0000005.\r\n\r\nV polích zůstaly hodnoty, které jste zadali; "
+        "ty, které se liší od aktuálního stavu, se nepodařilo nastavit."};
+    ASSERT_GE(target.events.size(), expectedEnd.size());
+    EXPECT_EQ(
+        std::vector<std::string>(target.events.end() - static_cast<long>(expectedEnd.size()), target.events.end()),
+        expectedEnd);
+    EXPECT_EQ(std::count(target.events.begin(), target.events.end(), "run ipconfig /release"), 1)
+        << "the sequence goes on after a failed command";
+
+    // All commands ending well: the read-back's values stay, nothing more is said.
+    RecordingTarget clean("LAN", Manual, true, {"10.0.0.1", "255.0.0.0", "", "", "", "10.0.0.9", "80"});
+    RunApplySequence(clean);
+    EXPECT_EQ(std::vector<std::string>(clean.events.end() - 2, clean.events.end()),
+        (std::vector<std::string>{"readback", "unlock"}));
 }
 
 // The validation alone, as the window would use it before locking.

@@ -77,15 +77,16 @@ TEST_F(AppExecMessages, TextsPerLanguage)
         {ltCzech, 2, "Soubor nelze najít"},
         {ltCzech, 3, "Cestu nelze najít"},
         {ltCzech, 10, "Špatná verze Windows"},
+        {ltCzech, 8, "Pro spuštění aplikace není dost paměti"},
         {ltCzech, 16,
-            "Attempt to load second instance of an executable containing multiple data segments not marked read-only"},
+            "Pokus o načtení druhé instance spustitelného souboru s více datovými segmenty, které nejsou označeny jen "
+            "pro čtení"},
         {ltCzech, 19,
-            "Attempt was made to load a compressed executable file. The file must be decompressed before it can be "
-            "loaded"},
+            "Pokus o načtení komprimovaného spustitelného souboru. Soubor je třeba před načtením dekomprimovat"},
         {ltCzech, 20, "Dynamická knihovna (DLL) je vadná."},
         {ltCzech, 21, "Aplikace vyžaduje 32-bitové Windows"},
-        {ltCzech, 32, "Error"},
-        {ltCzech, 2147483647u, "Error"},
+        {ltCzech, 32, "Chyba"},
+        {ltCzech, 2147483647u, "Chyba"},
         {ltFrench, 0,
             "Syst\xE8"
             "me dépassé en capacité mémoire, exécutable corrompu, ou réallocations invalides"},
@@ -122,7 +123,7 @@ TEST_F(AppExecMessages, LanguageChangesWhatEveryCallerGets)
     EXPECT_EQ(AppExecMessage(40), "Pas d'erreur");
     SetAppExecLanguage(ltCzech);
     EXPECT_EQ(AppExecMessage(2), "Soubor nelze najít");
-    EXPECT_EQ(AppExecMessage(40), "Error");
+    EXPECT_EQ(AppExecMessage(40), "Chyba");
     SetAppExecLanguage(static_cast<TLangType>(3));  // not a language: no change
     EXPECT_EQ(AppExecMessage(2), "Soubor nelze najít");
 }

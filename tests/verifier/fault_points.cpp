@@ -66,7 +66,7 @@ FaultPoint points[] = {
     // The shell: a notification area not ready at logon, the desktop folder,
     // the browser and the mail program.
     {"Shell_NotifyIconA", FALSE, ERROR_TIMEOUT},
-    {"SHGetSpecialFolderPathA", FALSE, ERROR_NOT_ENOUGH_MEMORY},
+    {"SHGetSpecialFolderPathW", FALSE, ERROR_NOT_ENOUGH_MEMORY},
     {"ShellExecuteA", SE_ERR_OOM, ERROR_NOT_ENOUGH_MEMORY},
     {"CoInitialize", static_cast<ULONG_PTR>(E_OUTOFMEMORY), ERROR_NOT_ENOUGH_MEMORY},
     {"CoCreateInstance", static_cast<ULONG_PTR>(E_OUTOFMEMORY), ERROR_NOT_ENOUGH_MEMORY},
@@ -97,8 +97,8 @@ FaultPoint points[] = {
     {"AllocateAndInitializeSid", FALSE, ERROR_NOT_ENOUGH_MEMORY},
     {"GetLocaleInfoA", 0, ERROR_NOT_ENOUGH_MEMORY},
     // The common dialogs and the DLLs found late.
-    {"GetOpenFileNameA", FALSE, CDERR_MEMALLOCFAILURE},
-    {"GetSaveFileNameA", FALSE, CDERR_MEMALLOCFAILURE},
+    {"GetOpenFileNameW", FALSE, CDERR_MEMALLOCFAILURE},
+    {"GetSaveFileNameW", FALSE, CDERR_MEMALLOCFAILURE},
     {"LoadLibraryA", 0, ERROR_NOT_ENOUGH_MEMORY},
 };
 

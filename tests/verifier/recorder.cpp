@@ -483,10 +483,10 @@ void WINAPI HookPostQuitMessage(int code)
 // error for CommDlgExtendedError to tell.
 DWORD dialogError = 0;
 
-REAL(GetOpenFileNameA);
-REAL(GetSaveFileNameA);
+REAL(GetOpenFileNameW);
+REAL(GetSaveFileNameW);
 
-BOOL ShowDialog(FaultPoint& point, void* caller, decltype(&::GetOpenFileNameA) real, LPOPENFILENAMEA dialog)
+BOOL ShowDialog(FaultPoint& point, void* caller, decltype(&::GetOpenFileNameW) real, LPOPENFILENAMEW dialog)
 {
     if (point.Fails(caller)) {
         dialogError = point.Error();
@@ -497,16 +497,16 @@ BOOL ShowDialog(FaultPoint& point, void* caller, decltype(&::GetOpenFileNameA) r
     return real(dialog);
 }
 
-BOOL WINAPI HookGetOpenFileNameA(LPOPENFILENAMEA dialog)
+BOOL WINAPI HookGetOpenFileNameW(LPOPENFILENAMEW dialog)
 {
-    FAULT_POINT(GetOpenFileNameA);
-    return ShowDialog(point, CALLER(), realGetOpenFileNameA, dialog);
+    FAULT_POINT(GetOpenFileNameW);
+    return ShowDialog(point, CALLER(), realGetOpenFileNameW, dialog);
 }
 
-BOOL WINAPI HookGetSaveFileNameA(LPOPENFILENAMEA dialog)
+BOOL WINAPI HookGetSaveFileNameW(LPOPENFILENAMEW dialog)
 {
-    FAULT_POINT(GetSaveFileNameA);
-    return ShowDialog(point, CALLER(), realGetSaveFileNameA, dialog);
+    FAULT_POINT(GetSaveFileNameW);
+    return ShowDialog(point, CALLER(), realGetSaveFileNameW, dialog);
 }
 
 REAL(CommDlgExtendedError);
@@ -680,7 +680,7 @@ SILENT(SetTimer);
 SILENT(InitCommonControlsEx);
 SILENT(LoadIconA);
 SILENT(LoadCursorA);
-SILENT(SHGetSpecialFolderPathA);
+SILENT(SHGetSpecialFolderPathW);
 SILENT(ShellExecuteA);
 SILENT(CoCreateInstance);
 SILENT(CreateDirectoryW);
@@ -743,8 +743,8 @@ const HookEntry kHooks[] = {
     {"malloc", reinterpret_cast<void*>(&HookMalloc), reinterpret_cast<void**>(&realMalloc)},
     {"calloc", reinterpret_cast<void*>(&HookCalloc), reinterpret_cast<void**>(&realCalloc)},
     ENTRY_HOOK(WritePrivateProfileStringA),
-    ENTRY_HOOK(GetOpenFileNameA),
-    ENTRY_HOOK(GetSaveFileNameA),
+    ENTRY_HOOK(GetOpenFileNameW),
+    ENTRY_HOOK(GetSaveFileNameW),
     ENTRY_HOOK(CommDlgExtendedError),
     ENTRY_PLAIN(CreatePen),
     ENTRY_PLAIN(CreatePenIndirect),
@@ -807,7 +807,7 @@ const HookEntry kHooks[] = {
     ENTRY_SILENT(InitCommonControlsEx),
     ENTRY_SILENT(LoadIconA),
     ENTRY_SILENT(LoadCursorA),
-    ENTRY_SILENT(SHGetSpecialFolderPathA),
+    ENTRY_SILENT(SHGetSpecialFolderPathW),
     ENTRY_SILENT(ShellExecuteA),
     ENTRY_SILENT(CoCreateInstance),
     ENTRY_SILENT(CreateDirectoryW),

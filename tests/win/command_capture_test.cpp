@@ -127,7 +127,7 @@ TEST(CaptureCommandOutput, AMissingCommandRaisesTheSystemError)
         FAIL() << "no error";
     } catch (const EOSError& e) {
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.Code());
-        EXPECT_EQ(0u, e.Message().find("System Error.  Code: 2.\r\n")) << e.Message();
+        EXPECT_EQ(0u, e.Message().find("Systémová chyba. Kód: 2.\r\n")) << e.Message();
     }
     EXPECT_EQ(Lines{"kept"}, ToLines(list));
 }

@@ -307,6 +307,15 @@ TEST(MultiInstance, CheckSeesOnlyInstancesOfTheSameIdentifier)
         EXPECT_EQ(second.forceCloses, c.forceCloses);
     }
     EXPECT_EQ(first.InstanceNumber(), 1);
+
+    // Once its close has begun, the first sends no start away: a start
+    // then runs.
+    first.Withdraw();
+    CountingGuard after;
+    after.SetAppId(running);
+    after.Loaded();
+    EXPECT_EQ(after.InstanceNumber(), 1);
+    EXPECT_EQ(after.forceCloses, 0);
 }
 
 TEST(MultiInstance, FileMappingRefusesTheSecondUntilTheFirstIsGone)

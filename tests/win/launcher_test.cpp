@@ -87,7 +87,7 @@ TEST_F(AppExec, AFailedStartRaisesTheTextForTheSystemError)
         const char* message;
     } cases[] = {
         {"tamarko-no-such-program.exe /x", ERROR_FILE_NOT_FOUND, "Soubor nelze najít"},
-        {"\"" + Marker() + "\" /x", ERROR_BAD_EXE_FORMAT, "Error"},
+        {"\"" + Marker() + "\" /x", ERROR_BAD_EXE_FORMAT, "Chyba"},
     };
     exec.SetWait(true);
     for (const auto& c : cases) {
@@ -142,8 +142,8 @@ TEST_F(AppExec, ChangeDirMovesUsAndTheProgramToExePathFirst)
         exec.Execute();
         FAIL() << "no error";
     } catch (const EAppExecChDir& e) {
-        EXPECT_EQ(0u, e.Message().find("System Error.  Code: ")) << e.Message();
-        EXPECT_GT(e.Message().size(), std::string("System Error.  Code: 2.\r\n").size()) << "the system's text";
+        EXPECT_EQ(0u, e.Message().find("Systémová chyba. Kód: ")) << e.Message();
+        EXPECT_GT(e.Message().size(), std::string("Systémová chyba. Kód: 2.\r\n").size()) << "the system's text";
     }
     EXPECT_EQ(32u, exec.ErrNo());
     EXPECT_FALSE(Exists(Marker())) << "nothing may be started";

@@ -2,6 +2,8 @@
 
 #include "core/exception.h"
 #include "tests/win/temp_folder.h"
+#include "win32/code_page.h"
+#include "win32/file_name.h"
 #include "win32/ini_file.h"
 
 #include <windows.h>
@@ -10,6 +12,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -384,12 +387,17 @@ TEST(SettingsFile, AFailedWriteNamesTheFile)
         locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
 
-    for (const std::string& path : {folder / "neexistující složka\\nastavení.dat", locked}) {
+    const std::pair<std::string, const char*> cases[] = {
+        {folder / "neexistující složka\\nastavení.dat", "složka neexistuje"},
+        {locked, "soubor používá jiný program"},
+        {folder / std::string(300, 'd') + "\\a.dat", "cesta je příliš dlouhá"},
+    };
+    for (const auto& [path, reason] : cases) {
         try {
             WriteSettingsFile(path, FieldValues{});
             ADD_FAILURE() << "no failure writing " << path;
         } catch (const Exception& failure) {
-            EXPECT_EQ("Unable to write to " + path, failure.Message());
+            EXPECT_EQ("Do souboru " + path + " nelze zapisovat: " + reason + ".", failure.Message());
         }
     }
     CloseHandle(holder);
@@ -424,3 +432,158 @@ TEST(SettingsFile, ANameWithoutAFolderIsInTheCurrentFolder)
 }
 
 }  // namespace
+
+// A folder whose path leaves room for the file's name but not for a longer
+// one: the copy beside the file must fit where the file does.
+TEST(SettingsFile, SavesIntoAFolderWhosePathNearlyReachesTheLimit)
+{
+    TempFolder folder("long");
+    for (const std::size_t length : {244u, 247u, 253u}) {
+        const std::string deep = folder / std::string(length - folder.Path().size(), 'd');
+        ASSERT_EQ(deep.size(), length);
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << length;
+        const std::string path = deep + "\\a.dat";
+        ASSERT_LT(path.size(), static_cast<std::size_t>(MAX_PATH));
+        for (const char* ip : {"10.0.0.1", "10.0.0.2"}) {  // a new file, then one to replace
+            EXPECT_NO_THROW(WriteSettingsFile(path, WithText(Field::IP, ip))) << length;
+            EXPECT_EQ(ReadSettingsFile(path).Text(Field::IP), ip) << length;
+        }
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((deep + "\\*.tmp").c_str(), &found);
+        EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a copy is left: " << found.cFileName;
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(deep.c_str());
+    }
+}
+
+// The name of the copy an update of `path` makes beside it, as a watcher of
+// the folder, armed before the update, sees it appear; empty when none did.
+std::string CopyNameOf(const TempFolder& folder, const std::string& path)
+{
+    HANDLE changes = CreateFileA(folder.Path().c_str(), FILE_LIST_DIRECTORY,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    if (changes == INVALID_HANDLE_VALUE)
+        return {};
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    alignas(DWORD) char buffer[16384];
+    std::string copy;
+    bool armed = ReadDirectoryChangesW(
+        changes, buffer, sizeof buffer, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped, nullptr);
+    WriteSettingsFile(path, FieldValues{});
+    while (armed && copy.empty()) {
+        DWORD returned = 0;
+        if (WaitForSingleObject(overlapped.hEvent, 5000) != WAIT_OBJECT_0
+            || !GetOverlappedResult(changes, &overlapped, &returned, FALSE) || returned == 0)
+            break;
+        for (auto* entry = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(buffer);; entry
+             = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(reinterpret_cast<char*>(entry) + entry->NextEntryOffset)) {
+            const std::wstring file(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (entry->Action == FILE_ACTION_ADDED && file.rfind(L"tmk", 0) == 0 && copy.empty())
+                copy = std::string(file.begin(), file.end());
+            if (!entry->NextEntryOffset)
+                break;
+        }
+        ResetEvent(overlapped.hEvent);
+        armed = copy.empty()
+            && ReadDirectoryChangesW(
+                changes, buffer, sizeof buffer, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped, nullptr);
+    }
+    CancelIo(changes);
+    CloseHandle(changes);
+    CloseHandle(overlapped.hEvent);
+    return copy;
+}
+
+// A reader (a scanner, a backup, an editor) that has the file, or a copy a
+// killed program left, open for a moment while the file is replaced: the
+// update waits for it rather than fail, and nothing is left over.
+TEST(SettingsFile, AFileHeldForAMomentWhileItIsReplacedIsReplacedAllTheSame)
+{
+    for (const bool holdTheCopy : {false, true}) {
+        SCOPED_TRACE(holdTheCopy ? "a copy left over held" : "the file held");
+        TempFolder folder("held");
+        const std::string path = folder / "drzeny.dat";
+        WriteBytes(path, "[Nastavení]\r\nIP=1.1.1.1\r\n");
+        std::string held = path;
+        if (holdTheCopy) {
+            const std::string copy = CopyNameOf(folder, path);
+            ASSERT_FALSE(copy.empty()) << "no copy seen";
+            held = folder / copy;
+            WriteBytes(held, "[Nastavení]\r\nIP=9.9.9.9\r\n");
+        }
+        // Open for reading and writing, as others may open it too, but not
+        // to be deleted or replaced meanwhile.
+        HANDLE file = CreateFileA(
+            held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        std::thread holder([&] {
+            Sleep(150);
+            CloseHandle(file);
+        });
+        EXPECT_NO_THROW(WriteSettingsFile(path, WithText(Field::IP, "10.0.0.7")));
+        holder.join();
+        EXPECT_EQ(ReadSettingsFile(path).Text(Field::IP), "10.0.0.7");
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder / "*.tmp").c_str(), &found);
+        EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a copy is left: " << found.cFileName;
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+}
+
+// A wide file of that name, with its bytes.
+void WriteWide(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// A name with a letter outside the code page ("è") names that file and no
+// other: through its short form where it exists, refused where it cannot.
+TEST(FileNames, ANameOutsideTheCodePageNamesNoOtherFile)
+{
+    TempFolder folder("names");
+    const std::wstring root = ToWide(folder.Path());
+    const std::wstring michele = root + L"Mich\u00E8le";
+    ASSERT_TRUE(CreateDirectoryW(michele.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((root + L"Michele").c_str(), nullptr));
+    WriteWide(michele + L"\\doma.dat", "[Nastavení]\r\nIP=10.0.0.2\r\n");
+    WriteWide(root + L"Michele\\doma.dat", "[Nastavení]\r\nIP=10.0.0.1\r\n");
+    WriteWide(root + L"Caf\u00E9-\u00E8.dat", "[Nastavení]\r\nIP=10.0.0.3\r\n");
+    WriteWide(root + L"Caf\u00E9-e.dat", "[Nastavení]\r\nIP=10.0.0.4\r\n");
+
+    // Names the code page has are taken as they stand.
+    EXPECT_EQ(AnsiFileName(root + L"S\u00ED\u0165.dat"), folder / "Síť.dat");
+    // An existing file in a folder outside the code page, and a new one
+    // there, reach that folder.
+    const std::string existing = AnsiFileName(michele + L"\\doma.dat");
+    EXPECT_EQ(ReadSettingsFile(existing).Text(Field::IP), "10.0.0.2") << existing;
+    const std::string fresh = AnsiFileName(michele + L"\\nový.dat");
+    WriteSettingsFile(fresh, WithText(Field::IP, "10.0.0.5"));
+    EXPECT_NE(GetFileAttributesW((michele + L"\\nový.dat").c_str()), INVALID_FILE_ATTRIBUTES) << fresh;
+    EXPECT_EQ(GetFileAttributesA((folder / "Michele\\nový.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    // An existing file whose own name is outside the code page.
+    EXPECT_EQ(ReadSettingsFile(AnsiFileName(root + L"Caf\u00E9-\u00E8.dat")).Text(Field::IP), "10.0.0.3");
+    // A new one has no name the ANSI calls could reach: refused, named.
+    try {
+        AnsiFileName(root + L"Caf\u00E9-\u00E8 nov\u00FD.dat");
+        ADD_FAILURE() << "a name without an ANSI form was taken";
+    } catch (const EFileName& refused) {
+        EXPECT_EQ(refused.Message().rfind("Soubor " + folder.Path() + "Café-? nový.dat nelze použít:", 0), 0u)
+            << refused.Message();
+    }
+    EXPECT_EQ(ReadSettingsFile(folder / "Michele\\doma.dat").Text(Field::IP), "10.0.0.1")
+        << "the look-alike is untouched";
+    EXPECT_EQ(ReadSettingsFile(folder / "Café-e.dat").Text(Field::IP), "10.0.0.4");
+
+    for (const std::wstring& file : {michele + L"\\doma.dat", michele + L"\\nový.dat", root + L"Caf\u00E9-\u00E8.dat"})
+        DeleteFileW(file.c_str());
+    RemoveDirectoryW(michele.c_str());
+}

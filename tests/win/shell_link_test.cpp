@@ -185,10 +185,11 @@ TEST_F(ShellLinkTest, WithoutTheShellLinkObjectNothingIsWritten)
 
 TEST(DesktopFolder, IsAnExistingFolderWithoutTrailingBackslash)
 {
-    const std::string desktop = GetDesktopFolder();
+    const std::wstring desktop = GetDesktopFolder();
     ASSERT_FALSE(desktop.empty());
-    EXPECT_NE('\\', desktop.back());
-    EXPECT_TRUE(IsFolder(desktop)) << desktop;
+    EXPECT_NE(L'\\', desktop.back());
+    const DWORD attributes = GetFileAttributesW(desktop.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
 }
 
 // Deletes a registry key with all its subkeys.
@@ -225,13 +226,13 @@ TEST(DesktopFolder, IsEmptyWhenTheSystemCannotNameIt)
     }
 
     const bool overridden = RegOverridePredefKey(HKEY_CURRENT_USER, user) == ERROR_SUCCESS;
-    const std::string desktop = overridden ? GetDesktopFolder() : "(not overridden)";
+    const std::wstring desktop = overridden ? GetDesktopFolder() : L"(not overridden)";
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegCloseKey(user);
     DeleteKeyTree(HKEY_CURRENT_USER, standIn);
 
     ASSERT_TRUE(overridden);
-    EXPECT_EQ("", desktop);
+    EXPECT_EQ(L"", desktop);
     EXPECT_FALSE(GetDesktopFolder().empty()) << "the real desktop is back";
 }
 
