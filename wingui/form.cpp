@@ -257,9 +257,9 @@ void TForm::PaintBackground(HDC dc, const RECT& area)
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
 }
 
-COLORREF TForm::BackgroundColorBehind(const RECT&) const
+Backdrop TForm::BackdropBehind(const RECT&) const
 {
-    return GetSysColor(COLOR_BTNFACE);
+    return Backdrop::Plain(clBtnFace);
 }
 
 LRESULT TForm::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)

@@ -6,6 +6,7 @@
 #include "wingui/controls.h"
 #include "wingui/font.h"
 #include "wingui/gdi.h"
+#include "wingui/scheme.h"
 #include "wingui/window_object.h"
 
 #include <windows.h>
@@ -57,9 +58,9 @@ public:
     int Scaled(int designPixels) const { return MulDiv(designPixels, pixelsPerInch_, 96); }
     // The DPI the window's design is drawn at: the screen's, or 96.
     int DesignPixelsPerInch() const { return pixelsPerInch_; }
-    // The colour behind that part of the client area, on which the text of
+    // What lies behind that part of the client area, on which the text of
     // a transparent label drawn over it must read.
-    virtual COLORREF BackgroundColorBehind(const RECT& area) const;
+    virtual Backdrop BackdropBehind(const RECT& area) const;
 
     void Show();
     void Hide();

@@ -155,16 +155,23 @@ void TLabel::PaintBackground(HDC dc)
     FillRect(dc, &client, static_cast<HBRUSH>(brush.Get()));
 }
 
+Backdrop TLabel::Behind() const
+{
+    if (!transparent_)
+        return Backdrop::Plain(Color());
+    RECT area;
+    GetClientRect(handle_, &area);
+    MapWindowPoints(handle_, GetAncestor(handle_, GA_ROOT), reinterpret_cast<POINT*>(&area), 2);
+    return Form().BackdropBehind(area);
+}
+
 COLORREF TLabel::CaptionColor() const
 {
     if (!Enabled())
         return GetSysColor(COLOR_GRAYTEXT);
     if (!transparent_)
         return ControlColors(Color(), Font().color, true).text;
-    RECT area;
-    GetClientRect(handle_, &area);
-    MapWindowPoints(handle_, GetAncestor(handle_, GA_ROOT), reinterpret_cast<POINT*>(&area), 2);
-    return ControlColors(Form().BackgroundColorBehind(area), Font().color, true).text;
+    return TextColorOver(Behind(), Font().color, true);
 }
 
 void TLabel::Paint(HDC dc)
