@@ -121,6 +121,13 @@ void TForm1::CreateDesign()
     });
     ProfileMark("controls and fonts");
 
+    // Each caption and the control it names; "automaticky" ends with the
+    // fields whatever its font measures.
+    KeepCaptionsClear({{&myLabel3d1, &Label2}, {&myLabel3d3, &Label1}, {&myLabel3d7, &RadioButton1},
+        {&myLabel3d2, &Edit2}, {&myLabel3d4, &Edit3}, {&myLabel3d5, &Edit4}, {&myLabel3d6, &Edit5},
+        {&myLabel3d11, &Edit8}, {&myLabel3d8, &CheckBox1}, {&myLabel3d9, &Edit6}, {&myLabel3d10, &Edit7}});
+    RadioButton2.FitTextToTheLeft();
+
     // Tab order, with each caption just before its field: Windows names a
     // field that has no caption of its own after the static text before it.
     // Only the checked radio button is a tab stop, so the pair is one stop

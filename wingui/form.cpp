@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 // The screen's pixels per inch, asked once; 96 while Windows cannot say.
@@ -135,6 +137,21 @@ void TForm::SetTabOrder(std::initializer_list<TControl*> order)
     for (TControl* control : order) {
         SetWindowPos(control->Handle(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = control->Handle();
+    }
+}
+
+void TForm::KeepCaptionsClear(std::initializer_list<CaptionedControl> pairs) const
+{
+    // A caption is as wide as its text at least (a label grows to it); the
+    // gap leaves room for a 3-D caption's shade.
+    const int gap = Scaled(4);
+    for (const CaptionedControl& pair : pairs) {
+        const LONG clear = pair.caption->Bounds().right + gap;
+        RECT bounds = pair.control->Bounds();
+        if (bounds.left >= clear)
+            continue;
+        bounds.left = std::min(clear, bounds.right);
+        pair.control->SetBounds(bounds);
     }
 }
 

@@ -100,6 +100,16 @@ protected:
     // Makes `order` the stacking order of those controls: the tab order of
     // the tab stops among them, and the order a screen reader reads them in.
     static void SetTabOrder(std::initializer_list<TControl*> order);
+    // A caption and the control it names, side by side in one parent.
+    struct CaptionedControl {
+        TControl* caption;
+        TControl* control;
+    };
+    // A caption never reaches the control it names: where its text measures
+    // wider than the design allowed for (another system's font), the control
+    // starts a little after it and keeps its right edge. Everything else
+    // stays where the design put it.
+    void KeepCaptionsClear(std::initializer_list<CaptionedControl> pairs) const;
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,28 +1,10 @@
 #include "wingui/label.h"
 
-#include "win32/handle.h"
 #include "wingui/form.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
-
-namespace {
-
-// Text measures the same on a memory context as on a window's own, and a
-// window's context first asks Wine's server which part of the screen the
-// window may draw on: one context for every measurement of the run (asked
-// for again while Windows refuses it; meanwhile labels keep their design's
-// size).
-HDC MeasuringDC()
-{
-    static OwnedDC dc;
-    if (!dc)
-        dc.Reset(CreateCompatibleDC(nullptr));
-    return dc.Get();
-}
-
-}  // namespace
 
 UINT AlignmentFormat(TAlignment alignment)
 {

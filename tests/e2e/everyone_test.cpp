@@ -606,6 +606,44 @@ private:
     bool had_ = false;
 };
 
+// Another system's Times New Roman for the programs started while the
+// holder lives: Wine draws the font with the one named in its replacements.
+// Liberation Sans measures up to a tenth wider than the metric twin the
+// prefix uses, as fonts of other systems do; that is enough to make the
+// design's captions reach their fields.
+class WiderTimes {
+public:
+    static constexpr const char* kFace = "Liberation Sans";
+    WiderTimes()
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Fonts\\Replacements", 0, nullptr, 0, KEY_ALL_ACCESS,
+            nullptr, &key_, nullptr);
+        char old[64] = {};
+        DWORD size = sizeof old - 1;
+        had_ = RegQueryValueExA(key_, "Times New Roman", nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size)
+            == ERROR_SUCCESS;
+        old_ = old;
+        RegSetValueExA(key_, "Times New Roman", 0, REG_SZ, reinterpret_cast<const BYTE*>(kFace),
+            static_cast<DWORD>(strlen(kFace) + 1));
+    }
+    ~WiderTimes()
+    {
+        if (had_)
+            RegSetValueExA(key_, "Times New Roman", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
+                static_cast<DWORD>(old_.size() + 1));
+        else
+            RegDeleteValueA(key_, "Times New Roman");
+        RegCloseKey(key_);
+    }
+    WiderTimes(const WiderTimes&) = delete;
+    WiderTimes& operator=(const WiderTimes&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    std::string old_;
+};
+
 // A control of a design at 96 DPI, and how its text is drawn.
 struct Designed {
     const char* what;
@@ -645,20 +683,31 @@ int AtDpi(int pixels, int dpi)
     return MulDiv(pixels, dpi, 96);
 }
 
-// The width of a text as the program draws it at that DPI.
-int TextWidth(const Designed& design, const std::string& text, int dpi)
+// The face the program's text is drawn in: this process read the prefix's
+// replacements when it started, so a face replaced since is named as such.
+const char* FaceDrawn(const char* face, bool widerTimes)
+{
+    return widerTimes && std::strcmp(face, "Times New Roman") == 0 ? WiderTimes::kFace : face;
+}
+
+// The width of a text, or the height of its lines, as the program draws it.
+SIZE TextExtent(const char* face, int height, bool bold, const std::string& text)
 {
     HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CreateFontA(-AtDpi(design.fontHeight, dpi), 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-        FALSE, EASTEUROPE_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-        DEFAULT_PITCH | FF_DONTCARE, design.face);
+    HFONT font = CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE extent{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
     DeleteObject(font);
     DeleteDC(dc);
-    return extent.cx;
+    return extent;
+}
+
+int TextWidth(const Designed& design, const std::string& text, int dpi, bool widerTimes = false)
+{
+    return TextExtent(FaceDrawn(design.face, widerTimes), AtDpi(design.fontHeight, dpi), design.bold, text).cx;
 }
 
 // Each control of the design where the design puts it at that DPI (±1), its
@@ -694,39 +743,129 @@ void ExpectGrown(HWND parent, const Designed* design, std::size_t count, int dpi
     }
 }
 
+// How a control of the main window shows its text: in which font, after
+// what (a radio button's circle and gap), whether centred; by its kind.
+struct TextLook {
+    bool shown;  // false: no text of its own to fit (an edit holds the user's)
+    bool bold;
+    int lead;
+    bool centred;
+};
+TextLook LookOf(HWND control)
+{
+    const std::string kind = ClassName(control);
+    if (kind == "TmyLabel3d")
+        return {true, true, 0, false};  // the captions
+    if (kind == "TLabel")
+        return {true, false, 0, false};  // the values beside them
+    if (kind == "msctls_statusbar32")
+        return {true, false, 4, false};
+    if (lstrcmpiA(kind.c_str(), "Button") != 0)
+        return {false, false, 0, false};
+    switch (Style(control) & BS_TYPEMASK) {
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+        return {true, true, 4, true};
+    case BS_GROUPBOX:
+        return {true, false, 12, false};
+    case BS_OWNERDRAW:
+        return {false, false, 0, false};  // the tool bar's images
+    default:
+        return {true, false, 17, false};  // a radio button or check box
+    }
+}
+
+// No text of the main window is cut or covered: each fits its control, no
+// caption reaches a control beside it (the one it names), every control lies
+// within its window, measured from the controls' rectangles and the texts'
+// extents in the font the program draws them in.
+void ExpectNothingCoveredOrCut(HWND form, HWND group, int dpi, bool widerTimes)
+{
+    for (HWND parent : {form, group}) {
+        const RECT client = ClientRect(parent);
+        const std::vector<HWND> children = Children(parent);
+        for (HWND control : children) {
+            if (!IsWindowVisible(control))
+                continue;
+            const RECT at = RectIn(control, parent);
+            EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom)
+                << ClassName(control) << " \"" << Text(control) << "\" within its window";
+            const TextLook look = LookOf(control);
+            const std::string text = Text(control);
+            if (!look.shown || text.empty())
+                continue;
+            const int width = TextExtent(FaceDrawn("Times New Roman", widerTimes), AtDpi(12, dpi), look.bold, text).cx;
+            const int lead = AtDpi(look.lead, dpi);
+            EXPECT_LE(lead + width + (look.centred ? lead : 0), at.right - at.left)
+                << "\"" << text << "\" fits its control";
+            if ((Style(control) & BS_TYPEMASK) == BS_GROUPBOX && lstrcmpiA(ClassName(control).c_str(), "Button") == 0)
+                continue;  // its text is its frame's title, above what it holds
+            RECT shown = at;
+            shown.left = look.centred ? (at.left + at.right - width) / 2 : at.left + lead;
+            shown.right = shown.left + width;
+            for (HWND other : children) {
+                const RECT beside = RectIn(other, parent);
+                RECT both;
+                if (other != control && IsWindowVisible(other) && IntersectRect(&both, &shown, &beside))
+                    ADD_FAILURE() << "\"" << text << "\" (" << shown.left << " to " << shown.right << ") reaches "
+                                  << ClassName(other) << " \"" << Text(other) << "\" (" << beside.left << " to "
+                                  << beside.right << ")";
+            }
+        }
+    }
+}
+
 }  // namespace
 
-// At 120 DPI the main window and the chooser grow by a quarter, their fonts
-// too, and nothing is cut: not by the design, nor by a size the INI file
-// kept at 96 DPI.
+// At 96, 120 and 144 DPI the main window and the chooser grow with the
+// screen, their fonts too, and nothing is cut or covered: not by the design,
+// nor by a size the INI file kept at 96 DPI, nor by a font that measures
+// wider than the design's. With the prefix's metric twin of the design's font
+// every control stands where the design puts it.
 TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
 {
-    const int dpi = 120;
     folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
-    WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=100\r\nTop=100\r\nHeight=450\r\nWidth=306\r\n");
-    const ScreenDpi screen(dpi);
-    HWND form = Start();
-    ASSERT_NE(form, nullptr);
-    HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
-    ASSERT_NE(chooser, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return Enabled(chooser) && Text(FindControl(chooser, 50, 10)) == kPrompt; }));
-    const RECT chooserClient = ClientRect(chooser);
-    EXPECT_EQ(chooserClient.right, AtDpi(363, dpi));
-    EXPECT_EQ(chooserClient.bottom, AtDpi(173, dpi));
-    ExpectGrown(chooser, kChooserDesign, std::size(kChooserDesign), dpi);
-    HWND list = FindControl(chooser, 0, AtDpi(32, dpi));
-    PostMessageA(list, LB_SETCURSEL, 0, 0);
-    PostMessageA(
-        chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
-    HWND statusBar = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        statusBar = FindControl(form, 0, AtDpi(376, dpi));
-        return statusBar && Text(statusBar) == kStateLegend;
-    }));
+    const struct {
+        int dpi;
+        bool widerTimes;
+    } screens[] = {{96, false}, {120, false}, {144, false}, {96, true}, {120, true}, {144, true}};
+    for (const auto& [dpi, widerTimes] : screens) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI" + (widerTimes ? ", a wider Times New Roman" : ""));
+        // At more DPI, the size the INI file kept at 96 DPI.
+        WriteFileBytes(
+            folder.IniPath(), dpi == 96 ? "" : "[Nastavení]\r\nLeft=100\r\nTop=100\r\nHeight=450\r\nWidth=306\r\n");
+        const ScreenDpi screen(dpi);
+        std::unique_ptr<WiderTimes> wider;
+        if (widerTimes)
+            wider = std::make_unique<WiderTimes>();
+        HWND form = Start();
+        ASSERT_NE(form, nullptr);
+        HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(WaitUntil(
+            [&] { return Enabled(chooser) && Text(FindControl(chooser, AtDpi(40, dpi), AtDpi(8, dpi))) == kPrompt; }));
+        const RECT chooserClient = ClientRect(chooser);
+        EXPECT_EQ(chooserClient.right, AtDpi(363, dpi));
+        EXPECT_EQ(chooserClient.bottom, AtDpi(173, dpi));
+        ExpectGrown(chooser, kChooserDesign, std::size(kChooserDesign), dpi);
+        HWND list = FindControl(chooser, 0, AtDpi(32, dpi));
+        PostMessageA(list, LB_SETCURSEL, 0, 0);
+        PostMessageA(
+            chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+        HWND statusBar = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            statusBar = FindControl(form, 0, AtDpi(376, dpi));
+            return statusBar && Text(statusBar) == kStateLegend;
+        }));
 
-    const RECT client = ClientRect(form);
-    EXPECT_EQ(client.right, AtDpi(300, dpi)) << "the size kept at 96 DPI does not cut the window";
-    EXPECT_EQ(client.bottom, AtDpi(395, dpi));
-    ExpectGrown(form, kMainDesign, std::size(kMainDesign), dpi);
-    CloseAndWait(form);
+        const RECT client = ClientRect(form);
+        EXPECT_EQ(client.right, AtDpi(300, dpi)) << "the size kept at 96 DPI does not cut the window";
+        EXPECT_EQ(client.bottom, AtDpi(395, dpi));
+        if (!widerTimes)
+            ExpectGrown(form, kMainDesign, std::size(kMainDesign), dpi);
+        HWND group = FindControl(form, AtDpi(8, dpi), AtDpi(240, dpi));
+        ASSERT_NE(group, nullptr);
+        ExpectNothingCoveredOrCut(form, group, dpi, widerTimes);
+        CloseAndWait(form);
+    }
 }
