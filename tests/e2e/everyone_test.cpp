@@ -849,6 +849,10 @@ TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
         EXPECT_EQ(chooserClient.bottom, AtDpi(173, dpi));
         ExpectGrown(chooser, kChooserDesign, std::size(kChooserDesign), dpi);
         HWND list = FindControl(chooser, 0, AtDpi(32, dpi));
+        // Its rows are as high as the lines of the text they show: no
+        // descender is cut.
+        EXPECT_GE(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), TextExtent("Tahoma", AtDpi(11, dpi), false, "Ag").cy)
+            << "the chooser's rows";
         PostMessageA(list, LB_SETCURSEL, 0, 0);
         PostMessageA(
             chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
