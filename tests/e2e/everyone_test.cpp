@@ -486,8 +486,9 @@ void ExpectAboutBoxReads(HWND about, const std::string& scheme)
 // Text reads on its background in the default colours, in dark schemes with a
 // grey text of any shade, and under high contrast, whose highlight then marks
 // the current state; the 3-D captions go flat there and in a dark scheme,
-// and the about box's texts stand on the scheme's window colour. On what no scheme changes, lime and
-// the about box's picture, text reads at the enhanced level in every scheme.
+// and the about box's texts stand on the scheme's window colour. On what no
+// scheme changes, lime and the about box's picture, text reads at the
+// enhanced level in every scheme.
 TEST_F(TamarkoTest, TextReadsInEverySchemeAndUnderHighContrast)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
@@ -815,13 +816,37 @@ void ExpectNothingCoveredOrCut(HWND form, HWND group, int dpi, bool widerTimes)
     }
 }
 
+// The tool bar's images grow with the rest: each quick button's image (its
+// drawing 14 pixels of 16 at 96 DPI) fills as much of the button as it does
+// at 96 DPI.
+void ExpectToolBarImagesGrown(HWND toolBar, int dpi)
+{
+    for (int slot = 0; slot < 5; ++slot) {
+        HWND button = FindControl(toolBar, AtDpi(88 + 24 * slot, dpi), AtDpi(2, dpi));
+        ASSERT_NE(button, nullptr) << "quick button " << slot + 1;
+        const Pixels pixels(button);
+        const COLORREF face = pixels.At(0, 0);
+        RECT image{pixels.Width(), pixels.Height(), 0, 0};
+        for (int y = 0; y < pixels.Height(); ++y) {
+            for (int x = 0; x < pixels.Width(); ++x) {
+                if (pixels.At(x, y) != face) {
+                    image = {std::min<LONG>(image.left, x), std::min<LONG>(image.top, y),
+                        std::max<LONG>(image.right, x + 1), std::max<LONG>(image.bottom, y + 1)};
+                }
+            }
+        }
+        EXPECT_GE(image.right - image.left, AtDpi(14, dpi) - 1) << "quick button " << slot + 1 << "'s image";
+        EXPECT_GE(image.bottom - image.top, AtDpi(14, dpi) - 1) << "quick button " << slot + 1 << "'s image";
+    }
+}
+
 }  // namespace
 
 // At 96, 120 and 144 DPI the main window and the chooser grow with the
-// screen, their fonts too, and nothing is cut or covered: not by the design,
-// nor by a size the INI file kept at 96 DPI, nor by a font that measures
-// wider than the design's. With the prefix's metric twin of the design's font
-// every control stands where the design puts it.
+// screen, their fonts and images too, and nothing is cut or covered: not by
+// the design, nor by a size the INI file kept at 96 DPI, nor by a font that
+// measures wider than the design's. With the prefix's metric twin of the
+// design's font every control stands where the design puts it.
 TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
 {
     folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
@@ -868,8 +893,11 @@ TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
         if (!widerTimes)
             ExpectGrown(form, kMainDesign, std::size(kMainDesign), dpi);
         HWND group = FindControl(form, AtDpi(8, dpi), AtDpi(240, dpi));
+        HWND toolBar = FindControl(form, 0, 0);
         ASSERT_NE(group, nullptr);
+        ASSERT_NE(toolBar, nullptr);
         ExpectNothingCoveredOrCut(form, group, dpi, widerTimes);
+        ExpectToolBarImagesGrown(toolBar, dpi);
         CloseAndWait(form);
     }
 }
