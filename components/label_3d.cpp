@@ -1,5 +1,6 @@
 #include "components/label_3d.h"
 
+#include "core/contrast.h"
 #include "wingui/form.h"
 
 TmyLabel3d::TmyLabel3d()
@@ -97,6 +98,7 @@ void TmyLabel3d::DrawText3D(HDC dc, RECT rect, UINT format)
     SelectInDC font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
 
+    const COLORREF captionColor = CaptionColor();
     const TColor first = style3D_ == Resit3d ? shadeLeftTop_ : shadeRightBottom_;
     const TColor second = style3D_ == Resit3d ? shadeRightBottom_ : shadeLeftTop_;
     auto drawShifted = [&](TColor color, int dx, int dy) {
@@ -105,8 +107,7 @@ void TmyLabel3d::DrawText3D(HDC dc, RECT rect, UINT format)
         SetTextColor(dc, ColorToRGB(color));
         DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &shifted, format);
     };
-    // Under high contrast the caption is flat: shades would blur it.
-    switch (HighContrast() ? Normal3d : style3D_) {
+    switch (Flat(captionColor) ? Normal3d : style3D_) {
     case Resit3d:
     case Raised3d:
         drawShifted(first, 1, 1);
@@ -118,7 +119,21 @@ void TmyLabel3d::DrawText3D(HDC dc, RECT rect, UINT format)
     case Normal3d:
         break;
     }
-    drawShifted(CaptionColor(), 0, 0);
+    drawShifted(captionColor, 0, 0);
+}
+
+bool TmyLabel3d::Flat(COLORREF caption) const
+{
+    // The shades engrave or raise dark text on a light face. Under high
+    // contrast any shade blurs the text. On a face of the scheme darker than
+    // its text (a dark scheme) a light shade one pixel off a light stroke
+    // smears it, and a dark one would barely differ from the face: flat is
+    // what reads. Over a background the design fixes (a picture) the
+    // design's shades stay, as designed for it.
+    if (HighContrast())
+        return true;
+    const Backdrop behind = Behind();
+    return !behind.FixedByDesign() && RelativeLuminance(caption) > RelativeLuminance(ColorToRGB(behind.lightest));
 }
 
 void TmyLabel3d::MouseMove(int x, int y)

@@ -40,6 +40,8 @@ protected:
 
 private:
     void Changed();
+    // Whether the caption, in that colour, is drawn without its shades.
+    bool Flat(COLORREF caption) const;
 
     T3DEffect style3D_ = Normal3d;
     TColor shadeRightBottom_ = clGray;

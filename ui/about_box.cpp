@@ -2,6 +2,7 @@
 // the links and the information mail.
 #include "ui/about_box.h"
 
+#include "core/contrast.h"
 #include "core/info_mail.h"
 #include "resources/resource.h"
 #include "win32/jpeg_picture.h"
@@ -151,29 +152,38 @@ void TAutor::PaintBackground(HDC dc, const RECT& area)
     StretchBlt(dc, 0, 0, client.right, client.bottom, picture.Get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
 }
 
-COLORREF TAutor::BackgroundColorBehind(const RECT& area) const
+Backdrop TAutor::BackdropBehind(const RECT& area) const
 {
     if (HighContrast())
-        return GetSysColor(COLOR_WINDOW);
-    // The picture's average colour under the area (24-bit rows from the top,
-    // shown at its own size).
+        return Backdrop::Plain(clWindow);
+    // The picture's darkest and lightest colours under the area (24-bit rows
+    // from the top, shown at its own size): the text reads on all of it.
     DIBSECTION section{};
     if (!Image1 || GetObjectA(Image1.Get(), sizeof section, &section) != sizeof section || !section.dsBm.bmBits
         || section.dsBm.bmBitsPixel != 24)
-        return TForm::BackgroundColorBehind(area);
+        return TForm::BackdropBehind(area);
     const auto* bits = static_cast<const unsigned char*>(section.dsBm.bmBits);
-    unsigned long long sum[3] = {}, count = 0;
+    COLORREF darkest = 0, lightest = 0;
+    double least = 2.0, most = -1.0;
     for (LONG y = std::max<LONG>(area.top, 0); y < std::min<LONG>(area.bottom, section.dsBm.bmHeight); ++y) {
         const unsigned char* row = bits + static_cast<std::size_t>(y) * section.dsBm.bmWidthBytes;
         for (LONG x = std::max<LONG>(area.left, 0); x < std::min<LONG>(area.right, section.dsBm.bmWidth); ++x) {
-            for (int channel = 0; channel < 3; ++channel)
-                sum[channel] += row[x * 3 + channel];
-            ++count;
+            const unsigned char* pixel = row + x * 3;
+            const COLORREF color = RGB(pixel[2], pixel[1], pixel[0]);
+            const double luminance = RelativeLuminance(color);
+            if (luminance < least) {
+                least = luminance;
+                darkest = color;
+            }
+            if (luminance > most) {
+                most = luminance;
+                lightest = color;
+            }
         }
     }
-    if (count == 0)
-        return TForm::BackgroundColorBehind(area);
-    return RGB(sum[2] / count, sum[1] / count, sum[0] / count);
+    if (most < 0)
+        return TForm::BackdropBehind(area);
+    return {darkest, lightest};
 }
 
 void TAutor::myLabel3d3Click()

@@ -30,7 +30,7 @@ public:
     void myLabel3d6Click();
     void myLabel3d7Click();
 
-    COLORREF BackgroundColorBehind(const RECT& area) const override;
+    Backdrop BackdropBehind(const RECT& area) const override;
 
 protected:
     void PaintBackground(HDC dc, const RECT& area) override;

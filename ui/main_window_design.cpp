@@ -121,6 +121,13 @@ void TForm1::CreateDesign()
     });
     ProfileMark("controls and fonts");
 
+    // Each caption and the control it names; "automaticky" ends with the
+    // fields whatever its font measures.
+    KeepCaptionsClear({{&myLabel3d1, &Label2}, {&myLabel3d3, &Label1}, {&myLabel3d7, &RadioButton1},
+        {&myLabel3d2, &Edit2}, {&myLabel3d4, &Edit3}, {&myLabel3d5, &Edit4}, {&myLabel3d6, &Edit5},
+        {&myLabel3d11, &Edit8}, {&myLabel3d8, &CheckBox1}, {&myLabel3d9, &Edit6}, {&myLabel3d10, &Edit7}});
+    RadioButton2.FitTextToTheLeft();
+
     // Tab order, with each caption just before its field: Windows names a
     // field that has no caption of its own after the static text before it.
     // Only the checked radio button is a tab stop, so the pair is one stop
@@ -139,17 +146,17 @@ void TForm1::CreateDesign()
         label->SetShowAccelChar(false);  // they show names, which may hold "&"
     }
 
-    SpeedButton1.SetImage(SmallIcon(IDI_OPEN));
+    SpeedButton1.SetImage(IDI_OPEN);
     SpeedButton1.SetHint("Otevřít uloženou konfiguraci");
-    SpeedButton2.SetImage(SmallIcon(IDI_SAVE));
+    SpeedButton2.SetImage(IDI_SAVE);
     SpeedButton2.SetHint("Uložit konfiguraci");
-    SpeedButton3.SetImage(SmallIcon(IDI_EXIT));
+    SpeedButton3.SetImage(IDI_EXIT);
     SpeedButton3.SetHint("Ukončit program");
     // The quick buttons: PopupMenu1 ... PopupMenu5 with MenuItem1 ... MenuItem20.
     const int quickImages[] = {IDI_QUICK1, IDI_QUICK2, IDI_QUICK3, IDI_QUICK4, IDI_QUICK5};
     TSpeedButton* quickButtons[] = {&SpeedButton4, &SpeedButton5, &SpeedButton6, &SpeedButton7, &SpeedButton8};
     for (int slot = 0; slot < kQuickSlotCount; ++slot) {
-        quickButtons[slot]->SetImage(SmallIcon(quickImages[slot]));
+        quickButtons[slot]->SetImage(quickImages[slot]);
         QuickSlots.push_back(std::make_unique<TQuickSlot>(slot, *quickButtons[slot], 1 + 4 * slot));
         QuickSlots.back()->OpenDialog = &OpenDialog1;
         QuickSlots.back()->LoadSettingsFile = [this](const std::string& path) { LoadSettingsFile(path); };

@@ -56,6 +56,7 @@ using OwnedFont = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
 using OwnedBrush = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
 using OwnedBitmap = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
 using OwnedMenu = UniqueHandle<HMENU, DestroyMenu>;
+using OwnedIcon = UniqueHandle<HICON, DestroyIcon>;
 using OwnedAccelerators = UniqueHandle<HACCEL, DestroyAcceleratorTable>;
 // A memory device context of CreateCompatibleDC.
 using OwnedDC = UniqueHandle<HDC, DeleteDC>;

@@ -106,6 +106,44 @@ void TControl::SetVisible(bool visible)
     ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
 }
 
+RECT TControl::Bounds() const
+{
+    RECT bounds;
+    GetWindowRect(handle_, &bounds);
+    MapWindowPoints(nullptr, GetParent(handle_), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+void TControl::SetBounds(const RECT& bounds)
+{
+    SetWindowPos(handle_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+        SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HDC TControl::MeasuringDC()
+{
+    // Text measures the same on a memory context as on a window's own, and a
+    // window's context first asks Wine's server which part of the screen the
+    // window may draw on: one context for every measurement of the run
+    // (asked for again while Windows refuses it; meanwhile controls keep
+    // their design's size).
+    static OwnedDC dc;
+    if (!dc)
+        dc.Reset(CreateCompatibleDC(nullptr));
+    return dc.Get();
+}
+
+int TControl::TextWidth(const std::string& text) const
+{
+    const HDC dc = MeasuringDC();
+    if (!dc)
+        return 0;
+    const SelectInDC font(dc, form_->FontHandle(font_));
+    RECT needed{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_SINGLELINE);
+    return needed.right;
+}
+
 void TControl::SetColor(TColor color)
 {
     if (color == color_)
@@ -307,6 +345,18 @@ bool TCheckControl::ChangeState(bool checked)
 void TCheckControl::Clicked()
 {
     Fire(OnClick, this);
+}
+
+void TCheckControl::FitTextToTheLeft()
+{
+    // Windows' box of 13 pixels and the gap before the text, grown with the
+    // DPI as the design is.
+    const int needed = Form().Scaled(17) + TextWidth(Text());
+    RECT bounds = Bounds();
+    if (bounds.right - bounds.left >= needed)
+        return;
+    bounds.left = bounds.right - needed;
+    SetBounds(bounds);
 }
 
 // ---- TRadioButton

@@ -64,6 +64,12 @@ public:
     void SetVisible(bool visible);
     void SetFocus() { ::SetFocus(handle_); }
 
+    // Where the control stands, in its parent's client coordinates.
+    RECT Bounds() const;
+    void SetBounds(const RECT& bounds);
+    // The width of a single line of text in the control's font.
+    int TextWidth(const std::string& text) const;
+
     TColor Color() const { return color_; }
     // Repaints only when the colour really changes.
     void SetColor(TColor color);
@@ -104,6 +110,8 @@ protected:
     // Asks for a repaint; not before the window has been shown, which paints
     // it whole (under Wine each request is a round trip to the server).
     void Invalidate();
+    // A context to measure text on; null while Windows refuses one.
+    static HDC MeasuringDC();
     // A brush of that colour, kept until another colour is asked for; null
     // while Windows refuses one.
     HBRUSH Brush(COLORREF color);
@@ -172,6 +180,11 @@ public:
     TNotifyEvent OnClick;
     bool Checked() const { return checked_; }
     virtual void SetChecked(bool checked) = 0;
+
+    // Widens the control to the left as far as its box and its text need,
+    // where the design's width is short of them (a font that measures wider
+    // than the design's): its right edge stays where the design put it.
+    void FitTextToTheLeft();
 
 protected:
     // Shows the new state; false when it was the state already.

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 // The screen's pixels per inch, asked once; 96 while Windows cannot say.
@@ -138,6 +140,21 @@ void TForm::SetTabOrder(std::initializer_list<TControl*> order)
     }
 }
 
+void TForm::KeepCaptionsClear(std::initializer_list<CaptionedControl> pairs) const
+{
+    // A caption is as wide as its text at least (a label grows to it); the
+    // gap leaves room for a 3-D caption's shade.
+    const int gap = Scaled(4);
+    for (const CaptionedControl& pair : pairs) {
+        const LONG clear = pair.caption->Bounds().right + gap;
+        RECT bounds = pair.control->Bounds();
+        if (bounds.left >= clear)
+            continue;
+        bounds.left = std::min(clear, bounds.right);
+        pair.control->SetBounds(bounds);
+    }
+}
+
 void TForm::AddHintTool(TControl& control)
 {
     // Made with the first control that has a hint: the chooser has none.
@@ -257,9 +274,9 @@ void TForm::PaintBackground(HDC dc, const RECT& area)
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
 }
 
-COLORREF TForm::BackgroundColorBehind(const RECT&) const
+Backdrop TForm::BackdropBehind(const RECT&) const
 {
-    return GetSysColor(COLOR_BTNFACE);
+    return Backdrop::Plain(clBtnFace);
 }
 
 LRESULT TForm::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)

@@ -6,6 +6,7 @@
 #include "wingui/controls.h"
 #include "wingui/font.h"
 #include "wingui/gdi.h"
+#include "wingui/scheme.h"
 #include "wingui/window_object.h"
 
 #include <windows.h>
@@ -57,9 +58,9 @@ public:
     int Scaled(int designPixels) const { return MulDiv(designPixels, pixelsPerInch_, 96); }
     // The DPI the window's design is drawn at: the screen's, or 96.
     int DesignPixelsPerInch() const { return pixelsPerInch_; }
-    // The colour behind that part of the client area, on which the text of
+    // What lies behind that part of the client area, on which the text of
     // a transparent label drawn over it must read.
-    virtual COLORREF BackgroundColorBehind(const RECT& area) const;
+    virtual Backdrop BackdropBehind(const RECT& area) const;
 
     void Show();
     void Hide();
@@ -99,6 +100,16 @@ protected:
     // Makes `order` the stacking order of those controls: the tab order of
     // the tab stops among them, and the order a screen reader reads them in.
     static void SetTabOrder(std::initializer_list<TControl*> order);
+    // A caption and the control it names, side by side in one parent.
+    struct CaptionedControl {
+        TControl* caption;
+        TControl* control;
+    };
+    // A caption never reaches the control it names: where its text measures
+    // wider than the design allowed for (another system's font), the control
+    // starts a little after it and keeps its right edge. Everything else
+    // stays where the design put it.
+    void KeepCaptionsClear(std::initializer_list<CaptionedControl> pairs) const;
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);

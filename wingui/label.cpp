@@ -1,28 +1,10 @@
 #include "wingui/label.h"
 
-#include "win32/handle.h"
 #include "wingui/form.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
-
-namespace {
-
-// Text measures the same on a memory context as on a window's own, and a
-// window's context first asks Wine's server which part of the screen the
-// window may draw on: one context for every measurement of the run (asked
-// for again while Windows refuses it; meanwhile labels keep their design's
-// size).
-HDC MeasuringDC()
-{
-    static OwnedDC dc;
-    if (!dc)
-        dc.Reset(CreateCompatibleDC(nullptr));
-    return dc.Get();
-}
-
-}  // namespace
 
 UINT AlignmentFormat(TAlignment alignment)
 {
@@ -155,16 +137,23 @@ void TLabel::PaintBackground(HDC dc)
     FillRect(dc, &client, static_cast<HBRUSH>(brush.Get()));
 }
 
+Backdrop TLabel::Behind() const
+{
+    if (!transparent_)
+        return Backdrop::Plain(Color());
+    RECT area;
+    GetClientRect(handle_, &area);
+    MapWindowPoints(handle_, GetAncestor(handle_, GA_ROOT), reinterpret_cast<POINT*>(&area), 2);
+    return Form().BackdropBehind(area);
+}
+
 COLORREF TLabel::CaptionColor() const
 {
     if (!Enabled())
         return GetSysColor(COLOR_GRAYTEXT);
     if (!transparent_)
         return ControlColors(Color(), Font().color, true).text;
-    RECT area;
-    GetClientRect(handle_, &area);
-    MapWindowPoints(handle_, GetAncestor(handle_, GA_ROOT), reinterpret_cast<POINT*>(&area), 2);
-    return ControlColors(Form().BackgroundColorBehind(area), Font().color, true).text;
+    return TextColorOver(Behind(), Font().color, true);
 }
 
 void TLabel::Paint(HDC dc)

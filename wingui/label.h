@@ -52,6 +52,9 @@ protected:
     virtual void MouseMove(int x, int y);
     // The window behind, or the label's colour when it is not transparent.
     void PaintBackground(HDC dc);
+    // What the caption stands on: the window behind a transparent label,
+    // the label's own colour otherwise.
+    Backdrop Behind() const;
     // The colour of the caption: the font's, moved where need be to one that
     // reads on what lies behind the label (see scheme.h); the scheme's grey
     // while disabled.

@@ -31,20 +31,40 @@ void RefreshColorScheme()
         && (setting.dwFlags & HCF_HIGHCONTRASTON);
 }
 
-PaintColors ControlColors(TColor background, TColor text, bool enabled)
+namespace {
+
+// `stateShown`: lime shown in the highlight under high contrast, whose text
+// then takes the highlight's text colour.
+COLORREF TextColor(const Backdrop& behind, TColor text, bool enabled, bool stateShown)
 {
     const bool scheme = HighContrast();
-    const bool state = background == clLime;
-    PaintColors colors{ColorToRGB(scheme && state ? SystemColor(COLOR_HIGHLIGHT) : background), 0};
     TColor wanted = text;
     if (!enabled)
-        wanted = SystemColor(COLOR_GRAYTEXT);
-    else if (scheme && state)
+        wanted = clGrayText;
+    else if (stateShown)
         wanted = SystemColor(COLOR_HIGHLIGHTTEXT);
     else if (scheme && !IsSystemColor(text))
         wanted = clWindowText;  // the design's own colours give way to the scheme
-    colors.text = ColorToRGB(wanted);
+    const COLORREF color = ColorToRGB(wanted);
+    const COLORREF darkest = ColorToRGB(behind.darkest);
+    const COLORREF lightest = ColorToRGB(behind.lightest);
+    if (behind.FixedByDesign())
+        return ReadableTextColorOver(color, darkest, lightest, kEnhancedContrast);
     if (scheme || IsSystemColor(wanted))
-        colors.text = ReadableTextColor(colors.text, colors.background);
-    return colors;
+        return ReadableTextColorOver(color, darkest, lightest, kReadableContrast);
+    return color;
+}
+
+}  // namespace
+
+PaintColors ControlColors(TColor background, TColor text, bool enabled)
+{
+    const bool stateShown = HighContrast() && background == clLime;
+    const TColor shown = stateShown ? SystemColor(COLOR_HIGHLIGHT) : background;
+    return {ColorToRGB(shown), TextColor(Backdrop::Plain(shown), text, enabled, stateShown)};
+}
+
+COLORREF TextColorOver(const Backdrop& behind, TColor text, bool enabled)
+{
+    return TextColor(behind, text, enabled, false);
 }

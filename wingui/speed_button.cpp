@@ -7,6 +7,16 @@ TControl::CreateParams TSpeedButton::Params(const ControlDesign&) const
     return {"BUTTON", BS_OWNERDRAW};
 }
 
+void TSpeedButton::SetImage(int iconId)
+{
+    // Loaded at the size the button shows it: Windows takes the icon's image
+    // of that size where the icon has one and scales the nearest once, here,
+    // rather than at every paint. Refused, the button shows no image.
+    imageSize_ = Form().Scaled(16);
+    image_.Reset(static_cast<HICON>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON, imageSize_, imageSize_, LR_DEFAULTCOLOR)));
+}
+
 void TSpeedButton::SetHint(const std::string& hint)
 {
     TControl::SetHint(hint);
@@ -44,11 +54,12 @@ void TSpeedButton::DrawItem(const DRAWITEMSTRUCT& item)
     if (!image_)
         return;
     const int shift = pressed ? 1 : 0;
-    const int left = (face.right - face.left - 16) / 2 + shift;
-    const int top = (face.bottom - face.top - 16) / 2 + shift;
+    const int size = imageSize_;
+    const int left = (face.right - face.left - size) / 2 + shift;
+    const int top = (face.bottom - face.top - size) / 2 + shift;
     if (item.itemState & ODS_DISABLED)
-        DrawStateA(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(image_), 0, left, top, 16, 16,
+        DrawStateA(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(image_.Get()), 0, left, top, size, size,
             DST_ICON | DSS_DISABLED);
     else
-        DrawIconEx(item.hDC, left, top, image_, 16, 16, 0, nullptr, DI_NORMAL);
+        DrawIconEx(item.hDC, left, top, image_.Get(), size, size, 0, nullptr, DI_NORMAL);
 }

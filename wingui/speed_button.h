@@ -9,7 +9,9 @@
 class TSpeedButton : public TControl {
 public:
     TNotifyEvent OnClick;
-    void SetImage(HICON image) { image_ = image; }
+    // The image: the program's icon resource of that id, at the size the
+    // button's design has on this screen (16 pixels at 96 DPI).
+    void SetImage(int iconId);
     // "Rychlé tlačítko 1": what the hint follows in the window text.
     void SetName(const std::string& name) { name_ = name; }
     void SetHint(const std::string& hint) override;
@@ -20,6 +22,7 @@ protected:
     CreateParams Params(const ControlDesign& design) const override;
 
 private:
-    HICON image_ = nullptr;
+    OwnedIcon image_;
+    int imageSize_ = 0;
     std::string name_;
 };

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 using namespace e2e;
 
@@ -370,18 +371,22 @@ private:
     std::vector<Saved> saved_;
 };
 
+// Text that reads with ease, and, on a background the design fixes (lime,
+// the about box's picture) and so no scheme can make hard, the enhanced level.
+constexpr double kReadable = 4.5, kEnhanced = 7.0;
+
 // The control's text reads on its background once it has painted.
-void ExpectReads(HWND control, const std::string& what)
+void ExpectReads(HWND control, const std::string& what, double minimum = kReadable)
 {
     TextOnBackground shown{};
     const bool reads = WaitUntil(
         [&] {
             shown = FieldContrast(control);
-            return shown.contrast >= 4.5;
+            return shown.contrast >= minimum;
         },
         5s);
     EXPECT_TRUE(reads) << what << " is " << Hex(shown.text) << " on " << Hex(shown.background) << ", " << shown.contrast
-                       << ":1";
+                       << ":1, short of " << minimum << ":1";
 }
 
 // Every field's value against its background, as the screen shows it.
@@ -391,16 +396,99 @@ void ExpectFieldsRead(const MainWindow& window, const std::string& state)
              window.computerName, window.manual, window.automatic}) {
         if (Text(field).empty())
             continue;  // nothing to read
-        ExpectReads(field, state + ": \"" + Text(field) + "\"");
+        const bool lime = window.Background(field) == kLime;
+        ExpectReads(
+            field, state + ": \"" + Text(field) + "\"" + (lime ? " on lime" : ""), lime ? kEnhanced : kReadable);
     }
+}
+
+// The colours a window shows.
+std::set<COLORREF> ColoursOf(HWND window)
+{
+    const Pixels pixels(window);
+    std::set<COLORREF> colours;
+    for (int y = 0; y < pixels.Height(); ++y)
+        for (int x = 0; x < pixels.Width(); ++x)
+            colours.insert(pixels.At(x, y));
+    return colours;
+}
+
+// The main window's 3-D captions, in the window and in the proxy's group.
+std::vector<HWND> Captions(const MainWindow& window)
+{
+    std::vector<HWND> captions;
+    for (HWND parent : {window.form, window.group})
+        for (HWND child : Children(parent))
+            if (ClassName(child) == "TmyLabel3d" && IsWindowVisible(child))
+                captions.push_back(child);
+    return captions;
+}
+
+// Each text of the about box against the picture behind it, in every row it
+// covers: the picture's colour there is read just left of the text (its
+// shades run from top to bottom), and the text's colour is the pixel that
+// stands out most from it. What falls short, once the box has painted.
+std::vector<std::string> AboutBoxShortfalls(HWND about)
+{
+    const Pixels box(about);
+    std::vector<std::string> shortfalls;
+    for (HWND label : Children(about)) {
+        if (!IsWindowVisible(label))
+            continue;
+        const RECT at = RectIn(label, about);
+        const int column = at.left - 2;
+        const Pixels text(label);
+        const auto pictureAt = [&](int y) { return box.At(column, std::min<int>(at.top + y, box.Height() - 1)); };
+        COLORREF textColour = pictureAt(0);
+        double most = 1.0;
+        for (int y = 0; y < text.Height(); ++y) {
+            for (int x = 0; x < text.Width(); ++x) {
+                const double contrast = Contrast(text.At(x, y), pictureAt(y));
+                if (contrast > most) {
+                    most = contrast;
+                    textColour = text.At(x, y);
+                }
+            }
+        }
+        double worst = 21.0;
+        COLORREF worstBehind = pictureAt(0);
+        for (int y = 0; y < text.Height(); ++y) {
+            if (Contrast(textColour, pictureAt(y)) < worst) {
+                worst = Contrast(textColour, pictureAt(y));
+                worstBehind = pictureAt(y);
+            }
+        }
+        if (worst < kEnhanced) {
+            std::string shortfall = "\"";
+            shortfall += Text(label) + "\" is " + Hex(textColour) + " on the picture's " + Hex(worstBehind) + ", "
+                + std::to_string(worst) + ":1";
+            shortfalls.push_back(shortfall);
+        }
+    }
+    return shortfalls;
+}
+
+void ExpectAboutBoxReads(HWND about, const std::string& scheme)
+{
+    std::vector<std::string> shortfalls;
+    WaitUntil(
+        [&] {
+            shortfalls = AboutBoxShortfalls(about);
+            return shortfalls.empty();
+        },
+        5s);
+    for (const std::string& shortfall : shortfalls)
+        ADD_FAILURE() << scheme << ": the about box's " << shortfall << ", short of " << kEnhanced << ":1";
 }
 
 }  // namespace
 
 // Text reads on its background in the default colours, in dark schemes with a
 // grey text of any shade, and under high contrast, whose highlight then marks
-// the current state; the 3-D captions go flat, and the about box's texts
-// stand on the scheme's window colour.
+// the current state; the 3-D captions go flat there and in a dark scheme,
+// and the about box's texts stand on the scheme's window colour. On what no
+// scheme changes, lime and the about box's picture, text reads at the
+// enhanced level in every scheme.
 TEST_F(TamarkoTest, TextReadsInEverySchemeAndUnderHighContrast)
 {
     folder.WriteNetsimState(NetsimState({kLan}));
@@ -421,6 +509,25 @@ TEST_F(TamarkoTest, TextReadsInEverySchemeAndUnderHighContrast)
         const MainWindow window(form);
         ASSERT_TRUE(window.PaintedIn(window.ip, kLime));
         ExpectFieldsRead(window, std::string(scheme.what) + ", the current state, manual");
+        // Shades engrave dark text on a light face; one pixel off a light
+        // stroke on a dark face they smear it, so there the captions are flat.
+        for (HWND caption : Captions(window)) {
+            if (scheme.grey)
+                EXPECT_TRUE(WaitUntil([&] { return ColoursOf(caption).size() == 2; }, 5s))
+                    << "\"" << Text(caption) << "\" shows only its face and its text, not " << ColoursOf(caption).size()
+                    << " colours";
+            else
+                EXPECT_GE(ColoursOf(caption).size(), 3u) << "\"" << Text(caption) << "\" keeps its shades";
+        }
+        // The about box's picture is the same in every scheme, and so is how
+        // well its texts read on it.
+        PostCommand(form, cmAbout);
+        HWND about = WaitForTopWindow(program.Id(), "TAutor");
+        ASSERT_NE(about, nullptr);
+        ASSERT_TRUE(Responds(about));
+        ExpectAboutBoxReads(about, scheme.what);
+        PostMessageA(about, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
         SetField(window.mask, "255.255.0.0");
         ASSERT_TRUE(WaitUntil([&] { return window.Background(window.mask) != kLime; }));
         if (scheme.grey) {
@@ -500,6 +607,44 @@ private:
     bool had_ = false;
 };
 
+// Another system's Times New Roman for the programs started while the
+// holder lives: Wine draws the font with the one named in its replacements.
+// Liberation Sans measures up to a tenth wider than the metric twin the
+// prefix uses, as fonts of other systems do; that is enough to make the
+// design's captions reach their fields.
+class WiderTimes {
+public:
+    static constexpr const char* kFace = "Liberation Sans";
+    WiderTimes()
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Fonts\\Replacements", 0, nullptr, 0, KEY_ALL_ACCESS,
+            nullptr, &key_, nullptr);
+        char old[64] = {};
+        DWORD size = sizeof old - 1;
+        had_ = RegQueryValueExA(key_, "Times New Roman", nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size)
+            == ERROR_SUCCESS;
+        old_ = old;
+        RegSetValueExA(key_, "Times New Roman", 0, REG_SZ, reinterpret_cast<const BYTE*>(kFace),
+            static_cast<DWORD>(strlen(kFace) + 1));
+    }
+    ~WiderTimes()
+    {
+        if (had_)
+            RegSetValueExA(key_, "Times New Roman", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
+                static_cast<DWORD>(old_.size() + 1));
+        else
+            RegDeleteValueA(key_, "Times New Roman");
+        RegCloseKey(key_);
+    }
+    WiderTimes(const WiderTimes&) = delete;
+    WiderTimes& operator=(const WiderTimes&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    std::string old_;
+};
+
 // A control of a design at 96 DPI, and how its text is drawn.
 struct Designed {
     const char* what;
@@ -539,20 +684,31 @@ int AtDpi(int pixels, int dpi)
     return MulDiv(pixels, dpi, 96);
 }
 
-// The width of a text as the program draws it at that DPI.
-int TextWidth(const Designed& design, const std::string& text, int dpi)
+// The face the program's text is drawn in: this process read the prefix's
+// replacements when it started, so a face replaced since is named as such.
+const char* FaceDrawn(const char* face, bool widerTimes)
+{
+    return widerTimes && std::strcmp(face, "Times New Roman") == 0 ? WiderTimes::kFace : face;
+}
+
+// The width of a text, or the height of its lines, as the program draws it.
+SIZE TextExtent(const char* face, int height, bool bold, const std::string& text)
 {
     HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CreateFontA(-AtDpi(design.fontHeight, dpi), 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-        FALSE, EASTEUROPE_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-        DEFAULT_PITCH | FF_DONTCARE, design.face);
+    HFONT font = CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE extent{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
     DeleteObject(font);
     DeleteDC(dc);
-    return extent.cx;
+    return extent;
+}
+
+int TextWidth(const Designed& design, const std::string& text, int dpi, bool widerTimes = false)
+{
+    return TextExtent(FaceDrawn(design.face, widerTimes), AtDpi(design.fontHeight, dpi), design.bold, text).cx;
 }
 
 // Each control of the design where the design puts it at that DPI (±1), its
@@ -588,39 +744,160 @@ void ExpectGrown(HWND parent, const Designed* design, std::size_t count, int dpi
     }
 }
 
+// How a control of the main window shows its text: in which font, after
+// what (a radio button's circle and gap), whether centred; by its kind.
+struct TextLook {
+    bool shown;  // false: no text of its own to fit (an edit holds the user's)
+    bool bold;
+    int lead;
+    bool centred;
+};
+TextLook LookOf(HWND control)
+{
+    const std::string kind = ClassName(control);
+    if (kind == "TmyLabel3d")
+        return {true, true, 0, false};  // the captions
+    if (kind == "TLabel")
+        return {true, false, 0, false};  // the values beside them
+    if (kind == "msctls_statusbar32")
+        return {true, false, 4, false};
+    if (lstrcmpiA(kind.c_str(), "Button") != 0)
+        return {false, false, 0, false};
+    switch (Style(control) & BS_TYPEMASK) {
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+        return {true, true, 4, true};
+    case BS_GROUPBOX:
+        return {true, false, 12, false};
+    case BS_OWNERDRAW:
+        return {false, false, 0, false};  // the tool bar's images
+    default:
+        return {true, false, 17, false};  // a radio button or check box
+    }
+}
+
+// No text of the main window is cut or covered: each fits its control, no
+// caption reaches a control beside it (the one it names), every control lies
+// within its window, measured from the controls' rectangles and the texts'
+// extents in the font the program draws them in.
+void ExpectNothingCoveredOrCut(HWND form, HWND group, int dpi, bool widerTimes)
+{
+    for (HWND parent : {form, group}) {
+        const RECT client = ClientRect(parent);
+        const std::vector<HWND> children = Children(parent);
+        for (HWND control : children) {
+            if (!IsWindowVisible(control))
+                continue;
+            const RECT at = RectIn(control, parent);
+            EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom)
+                << ClassName(control) << " \"" << Text(control) << "\" within its window";
+            const TextLook look = LookOf(control);
+            const std::string text = Text(control);
+            if (!look.shown || text.empty())
+                continue;
+            const int width = TextExtent(FaceDrawn("Times New Roman", widerTimes), AtDpi(12, dpi), look.bold, text).cx;
+            const int lead = AtDpi(look.lead, dpi);
+            EXPECT_LE(lead + width + (look.centred ? lead : 0), at.right - at.left)
+                << "\"" << text << "\" fits its control";
+            if ((Style(control) & BS_TYPEMASK) == BS_GROUPBOX && lstrcmpiA(ClassName(control).c_str(), "Button") == 0)
+                continue;  // its text is its frame's title, above what it holds
+            RECT shown = at;
+            shown.left = look.centred ? (at.left + at.right - width) / 2 : at.left + lead;
+            shown.right = shown.left + width;
+            for (HWND other : children) {
+                const RECT beside = RectIn(other, parent);
+                RECT both;
+                if (other != control && IsWindowVisible(other) && IntersectRect(&both, &shown, &beside))
+                    ADD_FAILURE() << "\"" << text << "\" (" << shown.left << " to " << shown.right << ") reaches "
+                                  << ClassName(other) << " \"" << Text(other) << "\" (" << beside.left << " to "
+                                  << beside.right << ")";
+            }
+        }
+    }
+}
+
+// The tool bar's images grow with the rest: each quick button's image (its
+// drawing 14 pixels of 16 at 96 DPI) fills as much of the button as it does
+// at 96 DPI.
+void ExpectToolBarImagesGrown(HWND toolBar, int dpi)
+{
+    for (int slot = 0; slot < 5; ++slot) {
+        HWND button = FindControl(toolBar, AtDpi(88 + 24 * slot, dpi), AtDpi(2, dpi));
+        ASSERT_NE(button, nullptr) << "quick button " << slot + 1;
+        const Pixels pixels(button);
+        const COLORREF face = pixels.At(0, 0);
+        RECT image{pixels.Width(), pixels.Height(), 0, 0};
+        for (int y = 0; y < pixels.Height(); ++y) {
+            for (int x = 0; x < pixels.Width(); ++x) {
+                if (pixels.At(x, y) != face) {
+                    image = {std::min<LONG>(image.left, x), std::min<LONG>(image.top, y),
+                        std::max<LONG>(image.right, x + 1), std::max<LONG>(image.bottom, y + 1)};
+                }
+            }
+        }
+        EXPECT_GE(image.right - image.left, AtDpi(14, dpi) - 1) << "quick button " << slot + 1 << "'s image";
+        EXPECT_GE(image.bottom - image.top, AtDpi(14, dpi) - 1) << "quick button " << slot + 1 << "'s image";
+    }
+}
+
 }  // namespace
 
-// At 120 DPI the main window and the chooser grow by a quarter, their fonts
-// too, and nothing is cut: not by the design, nor by a size the INI file
-// kept at 96 DPI.
+// At 96, 120 and 144 DPI the main window and the chooser grow with the
+// screen, their fonts and images too, and nothing is cut or covered: not by
+// the design, nor by a size the INI file kept at 96 DPI, nor by a font that
+// measures wider than the design's. With the prefix's metric twin of the
+// design's font every control stands where the design puts it.
 TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
 {
-    const int dpi = 120;
     folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
-    WriteFileBytes(folder.IniPath(), "[Nastavení]\r\nLeft=100\r\nTop=100\r\nHeight=450\r\nWidth=306\r\n");
-    const ScreenDpi screen(dpi);
-    HWND form = Start();
-    ASSERT_NE(form, nullptr);
-    HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
-    ASSERT_NE(chooser, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return Enabled(chooser) && Text(FindControl(chooser, 50, 10)) == kPrompt; }));
-    const RECT chooserClient = ClientRect(chooser);
-    EXPECT_EQ(chooserClient.right, AtDpi(363, dpi));
-    EXPECT_EQ(chooserClient.bottom, AtDpi(173, dpi));
-    ExpectGrown(chooser, kChooserDesign, std::size(kChooserDesign), dpi);
-    HWND list = FindControl(chooser, 0, AtDpi(32, dpi));
-    PostMessageA(list, LB_SETCURSEL, 0, 0);
-    PostMessageA(
-        chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
-    HWND statusBar = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        statusBar = FindControl(form, 0, AtDpi(376, dpi));
-        return statusBar && Text(statusBar) == kStateLegend;
-    }));
+    const struct {
+        int dpi;
+        bool widerTimes;
+    } screens[] = {{96, false}, {120, false}, {144, false}, {96, true}, {120, true}, {144, true}};
+    for (const auto& [dpi, widerTimes] : screens) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI" + (widerTimes ? ", a wider Times New Roman" : ""));
+        // At more DPI, the size the INI file kept at 96 DPI.
+        WriteFileBytes(
+            folder.IniPath(), dpi == 96 ? "" : "[Nastavení]\r\nLeft=100\r\nTop=100\r\nHeight=450\r\nWidth=306\r\n");
+        const ScreenDpi screen(dpi);
+        std::unique_ptr<WiderTimes> wider;
+        if (widerTimes)
+            wider = std::make_unique<WiderTimes>();
+        HWND form = Start();
+        ASSERT_NE(form, nullptr);
+        HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(WaitUntil(
+            [&] { return Enabled(chooser) && Text(FindControl(chooser, AtDpi(40, dpi), AtDpi(8, dpi))) == kPrompt; }));
+        const RECT chooserClient = ClientRect(chooser);
+        EXPECT_EQ(chooserClient.right, AtDpi(363, dpi));
+        EXPECT_EQ(chooserClient.bottom, AtDpi(173, dpi));
+        ExpectGrown(chooser, kChooserDesign, std::size(kChooserDesign), dpi);
+        HWND list = FindControl(chooser, 0, AtDpi(32, dpi));
+        // Its rows are as high as the lines of the text they show: no
+        // descender is cut.
+        EXPECT_GE(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), TextExtent("Tahoma", AtDpi(11, dpi), false, "Ag").cy)
+            << "the chooser's rows";
+        PostMessageA(list, LB_SETCURSEL, 0, 0);
+        PostMessageA(
+            chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+        HWND statusBar = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            statusBar = FindControl(form, 0, AtDpi(376, dpi));
+            return statusBar && Text(statusBar) == kStateLegend;
+        }));
 
-    const RECT client = ClientRect(form);
-    EXPECT_EQ(client.right, AtDpi(300, dpi)) << "the size kept at 96 DPI does not cut the window";
-    EXPECT_EQ(client.bottom, AtDpi(395, dpi));
-    ExpectGrown(form, kMainDesign, std::size(kMainDesign), dpi);
-    CloseAndWait(form);
+        const RECT client = ClientRect(form);
+        EXPECT_EQ(client.right, AtDpi(300, dpi)) << "the size kept at 96 DPI does not cut the window";
+        EXPECT_EQ(client.bottom, AtDpi(395, dpi));
+        if (!widerTimes)
+            ExpectGrown(form, kMainDesign, std::size(kMainDesign), dpi);
+        HWND group = FindControl(form, AtDpi(8, dpi), AtDpi(240, dpi));
+        HWND toolBar = FindControl(form, 0, 0);
+        ASSERT_NE(group, nullptr);
+        ASSERT_NE(toolBar, nullptr);
+        ExpectNothingCoveredOrCut(form, group, dpi, widerTimes);
+        ExpectToolBarImagesGrown(toolBar, dpi);
+        CloseAndWait(form);
+    }
 }

@@ -57,4 +57,60 @@ TEST(Contrast, TextThatReadsIsLeftAloneAndOtherTextMovesAsLittleAsItMust)
     }
 }
 
+// On a background the design fixes (lime, the about box's picture) text is
+// held to the enhanced level: the colour it would use otherwise, moved only
+// as far as that needs.
+TEST(Contrast, OnAFixedBackgroundTextReachesTheEnhancedLevel)
+{
+    const struct {
+        const char* what;
+        std::uint32_t text, background;
+        bool unchanged;
+    } cases[] = {
+        {"black on lime", kBlack, kLime, true},
+        {"a disabled field's grey on lime", Rgb(128, 128, 128), kLime, false},
+        {"the grey that just reads at 4.5:1 on lime", Rgb(0x61, 0x61, 0x61), kLime, false},
+        {"a dark scheme's white on lime", kWhite, kLime, false},
+        {"maroon on the picture's sky", Rgb(128, 0, 0), Rgb(150, 197, 232), false},
+        {"a dark scheme's white on the picture's meadow", kWhite, Rgb(230, 238, 205), false},
+        {"yellow on the picture's dark foreground", Rgb(255, 255, 0), Rgb(47, 90, 60), true},
+    };
+    for (const auto& c : cases) {
+        const std::uint32_t chosen = ReadableTextColor(c.text, c.background, kEnhancedContrast);
+        EXPECT_GE(ContrastRatio(chosen, c.background), kEnhancedContrast) << c.what;
+        EXPECT_EQ(c.unchanged, chosen == c.text) << c.what;
+        EXPECT_TRUE(c.unchanged || (chosen != kBlack && chosen != kWhite)) << c.what;
+    }
+}
+
+// Over a picture the text reads on its darkest and on its lightest colour,
+// not merely on their average; where nothing reads on both, black or white.
+TEST(Contrast, TextOverAPictureReadsOnEveryColourOfIt)
+{
+    const struct {
+        const char* what;
+        std::uint32_t text, darkest, lightest;
+        double minimum;
+    } cases[] = {
+        {"maroon over the sky's gradient", Rgb(128, 0, 0), Rgb(146, 195, 231), Rgb(154, 200, 233), kEnhancedContrast},
+        {"white over the meadow", kWhite, Rgb(220, 230, 195), Rgb(240, 246, 215), kEnhancedContrast},
+        {"light grey over a dark foreground", Rgb(170, 170, 170), Rgb(30, 70, 45), Rgb(50, 95, 65), kEnhancedContrast},
+        {"a grey between a picture's own greys", Rgb(80, 80, 80), Rgb(60, 60, 60), Rgb(100, 100, 100),
+            kReadableContrast},
+    };
+    for (const auto& c : cases) {
+        const std::uint32_t chosen = ReadableTextColorOver(c.text, c.darkest, c.lightest, c.minimum);
+        EXPECT_GE(ContrastRatio(chosen, c.darkest), c.minimum) << c.what;
+        EXPECT_GE(ContrastRatio(chosen, c.lightest), c.minimum) << c.what;
+        EXPECT_NE(chosen, c.text) << c.what;
+    }
+    // The mid grey of a picture running from black to white: no text reads on
+    // all of it, and black reads on no less of it than white does.
+    EXPECT_EQ(ReadableTextColorOver(Rgb(128, 128, 128), kBlack, kWhite, kReadableContrast), kBlack);
+    // One colour is a picture of one colour.
+    for (std::uint32_t text : {kWhite, Rgb(128, 128, 128), Rgb(255, 255, 0)})
+        EXPECT_EQ(ReadableTextColorOver(text, kLime, kLime, kEnhancedContrast),
+            ReadableTextColor(text, kLime, kEnhancedContrast));
+}
+
 }  // namespace
