@@ -192,14 +192,29 @@ TEST_F(TamarkoTest, AScreenReaderNamesEveryField)
 }
 
 // One session from the keyboard alone: the chooser, the fields, a refused
-// address, a quick button, the about box, the notification area. The focus
-// is wherever the user would look for it after each step.
+// address, every quick button, the about box, the notification area, an
+// apply. The focus is wherever the user would look for it after each step.
 TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
 {
-    folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
-    WriteFileBytes(folder.File("doma.dat"), kDoma);
-    WriteFileBytes(folder.IniPath(),
-        "[RychleIkony]\r\nBut2=" + folder.File("doma.dat") + "\r\nMenuItem5=0\r\nMenuItem6=1\r\nMenuItem8=1\r\n");
+    // The connection worked on is the second of two.
+    folder.WriteNetsimState(NetsimState({DhcpConnection("WLAN"), kLan}));
+    // Each quick button has a file of its own, and its menu a state of its
+    // own (bind, clear, shortcut), so that every key shows which slot it
+    // reached.
+    const std::vector<bool> slotMenus[]
+        = {{false, true, true}, {true, false, true}, {false, false, true}, {true, true, false}, {false, true, false}};
+    std::string ini = "[RychleIkony]\r\n";
+    for (int slot = 0; slot < 5; ++slot) {
+        const std::string number = std::to_string(slot + 1);
+        const std::string file = folder.File("slot" + number + ".dat");
+        WriteFileBytes(file, "[Nastavení]\r\nIP=10.0.0." + number + "\r\nmaska=255.0.0.0\r\nrucne=1\r\nauto=0\r\n");
+        ini += "But" + number + "=" + file + "\r\n";
+        const int firstItem = 1 + 4 * slot;
+        for (int item : {0, 1, 2})
+            ini += "MenuItem" + std::to_string(firstItem + (item == 2 ? 3 : item)) + "="
+                + (slotMenus[slot][static_cast<std::size_t>(item)] ? "1" : "0") + "\r\n";
+    }
+    WriteFileBytes(folder.IniPath(), ini);
     HWND form = Start();
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
@@ -219,6 +234,7 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == list; })) << "the list has the keys again";
     Key(chooser, VK_DOWN);
     Key(chooser, VK_UP);
+    Key(chooser, VK_DOWN);  // the second, wherever the first Down went
     Key(chooser, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
     EXPECT_EQ(Text(window.connectionName), "LAN");
@@ -245,15 +261,24 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 5u) << "its text selected";
 
-    // Ctrl+2: the second quick button's file. Ctrl+Shift+2: its menu.
-    Key(form, '2', {VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([&] { return Text(window.ip) == "10.0.0.7"; })) << "Ctrl+2 loaded the bound file";
-    Key(form, '2', {VK_CONTROL, VK_SHIFT});
-    HWND menu = WaitForPopupMenu(program.Id());
-    ASSERT_NE(menu, nullptr) << "Ctrl+Shift+2 opens the slot's menu";
-    EXPECT_EQ(MenuItemsEnabled(menu), (std::vector<bool>{false, true, true}));
-    Key(form, VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    // Ctrl+1 ... Ctrl+5: each quick button's own file. Ctrl+Shift+1 ... 5:
+    // each one's own menu, under its button.
+    for (int slot = 0; slot < 5; ++slot) {
+        const auto digit = static_cast<WORD>('1' + slot);
+        const std::string ip = "10.0.0." + std::to_string(slot + 1);
+        Key(form, digit, {VK_CONTROL});
+        EXPECT_TRUE(WaitUntil([&] { return Text(window.ip) == ip; })) << "Ctrl+" << slot + 1 << " loaded its file";
+        Key(form, digit, {VK_CONTROL, VK_SHIFT});
+        HWND menu = WaitForPopupMenu(program.Id());
+        ASSERT_NE(menu, nullptr) << "Ctrl+Shift+" << slot + 1 << " opens the slot's menu";
+        EXPECT_EQ(MenuItemsEnabled(menu), slotMenus[slot]) << "Ctrl+Shift+" << slot + 1;
+        RECT menuRect, buttonRect;
+        GetWindowRect(menu, &menuRect);
+        GetWindowRect(FindControl(window.toolBar, 88 + 24 * slot, 2), &buttonRect);
+        EXPECT_EQ(menuRect.left, buttonRect.left) << "the menu of slot " << slot + 1 << " under its button";
+        Key(form, VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    }
 
     // F2, then Esc; F2, then Enter: the about box, and the keys back where
     // they were.
@@ -306,7 +331,8 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); })) << "back from the tray";
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "the keys back where they were";
 
-    // Apply from the keyboard: the read-back offers the connection applied.
+    // Apply from the keyboard: the read-back offers the connection just
+    // applied, the second of two, and Enter alone finishes.
     SetField(window.ip, "192.168.1.10");
     SetField(window.mask, "255.255.255.0");
     Key(form, VK_TAB, {VK_SHIFT});
@@ -315,11 +341,12 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     Key(form, VK_SPACE);
     ASSERT_TRUE(WaitUntil(
         [&] { return IsWindowVisible(chooser) && Enabled(chooser) && folder.Journal().back() == kReportCommand; },
-        30s));
-    EXPECT_EQ(ListSelection(list), 0) << "the connection just applied is offered";
+        60s));
+    EXPECT_EQ(ListSelection(list), 1) << "the connection just applied is offered";
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == list; }));
     Key(chooser, VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }))
+        << "Enter alone chose";
     EXPECT_EQ(Text(window.connectionName), "LAN");
 
     Key(form, VK_F4, {VK_MENU});
