@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 using namespace e2e;
 
@@ -196,8 +197,9 @@ TEST_F(TamarkoTest, AScreenReaderNamesEveryField)
 // apply. The focus is wherever the user would look for it after each step.
 TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
 {
-    // The connection worked on is the second of two.
-    folder.WriteNetsimState(NetsimState({DhcpConnection("WLAN"), kLan}));
+    // The connection worked on is the second of two. Each command lasts a
+    // while, so that a console that took the keyboard would be seen.
+    folder.WriteNetsimState(NetsimState({DhcpConnection("WLAN"), kLan}, "delay_ms = 300\r\n"));
     // Each quick button has a file of its own, and its menu a state of its
     // own (bind, clear, shortcut), so that every key shows which slot it
     // reached.
@@ -331,23 +333,40 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); })) << "back from the tray";
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "the keys back where they were";
 
-    // Apply from the keyboard: the read-back offers the connection just
-    // applied, the second of two, and Enter alone finishes.
+    // Apply from the keyboard. The commands' consoles come and go without
+    // taking the keyboard from the program; then the chooser has it in its
+    // list, offering the connection just applied, and Enter alone finishes.
     SetField(window.ip, "192.168.1.10");
     SetField(window.mask, "255.255.255.0");
     Key(form, VK_TAB, {VK_SHIFT});
     while (FocusOf(form) != window.apply && FocusOf(form))
         Key(form, VK_TAB);
     Key(form, VK_SPACE);
+    std::set<std::string> foreign;  // what had the keyboard instead, meanwhile
     ASSERT_TRUE(WaitUntil(
-        [&] { return IsWindowVisible(chooser) && Enabled(chooser) && folder.Journal().back() == kReportCommand; },
+        [&] {
+            HWND front = GetForegroundWindow();
+            DWORD owner = 0;
+            GetWindowThreadProcessId(front, &owner);
+            if (owner != program.Id())
+                foreign.insert(front ? ClassName(front) + " \"" + Text(front) + "\"" : "no window");
+            return IsWindowVisible(chooser) && Enabled(chooser) && folder.Journal().back() == kReportCommand;
+        },
         60s));
+    for (const std::string& what : foreign)
+        ADD_FAILURE() << "while the commands ran, the keyboard went to " << what;
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == chooser && FocusOf(chooser) == list; }))
+        << "the chooser asks with the keyboard in its list; in front: " << ClassName(GetForegroundWindow());
     EXPECT_EQ(ListSelection(list), 1) << "the connection just applied is offered";
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == list; }));
     Key(chooser, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }))
         << "Enter alone chose";
     EXPECT_EQ(Text(window.connectionName), "LAN");
+    // The main window has the keys back where they were.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == form && FocusOf(form) == window.apply; }))
+        << "in front: " << ClassName(GetForegroundWindow()) << ", the keys in " << ClassName(FocusOf(form));
+    Key(form, VK_TAB);
+    EXPECT_EQ(FocusOf(form), window.manual) << "Tab moves on from the apply button";
 
     Key(form, VK_F4, {VK_MENU});
     EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "Alt+F4";
