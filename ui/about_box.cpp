@@ -11,6 +11,7 @@
 #include "wingui/application.h"
 #include "wingui/scheme.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -97,6 +98,12 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
         label->SetAHShadeOffSet(2);
         label->SetAVShadeOffSet(2);
     }
+    // Static text to Windows, a link and a button to whoever clicks them: a
+    // screen reader is told so.
+    for (TmyLabel3d* link : {&myLabel3d3, &myLabel3d4})
+        link->SetAccessibleRole(ROLE_SYSTEM_LINK);
+    for (TmyLabel3d* button : {&myLabel3d6, &myLabel3d7})
+        button->SetAccessibleRole(ROLE_SYSTEM_PUSHBUTTON);
     const HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
     for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4, &myLabel3d6, &myLabel3d7})
         label->SetCursor(hand);

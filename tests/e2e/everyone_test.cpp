@@ -4,10 +4,13 @@
 // screen's DPI.
 #include "tests/e2e/e2e_fixture.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <set>
 
 using namespace e2e;
@@ -147,6 +150,88 @@ char MinimiseLetter()
     return letter;
 }
 
+// COM for this thread while the holder lives: a screen reader's questions
+// go to the program through it.
+class ComApartment {
+public:
+    ComApartment()
+        : initialized_(SUCCEEDED(CoInitialize(nullptr)))
+    {
+    }
+    ~ComApartment()
+    {
+        if (initialized_)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
+std::string FromBstr(BSTR text)
+{
+    std::string ansi;
+    if (text) {
+        const int length = WideCharToMultiByte(1250, 0, text, -1, nullptr, 0, nullptr, nullptr);
+        ansi.resize(static_cast<std::size_t>(std::max(length, 1)));
+        WideCharToMultiByte(1250, 0, text, -1, ansi.data(), length, nullptr, nullptr);
+        ansi.resize(ansi.size() - 1);
+        SysFreeString(text);
+    }
+    return ansi;
+}
+
+// What a screen reader reads of a control: its name, description and role.
+struct ReaderView {
+    bool found = false;
+    std::string name, description;
+    long role = 0;
+};
+
+ReaderView Read(IAccessible* object)
+{
+    ReaderView view;
+    if (!object)
+        return view;
+    view.found = true;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (object->get_accName(self, &text) == S_OK)
+        view.name = FromBstr(text);
+    text = nullptr;
+    if (object->get_accDescription(self, &text) == S_OK)
+        view.description = FromBstr(text);
+    VARIANT role{};
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4)
+        view.role = role.lVal;
+    VariantClear(&role);
+    object->Release();
+    return view;
+}
+
+// As a reader asks the program from outside: the object the control's
+// window hands out.
+ReaderView AsAReaderReads(HWND control)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        object = nullptr;
+    return Read(object);
+}
+
+// What Windows' standard object for the control says, made here.
+ReaderView AsWindowsHasIt(HWND control)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        object = nullptr;
+    return Read(object);
+}
+
 }  // namespace
 
 // Windows' rule names every field of the main window and the chooser's list
@@ -189,6 +274,90 @@ TEST_F(TamarkoTest, AScreenReaderNamesEveryField)
         HWND button = FindControl(window.toolBar, 88 + 24 * slot, 2);
         EXPECT_EQ(Text(button), QuickButtonName(slot, slot == 1 ? "doma" : "Není přiřazeno"));
     }
+    CloseAndWait(form);
+}
+
+// What the colours show reaches a screen reader too, asked from another
+// process as a reader asks: each field's description says whether it holds
+// the current state, in step with its colour, while its name stays Windows'
+// own. The proxy's check box and the mode pair have names that say what they
+// choose; the about box's links and label buttons say what they are.
+TEST_F(TamarkoTest, AScreenReaderLearnsWhatTheColoursShow)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const int off = 0;
+    PlantProxy(&off, "proxy.example.com:8080");
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    const ComApartment com;
+
+    EXPECT_EQ(AsAReaderReads(window.proxy).name, "Používat Proxy server");
+    EXPECT_EQ(AsAReaderReads(window.manual).name, "IP adresa: ručně");
+    EXPECT_EQ(AsAReaderReads(window.automatic).name, "IP adresa: automaticky");
+    for (HWND edit :
+        {window.ip, window.mask, window.gateway, window.dns, window.dns2, window.proxyAddress, window.proxyPort}) {
+        const ReaderView read = AsAReaderReads(edit);
+        ASSERT_TRUE(read.found);
+        EXPECT_EQ(read.name, AsWindowsHasIt(edit).name) << "Windows' own name for \"" << Text(edit) << "\"";
+        EXPECT_EQ(read.role, AsWindowsHasIt(edit).role) << "Windows' own role for \"" << Text(edit) << "\"";
+    }
+
+    // Step by step, the fields that then differ from the current state.
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::vector<HWND> differing;
+    } steps[] = {
+        {"filled", [] {}, {}},
+        {"the mask changed", [&] { SetField(window.mask, "255.255.0.0"); }, {window.mask}},
+        {"automatic chosen", [&] { PostMessageA(window.automatic, BM_CLICK, 0, 0); },
+            {window.mask, window.manual, window.automatic}},
+        {"the proxy switched on", [&] { PostMessageA(window.proxy, BM_CLICK, 0, 0); },
+            {window.mask, window.manual, window.automatic, window.proxy}},
+        {"the mask back", [&] { SetField(window.mask, "255.255.255.0"); },
+            {window.manual, window.automatic, window.proxy}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        ASSERT_TRUE(Responds(form));
+        for (HWND control : window.StateControls()) {
+            const bool differs
+                = std::find(step.differing.begin(), step.differing.end(), control) != step.differing.end();
+            const bool edit = ClassName(control) != "Button";
+            const COLORREF color = !differs ? kLime : GetSysColor(edit ? COLOR_WINDOW : COLOR_BTNFACE);
+            EXPECT_TRUE(window.PaintedIn(control, color)) << "\"" << Text(control) << "\" painted " << Hex(color);
+            EXPECT_EQ(AsAReaderReads(control).description, differs ? "liší se od aktuálního stavu" : "aktuální stav")
+                << "\"" << Text(control) << "\" at " << RectIn(control, form).left << "," << RectIn(control, form).top;
+        }
+    }
+
+    PostCommand(form, cmAbout);
+    HWND about = WaitForTopWindow(program.Id(), "TAutor");
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(Responds(about));
+    const struct {
+        const char* what;
+        int left, top;
+        long role;
+    } labels[] = {
+        {"the web link", 8, 240, ROLE_SYSTEM_LINK},
+        {"the mail link", 296, 240, ROLE_SYSTEM_LINK},
+        {"Pošli informace", 56, 304, ROLE_SYSTEM_PUSHBUTTON},
+        {"Zavřít", 304, 304, ROLE_SYSTEM_PUSHBUTTON},
+    };
+    for (const auto& label : labels) {
+        HWND control = FindControl(about, label.left, label.top);
+        ASSERT_NE(control, nullptr) << label.what;
+        const ReaderView read = AsAReaderReads(control);
+        EXPECT_EQ(read.role, label.role) << label.what;
+        EXPECT_EQ(read.name, AsWindowsHasIt(control).name) << label.what << ": its own text names it";
+    }
+    HWND heading = FindControl(about, 8, 16);
+    EXPECT_EQ(AsAReaderReads(heading).role, AsWindowsHasIt(heading).role) << "the heading is text as before";
+    PostMessageA(about, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
     CloseAndWait(form);
 }
 
