@@ -28,23 +28,25 @@ std::string CaptionWords(const std::string& caption)
 
 OwnedMenu TForm1::CreateMenus()
 {
+    // Access keys are unique within each menu: the tray menu's two pairs
+    // that begin alike (Obnovit, Otevřít; Uložit, Ukončit) take other letters.
     OwnedMenu menuBar = BuildMenuBar({
-        {0, "Soubor"},                                           // Soubor1
-        {1, "Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},   // Otevt1
-        {1, "Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},    // Uloit1
-        {1, nullptr},                                            // N1
-        {1, "Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},   // Zavt1
-        {0, "Nápověda"},                                         // Npovda1
-        {1, "O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},  // Oprogramu1
+        {0, "&Soubor"},                                           // Soubor1
+        {1, "&Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},   // Otevt1
+        {1, "&Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},    // Uloit1
+        {1, nullptr},                                             // N1
+        {1, "&Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},   // Zavt1
+        {0, "&Nápověda"},                                         // Npovda1
+        {1, "&O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},  // Oprogramu1
     });
     PopupMenuTray = BuildPopupMenu({
-        {0, "Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},  // Obnovit1
-        {0, nullptr},                                                // N3
-        {0, "Otevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},        // Otevt2
-        {0, "Uložit", cmSave, nullptr, SmallIcon(IDI_SAVE)},         // Uloit2
-        {0, "O programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},   // Oprogramu2
-        {0, nullptr},                                                // N2
-        {0, "Ukončit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
+        {0, "&Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},  // Obnovit1
+        {0, nullptr},                                                 // N3
+        {0, "O&tevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},        // Otevt2
+        {0, "&Uložit", cmSave, nullptr, SmallIcon(IDI_SAVE)},         // Uloit2
+        {0, "O &programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},   // Oprogramu2
+        {0, nullptr},                                                 // N2
+        {0, "U&končit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
     });
     std::vector<ACCEL> shortcuts = {
         {FVIRTKEY | FCONTROL, 'O', cmOpen},

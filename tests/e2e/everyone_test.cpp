@@ -541,6 +541,114 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "Alt+F4";
 }
 
+// Every menu has access keys, one letter per item and unique within the
+// menu: each letter chooses its own item, whatever the others are. Alt+S and
+// Alt+N open the menu bar's menus.
+TEST_F(TamarkoTest, EveryMenuItemHasAnAccessKeyOfItsOwn)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string file = folder.File("doma.dat");
+    WriteFileBytes(file, kDoma);
+    const std::string shortcut = DesktopFolder() + "\\doma.lnk";
+    DeleteFileA(shortcut.c_str());
+    // The first quick button bound, every item of its menu usable.
+    const std::string ini = "[RychleIkony]\r\nBut1=" + file + "\r\nMenuItem1=1\r\nMenuItem2=1\r\nMenuItem4=1\r\n";
+    WriteFileBytes(folder.IniPath(), ini);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+
+    const char kOpenTitle[] = "Otevřít nastavení sítě";
+    const char kSaveTitle[] = "Uložit nastavení sítě";
+    const auto dialogShown = [&](const char* title) {
+        return [&, title] {
+            HWND dialog = WaitForTopWindow(program.Id(), "#32770", title);
+            if (!dialog)
+                return false;
+            Key(dialog, VK_ESCAPE);
+            return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) && Responds(form);
+        };
+    };
+    const auto aboutShown = [&] {
+        HWND about = WaitForTopWindow(program.Id(), "TAutor");
+        if (!about)
+            return false;
+        Key(about, VK_ESCAPE);
+        return WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); });
+    };
+    const auto fileMenu = [&] { Key(form, 'S', {VK_MENU}); };
+    const auto helpMenu = [&] { Key(form, 'N', {VK_MENU}); };
+    const auto trayMenu = [&] {
+        Step("the tray menu");
+        PostMessageA(form, WM_USER + 1, 1, WM_RBUTTONDOWN);
+    };
+    const auto quickMenu = [&] { Key(form, '1', {VK_CONTROL, VK_SHIFT}); };
+    const std::function<bool()> intoTheTray = [&] {
+        PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return WaitUntil([&] { return !IsWindowVisible(form); });
+    };
+    const struct {
+        const char* menu;
+        std::function<void()> open;
+        char letter;
+        const char* item;
+        std::function<bool()> done;  // whether the item's command ran; undoes what it can
+        std::function<bool()> before = nullptr;
+    } rows[] = {
+        {"Soubor", fileMenu, 'O', "Otevřít", dialogShown(kOpenTitle)},
+        {"Soubor", fileMenu, 'U', "Uložit", dialogShown(kSaveTitle)},
+        {"Nápověda", helpMenu, 'O', "O programu", aboutShown},
+        {"the tray menu", trayMenu, 'O', "Obnovit",
+            [&] { return WaitUntil([&] { return IsWindowVisible(form) != FALSE; }); }, intoTheTray},
+        {"the tray menu", trayMenu, 'T', "Otevřít", dialogShown(kOpenTitle)},
+        {"the tray menu", trayMenu, 'U', "Uložit", dialogShown(kSaveTitle)},
+        {"the tray menu", trayMenu, 'P', "O programu", aboutShown},
+        {"the quick button's menu", quickMenu, 'V', "Vytvořit zástupce na ploše",
+            [&] { return WaitUntil([&] { return FileExists(shortcut); }) && DeleteFileA(shortcut.c_str()); }},
+        {"the quick button's menu", quickMenu, 'S', "Smazat přiřazení",
+            [&] {
+                return WaitUntil(
+                    [&] { return Text(FindControl(window.toolBar, 88, 2)) == QuickButtonName(0, "Není přiřazeno"); });
+            }},
+        {"the quick button's menu", quickMenu, 'P', "Přiřadit DAT soubor", dialogShown(kOpenTitle)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.menu) + ", " + row.letter + ": " + row.item);
+        if (row.before) {
+            ASSERT_TRUE(row.before());
+        }
+        row.open();
+        HWND menu = WaitForPopupMenu(program.Id());
+        ASSERT_NE(menu, nullptr) << "the menu opens";
+        Key(form, static_cast<WORD>(row.letter));
+        EXPECT_TRUE(row.done()) << "the letter chose its item";
+        if (IsWindowVisible(menu)) {
+            Key(form, VK_ESCAPE);
+            Key(form, VK_ESCAPE);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    }
+
+    // The items that end the program, each in a run of its own.
+    const struct {
+        const char* menu;
+        std::function<void()> open;
+        char letter;
+        const char* item;
+    } ends[] = {{"Soubor", fileMenu, 'Z', "Zavřít"}, {"the tray menu", trayMenu, 'K', "Ukončit"}};
+    for (const auto& end : ends) {
+        SCOPED_TRACE(std::string(end.menu) + ", " + end.letter + ": " + end.item);
+        if (!program.Running()) {
+            form = StartFilled();
+            ASSERT_NE(form, nullptr);
+        }
+        end.open();
+        ASSERT_NE(WaitForPopupMenu(program.Id()), nullptr) << "the menu opens";
+        Key(form, static_cast<WORD>(end.letter));
+        EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the letter ended the program";
+    }
+}
+
 namespace {
 
 // The colour scheme of the prefix, for the programs started while the holder
