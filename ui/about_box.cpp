@@ -88,6 +88,11 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
             {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coTabStop, &button},
         },
         Stacking::LastInFront);
+    // Tab, and a screen reader, go in reading order: the heading, the texts,
+    // each link after its caption, the licence, the two label buttons. The
+    // captions stay in front of the links they touch, as designed.
+    SetTabOrder({&myLabel3d1, &Label1, &Label8, &Label2, &Label5, &myLabel3d3, &Label3, &myLabel3d4, &Label4,
+        &myLabel3d6, &myLabel3d7});
 
     myLabel3d1.SetAStyle3D(Raised3d);
     myLabel3d1.SetAShadeLeftTop(clYellow);

@@ -452,13 +452,22 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     }
 
     // F2, then Esc; F2, then Enter: the about box, and the keys back where
-    // they were.
+    // they were. In the box, Tab goes from "Zavřít" through the links and the
+    // buttons in reading order: the web, the mail, "Pošli informace",
+    // "Zavřít".
     const HWND focused = FocusOf(form);
+    const POINT readingOrder[] = {{8, 240}, {296, 240}, {56, 304}, {304, 304}};
     for (WORD closing : {VK_ESCAPE, VK_RETURN}) {
         Key(form, VK_F2);
         HWND about = WaitForTopWindow(program.Id(), "TAutor");
         ASSERT_NE(about, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; }));
+        EXPECT_EQ(FocusOf(about), FindControl(about, 304, 304)) << "\"Zavřít\" has the keys first";
+        for (const POINT& at : readingOrder) {
+            Key(about, VK_TAB);
+            EXPECT_EQ(FocusOf(about), FindControl(about, at.x, at.y))
+                << "Tab to " << at.x << "," << at.y << "; the keys are in \"" << Text(FocusOf(about)) << "\"";
+        }
         Key(about, closing);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); })) << "key " << closing;
         EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "after the about box, key " << closing;
