@@ -150,6 +150,17 @@ char MinimiseLetter()
     return letter;
 }
 
+// The shell's notification area on the screen (the taskbar where it has no
+// part of its own); false without a shell, or with a taskbar not shown.
+bool NotificationArea(RECT& area)
+{
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (!taskbar || !IsWindowVisible(taskbar))
+        return false;
+    HWND icons = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
+    return GetWindowRect(icons ? icons : taskbar, &area) && !IsRectEmpty(&area);
+}
+
 // COM for this thread while the holder lives: a screen reader's questions
 // go to the program through it.
 class ComApartment {
@@ -493,7 +504,8 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
 
     // Minimised from the window menu (Alt+Space, the item's letter) into the
     // notification area; back through the icon's menu, as the menu key on
-    // the icon opens it.
+    // the icon opens it: beside the notification area, not at the pointer,
+    // which is elsewhere.
     Key(form, VK_SPACE, {VK_MENU});
     HWND systemMenu = WaitForPopupMenu(program.Id());
     ASSERT_NE(systemMenu, nullptr);
@@ -502,10 +514,23 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     Key(form, static_cast<WORD>(VkKeyScanA(letter) & 0xFF));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); })) << "into the notification area";
     ASSERT_TRUE(TrayHoldsIcon(form));
+    ASSERT_TRUE(MoveMouseSurely(GetDesktopWindow(), 400, 300));
     Step("the menu key on the tray icon");
     PostMessageA(form, WM_USER + 1, 1, WM_RBUTTONDOWN);
     HWND trayMenu = WaitForPopupMenu(program.Id());
     ASSERT_NE(trayMenu, nullptr);
+    RECT area;
+    if (NotificationArea(area)) {
+        RECT menuRect, touching;
+        GetWindowRect(trayMenu, &menuRect);
+        InflateRect(&menuRect, 1, 1);
+        EXPECT_TRUE(IntersectRect(&touching, &menuRect, &area))
+            << "the menu at " << menuRect.left + 1 << "," << menuRect.top + 1 << " - " << menuRect.right - 1 << ","
+            << menuRect.bottom - 1 << ", the notification area at " << area.left << "," << area.top << " - "
+            << area.right << "," << area.bottom;
+    } else {
+        std::printf("No shell's taskbar here: where the tray menu opens is not checked.\n");
+    }
     Key(form, VK_DOWN);  // "Obnovit"
     Key(form, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); })) << "back from the tray";
