@@ -142,12 +142,13 @@ bool TControl::ContextPopup(POINT at)
 {
     if (!popupMenu_)
         return false;
-    if (at.x == -1 && at.y == -1) {  // from the keyboard: under the control
+    const bool fromKeyboard = at.x == -1 && at.y == -1;
+    if (fromKeyboard) {  // under the control
         RECT control;
         GetWindowRect(handle_, &control);
         at = {control.left, control.bottom};
     }
-    TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Form().Handle(), nullptr);
+    Form().TrackPopup(popupMenu_, at, fromKeyboard);
     return true;
 }
 

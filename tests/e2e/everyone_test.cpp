@@ -444,7 +444,20 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     EXPECT_EQ(to, 5u) << "its text selected";
 
     // Ctrl+1 ... Ctrl+5: each quick button's own file. Ctrl+Shift+1 ... 5:
-    // each one's own menu, under its button.
+    // each one's own menu, under its button, open on its first usable item;
+    // the arrows pass over greyed items.
+    const auto usableFrom = [](const std::vector<bool>& items, int from, int step) {
+        const int count = static_cast<int>(items.size());
+        for (int i = 1; i <= count; ++i) {
+            const int at = ((from + step * i) % count + count) % count;
+            if (items[static_cast<std::size_t>(at)])
+                return at;
+        }
+        return -1;
+    };
+    // The pointer rests away from the menus: a greyed item under it would be
+    // its choice, not the keys'.
+    ASSERT_TRUE(MoveMouseSurely(GetDesktopWindow(), 1000, 10));
     for (int slot = 0; slot < 5; ++slot) {
         const auto digit = static_cast<WORD>('1' + slot);
         const std::string ip = "10.0.0." + std::to_string(slot + 1);
@@ -458,6 +471,12 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
         GetWindowRect(menu, &menuRect);
         GetWindowRect(FindControl(window.toolBar, 88 + 24 * slot, 2), &buttonRect);
         EXPECT_EQ(menuRect.left, buttonRect.left) << "the menu of slot " << slot + 1 << " under its button";
+        const int first = usableFrom(slotMenus[slot], -1, 1);
+        EXPECT_EQ(HighlightedMenuItem(menu), first) << "Ctrl+Shift+" << slot + 1 << " opens on the first usable item";
+        Key(form, VK_DOWN);
+        EXPECT_EQ(HighlightedMenuItem(menu), usableFrom(slotMenus[slot], first, 1)) << "Down, slot " << slot + 1;
+        Key(form, VK_UP);
+        EXPECT_EQ(HighlightedMenuItem(menu), first) << "Up, slot " << slot + 1;
         Key(form, VK_ESCAPE);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
     }
