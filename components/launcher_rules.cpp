@@ -185,6 +185,8 @@ std::uint16_t ShowWindowCommandFor(TWindowState state)
         return 2;  // SW_SHOWMINIMIZED
     case wsMaximized:
         return 3;  // SW_SHOWMAXIMIZED
+    case wsMinimizedNoActivate:
+        return 7;  // SW_SHOWMINNOACTIVE
     case wsNormal:
     default:
         return 1;  // SW_SHOWNORMAL

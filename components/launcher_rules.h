@@ -8,7 +8,9 @@
 
 enum TLangType { ltFrench, ltCzech, ltItalian };
 enum TPriorClass { pcHigh, pcIdle, pcNormal, pcRealtime };
-enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+// wsMinimizedNoActivate: minimised and left inactive, so that the console of a
+// command never takes the keyboard from the window that started it.
+enum TWindowState { wsNormal, wsMinimized, wsMaximized, wsMinimizedNoActivate };
 
 // The 17 launch-error texts of one language, shared by every launcher.
 // Assigning a language on any launcher refills it for all of them.

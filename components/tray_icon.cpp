@@ -19,6 +19,43 @@ constexpr UINT kRetryIntervalMs = 2000;
 static_assert(kNotifyIconDataSize == 88, "the first shell record layout is 88 bytes on 32-bit Windows");
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity == kNotifyIconDataSize);
 
+// The notification area on the screen: the part of the shell's taskbar that
+// holds the icons, or the taskbar where it has no such part. Nothing without
+// a shell, or with one that shows no taskbar.
+bool NotificationArea(RECT& area)
+{
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (!taskbar || !IsWindowVisible(taskbar))
+        return false;
+    HWND icons = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
+    return GetWindowRect(icons ? icons : taskbar, &area) && !IsRectEmpty(&area);
+}
+
+// Where a menu opened for the icon stands: at the pointer when the pointer
+// is on the notification area (a click); beside the notification area when
+// it is not (the keyboard), on its side towards the middle of the screen.
+struct MenuPlace {
+    POINT at;
+    UINT alignment;
+};
+MenuPlace PlaceForIconMenu(bool fromKeyboard)
+{
+    MenuPlace place{{}, TPM_LEFTALIGN};
+    GetCursorPos(&place.at);
+    RECT area;
+    if (!NotificationArea(area) || (!fromKeyboard && PtInRect(&area, place.at)))
+        return place;
+    const bool right = area.left + area.right > GetSystemMetrics(SM_CXSCREEN);
+    const bool bottom = area.top + area.bottom > GetSystemMetrics(SM_CYSCREEN);
+    const bool wide = area.right - area.left >= area.bottom - area.top;  // a taskbar along the top or bottom
+    if (wide)
+        place.at = {right ? area.right : area.left, bottom ? area.top : area.bottom};
+    else
+        place.at = {right ? area.left : area.right, bottom ? area.bottom : area.top};
+    place.alignment = (right ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | (bottom ? TPM_BOTTOMALIGN : TPM_TOPALIGN);
+    return place;
+}
+
 }  // namespace
 
 UINT TTrayIcon::TaskbarCreatedMessage()
@@ -238,14 +275,13 @@ bool TTrayIcon::NotifyShell(DWORD action)
     return Shell_NotifyIconA(action, &data) != FALSE;
 }
 
-void TTrayIcon::PopUpMenu()
+void TTrayIcon::PopUpMenu(bool fromKeyboard)
 {
     // The menu only closes on a click elsewhere when its window is in front.
     SetForegroundWindow(ownerWindow_);
     Application.ProcessMessages();
-    POINT at{};
-    GetCursorPos(&at);
-    TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, ownerWindow_, nullptr);
+    const MenuPlace place = PlaceForIconMenu(fromKeyboard);
+    TrackPopupMenu(popupMenu_, place.alignment | TPM_RIGHTBUTTON, place.at.x, place.at.y, 0, ownerWindow_, nullptr);
     // Without a message after it, the next opening of the menu misbehaves.
     PostMessageA(ownerWindow_, WM_NULL, 0, 0);
     // The chosen command is posted; it runs now.
@@ -258,11 +294,19 @@ LRESULT TTrayIcon::HandleCallback(LPARAM mouseMessage)
     case WM_MOUSEMOVE:
         Fire(OnMouseMove, this);
         return 0;
+    case WM_CONTEXTMENU:
+        // The menu key on the icon, from a shell that says so: a shell that
+        // does not sends a right button press instead.
+        if (popupMenu_ && autoPopup_) {
+            PopUpMenu(true);
+            return 0;
+        }
+        return 1;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (mouseMessage == WM_RBUTTONDOWN && popupMenu_ && autoPopup_)
-            PopUpMenu();
+            PopUpMenu(false);
         else if (OnMouseDown)
             OnMouseDown(this);
         else

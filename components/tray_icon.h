@@ -68,7 +68,9 @@ private:
     void RemoveIcon();
     UINT_PTR RetryTimer() const { return kRetryTimerBase + iconId_; }
     static constexpr UINT_PTR kRetryTimerBase = 0x7A70;
-    void PopUpMenu();
+    // Opens the popup menu where the user looks for it: at the pointer after
+    // a click, beside the notification area when opened from the keyboard.
+    void PopUpMenu(bool fromKeyboard);
     LRESULT HandleCallback(LPARAM mouseMessage);
 
     HWND ownerWindow_ = nullptr;

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t flag = PriorityClassFlag(priority);
     FUZZ_CHECK(flag == 0x20 || flag == 0x40 || flag == 0x80 || flag == 0x100);
     const std::uint16_t show = ShowWindowCommandFor(static_cast<TWindowState>(priority & 3));
-    FUZZ_CHECK(show >= 1 && show <= 3);
+    FUZZ_CHECK((show >= 1 && show <= 3) || show == 7);
 
     if (!lines.empty()) {
         const std::vector<std::string> params(lines.begin() + 1, lines.end());

@@ -12,6 +12,7 @@
 #include "wingui/application.h"
 #include "wingui/scheme.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -88,6 +89,11 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
             {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coTabStop, &button},
         },
         Stacking::LastInFront);
+    // Tab, and a screen reader, go in reading order: the heading, the texts,
+    // each link after its caption, the licence, the two label buttons. The
+    // captions stay in front of the links they touch, as designed.
+    SetTabOrder({&myLabel3d1, &Label1, &Label8, &Label2, &Label5, &myLabel3d3, &Label3, &myLabel3d4, &Label4,
+        &myLabel3d6, &myLabel3d7});
 
     myLabel3d1.SetAStyle3D(Raised3d);
     myLabel3d1.SetAShadeLeftTop(clYellow);
@@ -98,6 +104,12 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
         label->SetAHShadeOffSet(2);
         label->SetAVShadeOffSet(2);
     }
+    // Static text to Windows, a link and a button to whoever clicks them: a
+    // screen reader is told so.
+    for (TmyLabel3d* link : {&myLabel3d3, &myLabel3d4})
+        link->SetAccessibleRole(ROLE_SYSTEM_LINK);
+    for (TmyLabel3d* button : {&myLabel3d6, &myLabel3d7})
+        button->SetAccessibleRole(ROLE_SYSTEM_PUSHBUTTON);
     const HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
     for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4, &myLabel3d6, &myLabel3d7})
         label->SetCursor(hand);

@@ -62,7 +62,10 @@ TForm1::TForm1()
     BindEvents();
     AppExec1.SetLangType(ltCzech);
     AppExec1.SetWait(true);
-    AppExec1.SetWindowState(wsMinimized);
+    // A console that took the activation would give it to nobody when it
+    // closes: the keyboard would be lost to the program until a click, and
+    // Windows would refuse the chooser the foreground after the commands.
+    AppExec1.SetWindowState(wsMinimizedNoActivate);
 
     TrayIcon1 = std::make_unique<TTrayIcon>(handle_);
     TrayIcon1->SetIcon(static_cast<HICON>(

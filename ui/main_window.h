@@ -107,6 +107,9 @@ public:
     void CheckBox1Click();
     void Label1MouseMove();
     void Label2MouseMove();
+    // Shows whether a field holds the current state: lime or not, and the
+    // description a screen reader reads with its name.
+    void ShowFieldState(Field field, bool current);
     // The apply button.
     void Button1Click();
     // A close asked for while an apply's commands ran; it follows their end.

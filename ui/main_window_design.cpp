@@ -18,27 +18,35 @@ HICON SmallIcon(int id)
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_SHARED));
 }
 
+// A caption's words without the colon that ends it.
+std::string CaptionWords(const std::string& caption)
+{
+    return !caption.empty() && caption.back() == ':' ? caption.substr(0, caption.size() - 1) : caption;
+}
+
 }  // namespace
 
 OwnedMenu TForm1::CreateMenus()
 {
+    // Access keys are unique within each menu: the tray menu's two pairs
+    // that begin alike (Obnovit, Otevřít; Uložit, Ukončit) take other letters.
     OwnedMenu menuBar = BuildMenuBar({
-        {0, "Soubor"},                                           // Soubor1
-        {1, "Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},   // Otevt1
-        {1, "Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},    // Uloit1
-        {1, nullptr},                                            // N1
-        {1, "Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},   // Zavt1
-        {0, "Nápověda"},                                         // Npovda1
-        {1, "O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},  // Oprogramu1
+        {0, "&Soubor"},                                           // Soubor1
+        {1, "&Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},   // Otevt1
+        {1, "&Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},    // Uloit1
+        {1, nullptr},                                             // N1
+        {1, "&Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},   // Zavt1
+        {0, "&Nápověda"},                                         // Npovda1
+        {1, "&O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},  // Oprogramu1
     });
     PopupMenuTray = BuildPopupMenu({
-        {0, "Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},  // Obnovit1
-        {0, nullptr},                                                // N3
-        {0, "Otevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},        // Otevt2
-        {0, "Uložit", cmSave, nullptr, SmallIcon(IDI_SAVE)},         // Uloit2
-        {0, "O programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},   // Oprogramu2
-        {0, nullptr},                                                // N2
-        {0, "Ukončit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
+        {0, "&Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},  // Obnovit1
+        {0, nullptr},                                                 // N3
+        {0, "O&tevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},        // Otevt2
+        {0, "&Uložit", cmSave, nullptr, SmallIcon(IDI_SAVE)},         // Uloit2
+        {0, "O &programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},   // Oprogramu2
+        {0, nullptr},                                                 // N2
+        {0, "U&končit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
     });
     std::vector<ACCEL> shortcuts = {
         {FVIRTKEY | FCONTROL, 'O', cmOpen},
@@ -136,6 +144,14 @@ void TForm1::CreateDesign()
     SetTabOrder({&Button1, &RadioButton2, &RadioButton1, &myLabel3d2, &Edit2, &myLabel3d4, &Edit3, &myLabel3d5, &Edit4,
         &myLabel3d6, &Edit5, &GroupBox1, &myLabel3d11, &Edit8});
     SetTabOrder({&myLabel3d8, &CheckBox1, &myLabel3d9, &Edit6, &myLabel3d10, &Edit7});
+
+    // A screen reader names a check box or a radio button by its own text:
+    // the proxy's box has none, and "ručně" or "automaticky" alone do not say
+    // what they choose. The box takes its caption's words, each choice the
+    // pair's question before its own; what is painted stays.
+    CheckBox1.SetAccessibleName(CaptionWords(myLabel3d8.Text()));
+    for (TRadioButton* choice : {&RadioButton1, &RadioButton2})
+        choice->SetAccessibleName(myLabel3d7.Text() + " " + choice->Text());
 
     for (TmyLabel3d* label : {&myLabel3d1, &myLabel3d3, &myLabel3d7, &myLabel3d2, &myLabel3d4, &myLabel3d5, &myLabel3d6,
              &myLabel3d11, &myLabel3d8, &myLabel3d9, &myLabel3d10})

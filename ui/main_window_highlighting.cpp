@@ -5,18 +5,27 @@
 
 namespace {
 
-TColor StateColor(bool equal, TColor differing)
-{
-    return equal ? clLime : differing;
-}
+// What the colour tells, said to a screen reader.
+const char kCurrentStateDescription[] = "aktuální stav";
+const char kDifferingDescription[] = "liší se od aktuálního stavu";
 
 }  // namespace
+
+void TForm1::ShowFieldState(Field field, bool current)
+{
+    // One decision for the eye and the ear: the colour and the description
+    // cannot disagree.
+    TControl& control = FieldControl(field);
+    const TColor differing = Spec(field).kind == FieldKind::Text ? clWindow : clBtnFace;
+    control.SetColor(current ? clLime : differing);
+    control.SetAccessibleDescription(current ? kCurrentStateDescription : kDifferingDescription);
+}
 
 void TForm1::Edit2Change()
 {
     for (const FieldSpec& spec : kFields) {
         if (spec.kind == FieldKind::Text)
-            FieldControl(spec.field).SetColor(StateColor(FieldText(spec.field) == Current.*spec.current, clWindow));
+            ShowFieldState(spec.field, FieldText(spec.field) == Current.*spec.current);
     }
 }
 
@@ -25,9 +34,9 @@ void TForm1::RadioButton1Click()
     if (!RadioButton1.Checked())
         return;
     EnableFieldsOf(Field::Manual, true);
-    const TColor pair = StateColor(FlagAgrees(Field::Manual, true, Current), clBtnFace);
-    RadioButton1.SetColor(pair);
-    RadioButton2.SetColor(pair);
+    const bool agrees = FlagAgrees(Field::Manual, true, Current);
+    ShowFieldState(Field::Manual, agrees);
+    ShowFieldState(Field::Automatic, agrees);
 }
 
 void TForm1::RadioButton2Click()
@@ -36,9 +45,9 @@ void TForm1::RadioButton2Click()
         return;
     // The address fields belong to manual addressing; their texts stay.
     EnableFieldsOf(Field::Manual, false);
-    const TColor pair = StateColor(FlagAgrees(Field::Automatic, true, Current), clBtnFace);
-    RadioButton1.SetColor(pair);
-    RadioButton2.SetColor(pair);
+    const bool agrees = FlagAgrees(Field::Automatic, true, Current);
+    ShowFieldState(Field::Manual, agrees);
+    ShowFieldState(Field::Automatic, agrees);
 }
 
 void TForm1::CheckBox1Click()
@@ -46,7 +55,7 @@ void TForm1::CheckBox1Click()
     const bool on = CheckBox1.Checked();
     EnableFieldsOf(Field::Proxy, on);
     // A box left clear agrees with a proxy that is off or not set at all.
-    CheckBox1.SetColor(StateColor(FlagAgrees(Field::Proxy, on, Current), clBtnFace));
+    ShowFieldState(Field::Proxy, FlagAgrees(Field::Proxy, on, Current));
 }
 
 void TForm1::Label1MouseMove()

@@ -68,7 +68,7 @@ void TForm1::ReadCurrentState()
 
     // Everything now shows what the system has.
     for (const FieldSpec& spec : kFields)
-        FieldControl(spec.field).SetColor(clLime);
+        ShowFieldState(spec.field, true);
     StatusBar1.SetText("Zeleně podbarvené položky = aktuální stav.");
     stateShown_ = true;
 }

@@ -25,10 +25,10 @@ TQuickSlot::TQuickSlot(int slot, TSpeedButton& button, int firstMenuItem)
     , button_(button)
     , firstMenuItem_(firstMenuItem)
     , popupMenu_(BuildPopupMenu({
-          {0, "Přiřadit DAT soubor", QuickSlotCommand(slot, qiBind)},
-          {0, "Smazat přiřazení", QuickSlotCommand(slot, qiClear)},
+          {0, "&Přiřadit DAT soubor", QuickSlotCommand(slot, qiBind)},
+          {0, "&Smazat přiřazení", QuickSlotCommand(slot, qiClear)},
           {0, nullptr},
-          {0, "Vytvořit zástupce na ploše", QuickSlotCommand(slot, qiShortcut)},
+          {0, "&Vytvořit zástupce na ploše", QuickSlotCommand(slot, qiShortcut)},
       }))
 {
     SetMenuState(true);

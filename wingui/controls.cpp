@@ -180,12 +180,13 @@ bool TControl::ContextPopup(POINT at)
 {
     if (!popupMenu_)
         return false;
-    if (at.x == -1 && at.y == -1) {  // from the keyboard: under the control
+    const bool fromKeyboard = at.x == -1 && at.y == -1;
+    if (fromKeyboard) {  // under the control
         RECT control;
         GetWindowRect(handle_, &control);
         at = {control.left, control.bottom};
     }
-    TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Form().Handle(), nullptr);
+    Form().TrackPopup(popupMenu_, at, fromKeyboard);
     return true;
 }
 
@@ -224,6 +225,33 @@ void TControl::RegisterOwnClass(const char* className, UINT classStyle, const ch
         RaiseRefusal("třídu okna");
 }
 
+void TControl::SetAccessibleName(const std::string& name)
+{
+    accessible_.name = name;
+    SeeOwnMessages();
+}
+
+void TControl::SetAccessibleDescription(const std::string& description)
+{
+    if (description == accessible_.description)
+        return;
+    accessible_.description = description;
+    SeeOwnMessages();
+    NotifyAccessibleDescriptionChange(handle_);
+}
+
+void TControl::SetAccessibleRole(long role)
+{
+    accessible_.role = role;
+    SeeOwnMessages();
+}
+
+void TControl::SeeOwnMessages()
+{
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(handle_, GWLP_WNDPROC)) != &TControl::OwnClassProc)
+        Subclass();
+}
+
 void TControl::Subclass()
 {
     defaultProc_ = reinterpret_cast<WNDPROC>(
@@ -249,6 +277,16 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wParam
     }
     if (message == WM_NCDESTROY)
         DetachFrom(window);
+    // A screen reader asks for the control's object: the standard one, with
+    // what the program says of the control in its place.
+    if (message == WM_GETOBJECT && !control->accessible_.Empty()) {
+        const auto overridesOf = [](HWND asked) -> const AccessibleOverrides* {
+            const TControl* found = FromHandle(asked);
+            return found ? &found->accessible_ : nullptr;
+        };
+        if (const LRESULT answer = AnswerAccessibleObject(window, wParam, lParam, overridesOf))
+            return answer;
+    }
     return Guarded([&] { return control->WindowProc(message, wParam, lParam); }, LRESULT{0});
 }
 

@@ -4,6 +4,7 @@
 // handler only when the value really changes, whoever changes it.
 #pragma once
 
+#include "wingui/accessible.h"
 #include "wingui/colors.h"
 #include "wingui/component.h"
 #include "wingui/font.h"
@@ -90,6 +91,15 @@ public:
     // Opens the popup menu at a screen position; true when there is one.
     bool ContextPopup(POINT at);
 
+    // What a screen reader learns of the control beyond Windows' standard
+    // answer for its class: a name of its own (for a control whose caption
+    // does not say what it is), a description, a role.
+    const AccessibleOverrides& Accessible() const { return accessible_; }
+    void SetAccessibleName(const std::string& name);
+    // A listening screen reader is told of a change.
+    void SetAccessibleDescription(const std::string& description);
+    void SetAccessibleRole(long role);
+
 protected:
     struct CreateParams {
         const char* className;
@@ -122,6 +132,9 @@ protected:
     static void RegisterOwnClass(const char* className, UINT classStyle = 0, const char* baseClass = nullptr);
     // A control of a system class sees its messages in WindowProc from now on.
     void Subclass();
+    // Subclasses a control of a system class that is not yet; those of the
+    // program's own classes see their messages already.
+    void SeeOwnMessages();
 
     HWND handle_ = nullptr;
 
@@ -140,6 +153,7 @@ private:
     std::string hint_;
     FontSpec font_;
     HMENU popupMenu_ = nullptr;
+    AccessibleOverrides accessible_;
 };
 
 class TEdit : public TControl {

@@ -177,6 +177,11 @@ void TForm::AddHintTool(TControl& control)
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void TForm::TrackPopup(HMENU menu, POINT at, bool fromKeyboard)
+{
+    keyboardMenu_.Track(handle_, menu, at, TPM_LEFTALIGN | TPM_RIGHTBUTTON, fromKeyboard);
+}
+
 void TForm::RelayToTooltip(const MSG& message)
 {
     if (tooltip_)
@@ -328,6 +333,9 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WM_MENUSELECT:
+        keyboardMenu_.Selected(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        break;
     case WM_CONTEXTMENU:
         if (TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(wParam))) {
             if (control->ContextPopup({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}))

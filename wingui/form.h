@@ -6,6 +6,7 @@
 #include "wingui/controls.h"
 #include "wingui/font.h"
 #include "wingui/gdi.h"
+#include "wingui/menu.h"
 #include "wingui/scheme.h"
 #include "wingui/window_object.h"
 
@@ -81,6 +82,11 @@ public:
     bool EverShown() const { return everShown_; }
     void SetModalResult(int result) { modalResult_ = result; }
 
+    // Opens a popup menu of the window at a screen point, its commands going
+    // to the window. From the keyboard it opens on its first usable item,
+    // and the arrow keys pass over greyed items.
+    void TrackPopup(HMENU menu, POINT at, bool fromKeyboard);
+
     // Gives the control a tooltip that shows its current hint.
     void AddHintTool(TControl& control);
     // Tells the tooltip of a mouse message for one of the window's controls.
@@ -146,6 +152,7 @@ private:
     TPosition position_ = TPosition::Designed;
     std::vector<std::pair<FontSpec, OwnedFont>> fonts_;
     HWND tooltip_ = nullptr;
+    KeyboardMenu keyboardMenu_;
     HWND savedFocus_ = nullptr;
     int nextControlId_ = 100;
     bool modal_ = false;

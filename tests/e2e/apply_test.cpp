@@ -867,8 +867,8 @@ TEST_F(TwoConnections, EndingFromTheTrayWhileTheReadBackAsksEndsAtOnce)
 
 TEST_F(TwoConnections, AfterTheCommandsTheWindowThatAsksHasTheKeyboard)
 {
-    // The consoles of the commands take the activation; when they are done,
-    // the chooser asks with the keyboard's focus, and after the choice the
+    // The consoles of the commands come and go; when they are done, the
+    // chooser asks with the keyboard's focus, and after the choice the
     // main window has it where it was. No test step brings anything to the
     // front: only keys answer.
     ASSERT_NO_FATAL_FAILURE(StartWithTheFirstChosen());

@@ -4,10 +4,13 @@
 // screen's DPI.
 #include "tests/e2e/e2e_fixture.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <set>
 
 using namespace e2e;
@@ -147,6 +150,99 @@ char MinimiseLetter()
     return letter;
 }
 
+// The shell's notification area on the screen (the taskbar where it has no
+// part of its own); false without a shell, or with a taskbar not shown.
+bool NotificationArea(RECT& area)
+{
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (!taskbar || !IsWindowVisible(taskbar))
+        return false;
+    HWND icons = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
+    return GetWindowRect(icons ? icons : taskbar, &area) && !IsRectEmpty(&area);
+}
+
+// COM for this thread while the holder lives: a screen reader's questions
+// go to the program through it.
+class ComApartment {
+public:
+    ComApartment()
+        : initialized_(SUCCEEDED(CoInitialize(nullptr)))
+    {
+    }
+    ~ComApartment()
+    {
+        if (initialized_)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
+std::string FromBstr(BSTR text)
+{
+    std::string ansi;
+    if (text) {
+        const int length = WideCharToMultiByte(1250, 0, text, -1, nullptr, 0, nullptr, nullptr);
+        ansi.resize(static_cast<std::size_t>(std::max(length, 1)));
+        WideCharToMultiByte(1250, 0, text, -1, ansi.data(), length, nullptr, nullptr);
+        ansi.resize(ansi.size() - 1);
+        SysFreeString(text);
+    }
+    return ansi;
+}
+
+// What a screen reader reads of a control: its name, description and role.
+struct ReaderView {
+    bool found = false;
+    std::string name, description;
+    long role = 0;
+};
+
+ReaderView Read(IAccessible* object)
+{
+    ReaderView view;
+    if (!object)
+        return view;
+    view.found = true;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (object->get_accName(self, &text) == S_OK)
+        view.name = FromBstr(text);
+    text = nullptr;
+    if (object->get_accDescription(self, &text) == S_OK)
+        view.description = FromBstr(text);
+    VARIANT role{};
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4)
+        view.role = role.lVal;
+    VariantClear(&role);
+    object->Release();
+    return view;
+}
+
+// As a reader asks the program from outside: the object the control's
+// window hands out.
+ReaderView AsAReaderReads(HWND control)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        object = nullptr;
+    return Read(object);
+}
+
+// What Windows' standard object for the control says, made here.
+ReaderView AsWindowsHasIt(HWND control)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        object = nullptr;
+    return Read(object);
+}
+
 }  // namespace
 
 // Windows' rule names every field of the main window and the chooser's list
@@ -192,15 +288,115 @@ TEST_F(TamarkoTest, AScreenReaderNamesEveryField)
     CloseAndWait(form);
 }
 
+// What the colours show reaches a screen reader too, asked from another
+// process as a reader asks: each field's description says whether it holds
+// the current state, in step with its colour, while its name stays Windows'
+// own. The proxy's check box and the mode pair have names that say what they
+// choose; the about box's links and label buttons say what they are.
+TEST_F(TamarkoTest, AScreenReaderLearnsWhatTheColoursShow)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const int off = 0;
+    PlantProxy(&off, "proxy.example.com:8080");
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    const ComApartment com;
+
+    EXPECT_EQ(AsAReaderReads(window.proxy).name, "Používat Proxy server");
+    EXPECT_EQ(AsAReaderReads(window.manual).name, "IP adresa: ručně");
+    EXPECT_EQ(AsAReaderReads(window.automatic).name, "IP adresa: automaticky");
+    for (HWND edit :
+        {window.ip, window.mask, window.gateway, window.dns, window.dns2, window.proxyAddress, window.proxyPort}) {
+        const ReaderView read = AsAReaderReads(edit);
+        ASSERT_TRUE(read.found);
+        EXPECT_EQ(read.name, AsWindowsHasIt(edit).name) << "Windows' own name for \"" << Text(edit) << "\"";
+        EXPECT_EQ(read.role, AsWindowsHasIt(edit).role) << "Windows' own role for \"" << Text(edit) << "\"";
+    }
+
+    // Step by step, the fields that then differ from the current state.
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::vector<HWND> differing;
+    } steps[] = {
+        {"filled", [] {}, {}},
+        {"the mask changed", [&] { SetField(window.mask, "255.255.0.0"); }, {window.mask}},
+        {"automatic chosen", [&] { PostMessageA(window.automatic, BM_CLICK, 0, 0); },
+            {window.mask, window.manual, window.automatic}},
+        {"the proxy switched on", [&] { PostMessageA(window.proxy, BM_CLICK, 0, 0); },
+            {window.mask, window.manual, window.automatic, window.proxy}},
+        {"the mask back", [&] { SetField(window.mask, "255.255.255.0"); },
+            {window.manual, window.automatic, window.proxy}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        ASSERT_TRUE(Responds(form));
+        for (HWND control : window.StateControls()) {
+            const bool differs
+                = std::find(step.differing.begin(), step.differing.end(), control) != step.differing.end();
+            const bool edit = ClassName(control) != "Button";
+            const COLORREF color = !differs ? kLime : GetSysColor(edit ? COLOR_WINDOW : COLOR_BTNFACE);
+            EXPECT_TRUE(window.PaintedIn(control, color)) << "\"" << Text(control) << "\" painted " << Hex(color);
+            EXPECT_EQ(AsAReaderReads(control).description, differs ? "liší se od aktuálního stavu" : "aktuální stav")
+                << "\"" << Text(control) << "\" at " << RectIn(control, form).left << "," << RectIn(control, form).top;
+        }
+    }
+
+    PostCommand(form, cmAbout);
+    HWND about = WaitForTopWindow(program.Id(), "TAutor");
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(Responds(about));
+    const struct {
+        const char* what;
+        int left, top;
+        long role;
+    } labels[] = {
+        {"the web link", 8, 240, ROLE_SYSTEM_LINK},
+        {"the mail link", 296, 240, ROLE_SYSTEM_LINK},
+        {"Pošli informace", 56, 304, ROLE_SYSTEM_PUSHBUTTON},
+        {"Zavřít", 304, 304, ROLE_SYSTEM_PUSHBUTTON},
+    };
+    for (const auto& label : labels) {
+        HWND control = FindControl(about, label.left, label.top);
+        ASSERT_NE(control, nullptr) << label.what;
+        const ReaderView read = AsAReaderReads(control);
+        EXPECT_EQ(read.role, label.role) << label.what;
+        EXPECT_EQ(read.name, AsWindowsHasIt(control).name) << label.what << ": its own text names it";
+    }
+    HWND heading = FindControl(about, 8, 16);
+    EXPECT_EQ(AsAReaderReads(heading).role, AsWindowsHasIt(heading).role) << "the heading is text as before";
+    PostMessageA(about, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
+    CloseAndWait(form);
+}
+
 // One session from the keyboard alone: the chooser, the fields, a refused
-// address, a quick button, the about box, the notification area. The focus
-// is wherever the user would look for it after each step.
+// address, every quick button, the about box, the notification area, an
+// apply. The focus is wherever the user would look for it after each step.
 TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
 {
-    folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
-    WriteFileBytes(folder.File("doma.dat"), kDoma);
-    WriteFileBytes(folder.IniPath(),
-        "[RychleIkony]\r\nBut2=" + folder.File("doma.dat") + "\r\nMenuItem5=0\r\nMenuItem6=1\r\nMenuItem8=1\r\n");
+    // The connection worked on is the second of two. Each command lasts a
+    // while, so that a console that took the keyboard would be seen.
+    folder.WriteNetsimState(NetsimState({DhcpConnection("WLAN"), kLan}, "delay_ms = 300\r\n"));
+    // Each quick button has a file of its own, and its menu a state of its
+    // own (bind, clear, shortcut), so that every key shows which slot it
+    // reached.
+    const std::vector<bool> slotMenus[]
+        = {{false, true, true}, {true, false, true}, {false, false, true}, {true, true, false}, {false, true, false}};
+    std::string ini = "[RychleIkony]\r\n";
+    for (int slot = 0; slot < 5; ++slot) {
+        const std::string number = std::to_string(slot + 1);
+        const std::string file = folder.File("slot" + number + ".dat");
+        WriteFileBytes(file, "[Nastavení]\r\nIP=10.0.0." + number + "\r\nmaska=255.0.0.0\r\nrucne=1\r\nauto=0\r\n");
+        ini += "But" + number + "=" + file + "\r\n";
+        const int firstItem = 1 + 4 * slot;
+        for (int item : {0, 1, 2})
+            ini += "MenuItem" + std::to_string(firstItem + (item == 2 ? 3 : item)) + "="
+                + (slotMenus[slot][static_cast<std::size_t>(item)] ? "1" : "0") + "\r\n";
+    }
+    WriteFileBytes(folder.IniPath(), ini);
     HWND form = Start();
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
@@ -220,6 +416,7 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == list; })) << "the list has the keys again";
     Key(chooser, VK_DOWN);
     Key(chooser, VK_UP);
+    Key(chooser, VK_DOWN);  // the second, wherever the first Down went
     Key(chooser, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
     EXPECT_EQ(Text(window.connectionName), "LAN");
@@ -246,24 +443,61 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 5u) << "its text selected";
 
-    // Ctrl+2: the second quick button's file. Ctrl+Shift+2: its menu.
-    Key(form, '2', {VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([&] { return Text(window.ip) == "10.0.0.7"; })) << "Ctrl+2 loaded the bound file";
-    Key(form, '2', {VK_CONTROL, VK_SHIFT});
-    HWND menu = WaitForPopupMenu(program.Id());
-    ASSERT_NE(menu, nullptr) << "Ctrl+Shift+2 opens the slot's menu";
-    EXPECT_EQ(MenuItemsEnabled(menu), (std::vector<bool>{false, true, true}));
-    Key(form, VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    // Ctrl+1 ... Ctrl+5: each quick button's own file. Ctrl+Shift+1 ... 5:
+    // each one's own menu, under its button, open on its first usable item;
+    // the arrows pass over greyed items.
+    const auto usableFrom = [](const std::vector<bool>& items, int from, int step) {
+        const int count = static_cast<int>(items.size());
+        for (int i = 1; i <= count; ++i) {
+            const int at = ((from + step * i) % count + count) % count;
+            if (items[static_cast<std::size_t>(at)])
+                return at;
+        }
+        return -1;
+    };
+    // The pointer rests away from the menus: a greyed item under it would be
+    // its choice, not the keys'.
+    ASSERT_TRUE(MoveMouseSurely(GetDesktopWindow(), 1000, 10));
+    for (int slot = 0; slot < 5; ++slot) {
+        const auto digit = static_cast<WORD>('1' + slot);
+        const std::string ip = "10.0.0." + std::to_string(slot + 1);
+        Key(form, digit, {VK_CONTROL});
+        EXPECT_TRUE(WaitUntil([&] { return Text(window.ip) == ip; })) << "Ctrl+" << slot + 1 << " loaded its file";
+        Key(form, digit, {VK_CONTROL, VK_SHIFT});
+        HWND menu = WaitForPopupMenu(program.Id());
+        ASSERT_NE(menu, nullptr) << "Ctrl+Shift+" << slot + 1 << " opens the slot's menu";
+        EXPECT_EQ(MenuItemsEnabled(menu), slotMenus[slot]) << "Ctrl+Shift+" << slot + 1;
+        RECT menuRect, buttonRect;
+        GetWindowRect(menu, &menuRect);
+        GetWindowRect(FindControl(window.toolBar, 88 + 24 * slot, 2), &buttonRect);
+        EXPECT_EQ(menuRect.left, buttonRect.left) << "the menu of slot " << slot + 1 << " under its button";
+        const int first = usableFrom(slotMenus[slot], -1, 1);
+        EXPECT_EQ(HighlightedMenuItem(menu), first) << "Ctrl+Shift+" << slot + 1 << " opens on the first usable item";
+        Key(form, VK_DOWN);
+        EXPECT_EQ(HighlightedMenuItem(menu), usableFrom(slotMenus[slot], first, 1)) << "Down, slot " << slot + 1;
+        Key(form, VK_UP);
+        EXPECT_EQ(HighlightedMenuItem(menu), first) << "Up, slot " << slot + 1;
+        Key(form, VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    }
 
     // F2, then Esc; F2, then Enter: the about box, and the keys back where
-    // they were.
+    // they were. In the box, Tab goes from "Zavřít" through the links and the
+    // buttons in reading order: the web, the mail, "Pošli informace",
+    // "Zavřít".
     const HWND focused = FocusOf(form);
+    const POINT readingOrder[] = {{8, 240}, {296, 240}, {56, 304}, {304, 304}};
     for (WORD closing : {VK_ESCAPE, VK_RETURN}) {
         Key(form, VK_F2);
         HWND about = WaitForTopWindow(program.Id(), "TAutor");
         ASSERT_NE(about, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; }));
+        EXPECT_EQ(FocusOf(about), FindControl(about, 304, 304)) << "\"Zavřít\" has the keys first";
+        for (const POINT& at : readingOrder) {
+            Key(about, VK_TAB);
+            EXPECT_EQ(FocusOf(about), FindControl(about, at.x, at.y))
+                << "Tab to " << at.x << "," << at.y << "; the keys are in \"" << Text(FocusOf(about)) << "\"";
+        }
         Key(about, closing);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); })) << "key " << closing;
         EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "after the about box, key " << closing;
@@ -289,7 +523,8 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
 
     // Minimised from the window menu (Alt+Space, the item's letter) into the
     // notification area; back through the icon's menu, as the menu key on
-    // the icon opens it.
+    // the icon opens it: beside the notification area, not at the pointer,
+    // which is elsewhere.
     Key(form, VK_SPACE, {VK_MENU});
     HWND systemMenu = WaitForPopupMenu(program.Id());
     ASSERT_NE(systemMenu, nullptr);
@@ -298,33 +533,173 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     Key(form, static_cast<WORD>(VkKeyScanA(letter) & 0xFF));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); })) << "into the notification area";
     ASSERT_TRUE(TrayHoldsIcon(form));
+    ASSERT_TRUE(MoveMouseSurely(GetDesktopWindow(), 400, 300));
     Step("the menu key on the tray icon");
     PostMessageA(form, WM_USER + 1, 1, WM_RBUTTONDOWN);
     HWND trayMenu = WaitForPopupMenu(program.Id());
     ASSERT_NE(trayMenu, nullptr);
+    RECT area;
+    if (NotificationArea(area)) {
+        RECT menuRect, touching;
+        GetWindowRect(trayMenu, &menuRect);
+        InflateRect(&menuRect, 1, 1);
+        EXPECT_TRUE(IntersectRect(&touching, &menuRect, &area))
+            << "the menu at " << menuRect.left + 1 << "," << menuRect.top + 1 << " - " << menuRect.right - 1 << ","
+            << menuRect.bottom - 1 << ", the notification area at " << area.left << "," << area.top << " - "
+            << area.right << "," << area.bottom;
+    } else {
+        std::printf("No shell's taskbar here: where the tray menu opens is not checked.\n");
+    }
     Key(form, VK_DOWN);  // "Obnovit"
     Key(form, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) && !IsIconic(form); })) << "back from the tray";
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == focused; })) << "the keys back where they were";
 
-    // Apply from the keyboard: the read-back offers the connection applied.
+    // Apply from the keyboard. The commands' consoles come and go without
+    // taking the keyboard from the program; then the chooser has it in its
+    // list, offering the connection just applied, and Enter alone finishes.
     SetField(window.ip, "192.168.1.10");
     SetField(window.mask, "255.255.255.0");
     Key(form, VK_TAB, {VK_SHIFT});
     while (FocusOf(form) != window.apply && FocusOf(form))
         Key(form, VK_TAB);
     Key(form, VK_SPACE);
+    std::set<std::string> foreign;  // what had the keyboard instead, meanwhile
     ASSERT_TRUE(WaitUntil(
-        [&] { return IsWindowVisible(chooser) && Enabled(chooser) && folder.Journal().back() == kReportCommand; },
-        30s));
-    EXPECT_EQ(ListSelection(list), 0) << "the connection just applied is offered";
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == list; }));
+        [&] {
+            HWND front = GetForegroundWindow();
+            DWORD owner = 0;
+            GetWindowThreadProcessId(front, &owner);
+            if (owner != program.Id())
+                foreign.insert(front ? ClassName(front) + " \"" + Text(front) + "\"" : "no window");
+            return IsWindowVisible(chooser) && Enabled(chooser) && folder.Journal().back() == kReportCommand;
+        },
+        60s));
+    for (const std::string& what : foreign)
+        ADD_FAILURE() << "while the commands ran, the keyboard went to " << what;
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == chooser && FocusOf(chooser) == list; }))
+        << "the chooser asks with the keyboard in its list; in front: " << ClassName(GetForegroundWindow());
+    EXPECT_EQ(ListSelection(list), 1) << "the connection just applied is offered";
     Key(chooser, VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }));
+    ASSERT_TRUE(WaitUntil([&] { return Text(window.statusBar) == kStateLegend && Enabled(form); }))
+        << "Enter alone chose";
     EXPECT_EQ(Text(window.connectionName), "LAN");
+    // The main window has the keys back where they were.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == form && FocusOf(form) == window.apply; }))
+        << "in front: " << ClassName(GetForegroundWindow()) << ", the keys in " << ClassName(FocusOf(form));
+    Key(form, VK_TAB);
+    EXPECT_EQ(FocusOf(form), window.manual) << "Tab moves on from the apply button";
 
     Key(form, VK_F4, {VK_MENU});
     EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "Alt+F4";
+}
+
+// Every menu has access keys, one letter per item and unique within the
+// menu: each letter chooses its own item, whatever the others are. Alt+S and
+// Alt+N open the menu bar's menus.
+TEST_F(TamarkoTest, EveryMenuItemHasAnAccessKeyOfItsOwn)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    const std::string file = folder.File("doma.dat");
+    WriteFileBytes(file, kDoma);
+    const std::string shortcut = DesktopFolder() + "\\doma.lnk";
+    DeleteFileA(shortcut.c_str());
+    // The first quick button bound, every item of its menu usable.
+    const std::string ini = "[RychleIkony]\r\nBut1=" + file + "\r\nMenuItem1=1\r\nMenuItem2=1\r\nMenuItem4=1\r\n";
+    WriteFileBytes(folder.IniPath(), ini);
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+
+    const char kOpenTitle[] = "Otevřít nastavení sítě";
+    const char kSaveTitle[] = "Uložit nastavení sítě";
+    const auto dialogShown = [&](const char* title) {
+        return [&, title] {
+            HWND dialog = WaitForTopWindow(program.Id(), "#32770", title);
+            if (!dialog)
+                return false;
+            Key(dialog, VK_ESCAPE);
+            return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) && Responds(form);
+        };
+    };
+    const auto aboutShown = [&] {
+        HWND about = WaitForTopWindow(program.Id(), "TAutor");
+        if (!about)
+            return false;
+        Key(about, VK_ESCAPE);
+        return WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); });
+    };
+    const auto fileMenu = [&] { Key(form, 'S', {VK_MENU}); };
+    const auto helpMenu = [&] { Key(form, 'N', {VK_MENU}); };
+    const auto trayMenu = [&] {
+        Step("the tray menu");
+        PostMessageA(form, WM_USER + 1, 1, WM_RBUTTONDOWN);
+    };
+    const auto quickMenu = [&] { Key(form, '1', {VK_CONTROL, VK_SHIFT}); };
+    const std::function<bool()> intoTheTray = [&] {
+        PostMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return WaitUntil([&] { return !IsWindowVisible(form); });
+    };
+    const struct {
+        const char* menu;
+        std::function<void()> open;
+        char letter;
+        const char* item;
+        std::function<bool()> done;  // whether the item's command ran; undoes what it can
+        std::function<bool()> before = nullptr;
+    } rows[] = {
+        {"Soubor", fileMenu, 'O', "Otevřít", dialogShown(kOpenTitle)},
+        {"Soubor", fileMenu, 'U', "Uložit", dialogShown(kSaveTitle)},
+        {"Nápověda", helpMenu, 'O', "O programu", aboutShown},
+        {"the tray menu", trayMenu, 'O', "Obnovit",
+            [&] { return WaitUntil([&] { return IsWindowVisible(form) != FALSE; }); }, intoTheTray},
+        {"the tray menu", trayMenu, 'T', "Otevřít", dialogShown(kOpenTitle)},
+        {"the tray menu", trayMenu, 'U', "Uložit", dialogShown(kSaveTitle)},
+        {"the tray menu", trayMenu, 'P', "O programu", aboutShown},
+        {"the quick button's menu", quickMenu, 'V', "Vytvořit zástupce na ploše",
+            [&] { return WaitUntil([&] { return FileExists(shortcut); }) && DeleteFileA(shortcut.c_str()); }},
+        {"the quick button's menu", quickMenu, 'S', "Smazat přiřazení",
+            [&] {
+                return WaitUntil(
+                    [&] { return Text(FindControl(window.toolBar, 88, 2)) == QuickButtonName(0, "Není přiřazeno"); });
+            }},
+        {"the quick button's menu", quickMenu, 'P', "Přiřadit DAT soubor", dialogShown(kOpenTitle)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.menu) + ", " + row.letter + ": " + row.item);
+        if (row.before) {
+            ASSERT_TRUE(row.before());
+        }
+        row.open();
+        HWND menu = WaitForPopupMenu(program.Id());
+        ASSERT_NE(menu, nullptr) << "the menu opens";
+        Key(form, static_cast<WORD>(row.letter));
+        EXPECT_TRUE(row.done()) << "the letter chose its item";
+        if (IsWindowVisible(menu)) {
+            Key(form, VK_ESCAPE);
+            Key(form, VK_ESCAPE);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    }
+
+    // The items that end the program, each in a run of its own.
+    const struct {
+        const char* menu;
+        std::function<void()> open;
+        char letter;
+        const char* item;
+    } ends[] = {{"Soubor", fileMenu, 'Z', "Zavřít"}, {"the tray menu", trayMenu, 'K', "Ukončit"}};
+    for (const auto& end : ends) {
+        SCOPED_TRACE(std::string(end.menu) + ", " + end.letter + ": " + end.item);
+        if (!program.Running()) {
+            form = StartFilled();
+            ASSERT_NE(form, nullptr);
+        }
+        end.open();
+        ASSERT_NE(WaitForPopupMenu(program.Id()), nullptr) << "the menu opens";
+        Key(form, static_cast<WORD>(end.letter));
+        EXPECT_TRUE(program.WaitForExit(20s).has_value()) << "the letter ended the program";
+    }
 }
 
 namespace {

@@ -848,7 +848,12 @@ HWND WaitForPopupMenu(DWORD processId, Duration timeout)
 
 namespace {
 
-std::vector<bool> ReadMenuItems(HWND menu)
+struct MenuItemLook {
+    bool enabled;
+    bool highlighted;
+};
+
+std::vector<MenuItemLook> ReadMenuItems(HWND menu)
 {
     RECT client = ClientRect(menu);
     const int width = client.right;
@@ -885,7 +890,8 @@ std::vector<bool> ReadMenuItems(HWND menu)
     // colour. Each run of rows with ink is one item, written in the menu text
     // colour when enabled and in some grey when not (Wine's grey is fixed,
     // not the system's); the frame is left out by a margin, and a run too
-    // thin for text is a separator line.
+    // thin for text is a separator line. A highlighted item stands on the
+    // highlight colour, written in the highlight's text colour when enabled.
     const int margin = 4;
     std::map<COLORREF, int> counts;
     for (int y = margin; y < height - margin; ++y) {
@@ -898,28 +904,34 @@ std::vector<bool> ReadMenuItems(HWND menu)
         return a.second < b.second;
     })->first;
     const COLORREF text = GetSysColor(COLOR_MENUTEXT);
-    std::vector<bool> items;
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF flatHighlight = GetSysColor(COLOR_MENUHILIGHT);
+    const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    std::vector<MenuItemLook> items;
     int runStart = -1;
-    bool runHasText = false;
+    bool runHasText = false, runHighlighted = false, runHasHighlightText = false;
     for (int y = margin; y <= height - margin; ++y) {
-        bool ink = false;
-        bool textInk = false;
+        bool ink = false, textInk = false, highlightInk = false, highlightTextInk = false;
         if (y < height - margin) {
             for (int x = margin; x < width - margin; ++x) {
                 const COLORREF pixel = pixels[static_cast<std::size_t>(y) * width + x];
                 ink = ink || pixel != background;
                 textInk = textInk || pixel == text;
+                highlightInk = highlightInk || pixel == highlight || pixel == flatHighlight;
+                highlightTextInk = highlightTextInk || pixel == highlightText;
             }
         }
         if (ink) {
             if (runStart < 0) {
                 runStart = y;
-                runHasText = false;
+                runHasText = runHighlighted = runHasHighlightText = false;
             }
             runHasText = runHasText || textInk;
+            runHighlighted = runHighlighted || highlightInk;
+            runHasHighlightText = runHasHighlightText || highlightTextInk;
         } else if (runStart >= 0) {
             if (y - runStart >= 4)
-                items.push_back(runHasText);
+                items.push_back({runHighlighted ? runHasHighlightText : runHasText, runHighlighted});
             runStart = -1;
         }
     }
@@ -928,18 +940,46 @@ std::vector<bool> ReadMenuItems(HWND menu)
 
 }  // namespace
 
-std::vector<bool> MenuItemsEnabled(HWND menu)
+namespace {
+
+// A menu just shown may not be painted yet: two equal reads count.
+std::vector<MenuItemLook> SettledMenuItems(HWND menu)
 {
-    // A menu just shown may not be painted yet: two equal reads count.
-    std::vector<bool> items = ReadMenuItems(menu);
+    const auto same = [](const std::vector<MenuItemLook>& a, const std::vector<MenuItemLook>& b) {
+        return a.size() == b.size()
+            && std::equal(a.begin(), a.end(), b.begin(), [](const MenuItemLook& x, const MenuItemLook& y) {
+                   return x.enabled == y.enabled && x.highlighted == y.highlighted;
+               });
+    };
+    std::vector<MenuItemLook> items = ReadMenuItems(menu);
     for (int attempt = 0; attempt < 20; ++attempt) {
         std::this_thread::sleep_for(50ms);
-        std::vector<bool> again = ReadMenuItems(menu);
-        if (!again.empty() && again == items)
+        std::vector<MenuItemLook> again = ReadMenuItems(menu);
+        if (!again.empty() && same(again, items))
             break;
         items = std::move(again);
     }
     return items;
+}
+
+}  // namespace
+
+std::vector<bool> MenuItemsEnabled(HWND menu)
+{
+    std::vector<bool> enabled;
+    for (const MenuItemLook& item : SettledMenuItems(menu))
+        enabled.push_back(item.enabled);
+    return enabled;
+}
+
+int HighlightedMenuItem(HWND menu)
+{
+    const std::vector<MenuItemLook> items = SettledMenuItems(menu);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].highlighted)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void ChooseMenuItem(HWND menu, int index)

@@ -180,9 +180,11 @@ bool ChooseFile(HWND dialog, const std::wstring& path, Duration timeout = 20s);
 // The open popup menu ("#32768") of a process, once it takes keys.
 HWND WaitForPopupMenu(DWORD processId, Duration timeout = 20s);
 // The items of an open popup menu as drawn, top to bottom, separators left
-// out: true for an item written in the menu text colour, false for a greyed
-// one. Read it before an item is highlighted.
+// out: true for an item written in the menu text colour (or the highlight's
+// text colour), false for a greyed one.
 std::vector<bool> MenuItemsEnabled(HWND menu);
+// The item drawn highlighted, counted as above; -1 for none.
+int HighlightedMenuItem(HWND menu);
 // Chooses item `index` (separators not counted) of the open popup menu with
 // the keyboard, as a user does: Down to it, then Enter.
 void ChooseMenuItem(HWND menu, int index);

@@ -186,6 +186,7 @@ TEST(AppExecFlags, PriorityAndWindowState)
     EXPECT_EQ(ShowWindowCommandFor(wsNormal), 1);
     EXPECT_EQ(ShowWindowCommandFor(wsMinimized), 2);
     EXPECT_EQ(ShowWindowCommandFor(wsMaximized), 3);
+    EXPECT_EQ(ShowWindowCommandFor(wsMinimizedNoActivate), 7);
 }
 
 TEST(AppExecCommandLine, TooLongMessageNamesLengthAndLimit)

@@ -193,7 +193,8 @@ TEST_F(AppExec, TheProgramGetsItsCommandLineAndWindowState)
     exec.SetExeName(Emit() + " -a  -b");
     exec.SetExeParams({Step('i', "info"), "-c -d", ""});
     exec.SetWait(true);
-    const std::pair<TWindowState, const char*> cases[] = {{wsMinimized, "2"}, {wsMaximized, "3"}, {wsNormal, "1"}};
+    const std::pair<TWindowState, const char*> cases[]
+        = {{wsMinimized, "2"}, {wsMaximized, "3"}, {wsMinimizedNoActivate, "7"}, {wsNormal, "1"}};
     for (const auto& [state, showCommand] : cases) {
         exec.SetWindowState(state);
         exec.Execute();
@@ -223,7 +224,7 @@ TEST_F(AppExec, SettersNormaliseThePathAndDeriveTheShowCommand)
         EXPECT_EQ(stored, exec.ExePath()) << "after assigning " << assigned;
     }
     const std::pair<TWindowState, std::uint16_t> states[]
-        = {{wsMaximized, 3}, {wsMinimized, 2}, {wsMinimized, 2}, {wsNormal, 1}};
+        = {{wsMaximized, 3}, {wsMinimized, 2}, {wsMinimized, 2}, {wsMinimizedNoActivate, 7}, {wsNormal, 1}};
     for (const auto& [state, command] : states) {
         exec.SetWindowState(state);
         EXPECT_EQ(state, exec.WindowState());

@@ -163,6 +163,8 @@ TEST(TrayIcon, CallbackFiresTheEventOfEachMouseMessage)
         {"left double click", WM_LBUTTONDBLCLK, true, false, "dbl ", 0},
         {"right double click", WM_RBUTTONDBLCLK, true, false, "dbl ", 0},
         {"middle double click", WM_MBUTTONDBLCLK, true, false, "dbl ", 0},
+        {"the menu key, no menu", WM_CONTEXTMENU, true, false, "", 1},
+        {"the menu key, menu without automatic popup", WM_CONTEXTMENU, true, true, "", 1},
         {"anything else", WM_KEYDOWN, true, false, "", 1},
     };
     TrayHost host;
@@ -222,8 +224,9 @@ void CALLBACK PickFirstMenuItem(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
-// The menu opens instead of the press event, and the command chosen in it
-// has run by the time the callback returns.
+// The menu opens instead of the press event (and for the menu key, where the
+// shell says so), and the command chosen in it has run by the time the
+// callback returns.
 TEST(TrayIcon, RightPressOpensTheMenuAndRunsTheChosenCommand)
 {
     TrayHost host;
@@ -231,21 +234,25 @@ TEST(TrayIcon, RightPressOpensTheMenuAndRunsTheChosenCommand)
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, 501, "Obnovit");
     AppendMenuA(menu, MF_STRING, 502, "Ukončit");
-    TTrayIcon icon(host.Handle());
-    EventLog log;
-    log.Attach(icon);
-    icon.SetPopupMenu(menu);
+    for (LPARAM opening : {WM_RBUTTONDOWN, WM_CONTEXTMENU}) {
+        SCOPED_TRACE(opening == WM_RBUTTONDOWN ? "right press" : "the menu key");
+        TTrayIcon icon(host.Handle());
+        EventLog log;
+        log.Attach(icon);
+        icon.SetPopupMenu(menu);
+        host.commands.clear();
 
-    menuSeen = false;
-    menuTicks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, PickFirstMenuItem);
-    ASSERT_NE(timer, 0u);
-    SendMessageA(host.Handle(), WM_USER + 1, 1, WM_RBUTTONDOWN);
-    KillTimer(nullptr, timer);
+        menuSeen = false;
+        menuTicks = 0;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, PickFirstMenuItem);
+        ASSERT_NE(timer, 0u);
+        EXPECT_EQ(SendMessageA(host.Handle(), WM_USER + 1, 1, opening), 0);
+        KillTimer(nullptr, timer);
 
-    EXPECT_TRUE(menuSeen);
-    EXPECT_EQ(host.commands, std::vector<int>{501});
-    EXPECT_EQ(log.text, "");
+        EXPECT_TRUE(menuSeen);
+        EXPECT_EQ(host.commands, std::vector<int>{501});
+        EXPECT_EQ(log.text, "");
+    }
     DestroyMenu(menu);
 }
 
