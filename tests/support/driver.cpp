@@ -613,6 +613,21 @@ HWND FindControl(HWND parent, int left, int top, int width, int height)
     return nullptr;
 }
 
+HWND ControlAt(HWND parent, int x, int y)
+{
+    HWND found = nullptr;
+    LONG foundArea = 0;
+    for (HWND child : Children(parent)) {
+        const RECT rect = RectIn(child, parent);
+        const LONG area = (rect.right - rect.left) * (rect.bottom - rect.top);
+        if (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom && (!found || area < foundArea)) {
+            found = child;
+            foundArea = area;
+        }
+    }
+    return found;
+}
+
 COLORREF PixelAt(HWND window, int x, int y)
 {
     const POINT at = ScreenPoint(window, x, y);

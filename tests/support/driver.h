@@ -130,6 +130,10 @@ RECT RectIn(HWND window, HWND reference);
 // The descendant of `parent` whose rectangle, in `parent`'s client
 // coordinates, starts at left/top (and has the size, when given).
 HWND FindControl(HWND parent, int left, int top, int width = -1, int height = -1);
+// The smallest child of `parent` whose rectangle holds the point (`parent`'s
+// client coordinates): a control found by where it surely is, whatever room
+// a wider font took from its left.
+HWND ControlAt(HWND parent, int x, int y);
 std::vector<HWND> Children(HWND parent);  // direct children, in Z order
 
 // The colour on screen at a point of a window's client area.

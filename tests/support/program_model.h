@@ -84,21 +84,24 @@ struct MainWindow {
     explicit MainWindow(HWND form)
         : form(form)
     {
+        using e2e::ControlAt;
         using e2e::FindControl;
         group = FindControl(form, 8, 240);
         toolBar = FindControl(form, 0, 0);
-        computerName = FindControl(form, 152, 48);
-        connectionName = FindControl(form, 152, 70);
+        // A caption wider in the system's font than in the design leaves the
+        // control beside it its right edge only: these are found by it.
+        computerName = ControlAt(form, 285, 52);
+        connectionName = ControlAt(form, 285, 74);
         manual = FindControl(form, 152, 91);
-        automatic = FindControl(form, 208, 91);
+        automatic = ControlAt(form, 285, 99);
         ip = FindControl(form, 152, 112);
         mask = FindControl(form, 152, 136);
         gateway = FindControl(form, 152, 160);
         dns = FindControl(form, 152, 184);
         dns2 = FindControl(form, 152, 208);
-        proxy = FindControl(group, 144, 24);
-        proxyAddress = FindControl(group, 144, 42);
-        proxyPort = FindControl(group, 144, 66);
+        proxy = ControlAt(group, 268, 32);
+        proxyAddress = ControlAt(group, 268, 52);
+        proxyPort = ControlAt(group, 268, 76);
         apply = FindControl(form, 8, 344);
         statusBar = FindControl(form, 0, 376);
     }
