@@ -4,74 +4,30 @@
 # to build/bench/latest.md. Progress and build output go to stderr.
 #
 #   ./bench.sh [runs] [part ...]   runs: starts measured per program (default 5);
-#                                  parts: start, cpu, capture, profile, save
+#                                  parts: start, cpu, capture, profile, save,
+#                                  close
 #                                  (default all)
 #
 # Its own Wine prefix (build/wine-bench, or $TAMARKO_WINE_PREFIX) and its own
 # Xvfb, so it runs beside the tests. The helper programs in bench/ are built
-# here straight with the cross compiler into build/bench: three small files
-# need no CMake tree, and the bench then needs neither GoogleTest nor the
-# wintest tree.
+# with the program in build/win32 (./test.sh builds them too, so they keep
+# up with its code); the bench needs neither GoogleTest nor the wintest tree.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 RUNS="${1:-5}"
 PARTS=("${@:2}")
 OUT="$ROOT/build/bench"
-CXX=i686-w64-mingw32-g++-win32
 
 "$ROOT/scripts/setup.sh" >&2
 "$ROOT/scripts/build.sh" win32 >&2
 
 mkdir -p "$OUT"
-# The helpers: win32 thread model and static runtimes, like tamarko.exe.
-build_helper() {
-  local name="$1" subsystem="$2" source="${3:-$1}" exe="$OUT/$1.exe"
-  local src="$ROOT/bench/$source.cpp"
-  if [ ! -f "$exe" ] || [ "$src" -nt "$exe" ] || [ "$ROOT/ui/commands.h" -nt "$exe" ] \
-    || [ "$ROOT/bench/yardstick_window.h" -nt "$exe" ]; then
-    echo "bench: building $name.exe" >&2
-    "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ "$subsystem" \
-      -D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -DNOMINMAX -I"$ROOT" "$src" "${@:4}" -o "$exe.tmp"
-    mv "$exe.tmp" "$exe"
-  fi
-}
-build_helper minimal_window -mwindows
-build_helper start_dlls_window -mwindows minimal_window -DSTART_DLLS -lcomctl32 -lole32 -lshell32
-build_helper plain_read -mwindows
-build_helper bench_driver -mconsole
-# Programs built from the program's own sources, compiled as they are for
-# tamarko.exe: the capture alone, and the report window (the fair yardstick of
-# the start), the latter also with the profile's marks.
-capture_sources=(win32/command_capture.cpp win32/message_pump.cpp win32/os_error.cpp core/exception.cpp)
-# The lines are cut by the line list or, in older versions, by a splitter of their own.
-for source in core/line_list.cpp core/line_splitter.cpp; do
-  [ ! -f "$ROOT/$source" ] || capture_sources+=("$source")
+# The helpers are built with the program (build/win32/bench), from its own
+# libraries; the profile build's tree makes its own report window, with the
+# marks.
+for helper in minimal_window start_dlls_window plain_read bench_driver capture_only save_timing report_window; do
+  cp "$ROOT/build/win32/bench/$helper.exe" "$OUT/$helper.exe"
 done
-build_from_sources() {
-  local exe="$1" subsystem="$2"; shift 2
-  local defines=() sources=()
-  while [ $# -gt 0 ]; do
-    case "$1" in -D*) defines+=("$1") ;; *) sources+=("$1") ;; esac
-    shift
-  done
-  # Any newer source or header of the folders they come from makes them anew.
-  if [ -f "$exe" ] && [ -z "$(find "$ROOT/core" "$ROOT/win32" "$ROOT/bench" -newer "$exe" -print -quit)" ]; then
-    return
-  fi
-  echo "bench: building ${exe#"$ROOT/"}" >&2
-  (cd "$ROOT" && "$CXX" -std=c++20 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++ "$subsystem" \
-    -finput-charset=UTF-8 -fexec-charset=CP1250 -D_WIN32_WINNT=0x0500 -DWINVER=0x0500 -DNOMINMAX \
-    "${defines[@]}" -I"$ROOT" "${sources[@]}" -o "$exe.tmp")
-  mv "$exe.tmp" "$exe"
-}
-report_sources=("${capture_sources[@]}" core/report_reader.cpp core/address_check.cpp core/connection_fields.cpp
-  bench/report_window.cpp)
-build_from_sources "$OUT/capture_only.exe" -mconsole "${capture_sources[@]}" bench/capture_only.cpp
-# The settings file's save as the program does it, beside a plain write.
-build_from_sources "$OUT/save_timing.exe" -mconsole bench/save_timing.cpp win32/settings_file.cpp win32/ini_file.cpp \
-  win32/ini_file_update.cpp win32/program_path.cpp core/profile_text.cpp core/profile_values.cpp \
-  core/connection_fields.cpp core/exception.cpp core/file_messages.cpp core/address_check.cpp
-build_from_sources "$OUT/report_window.exe" -mwindows "${report_sources[@]}" win32/startup_profile.cpp win32/program_path.cpp
 # The profile build: tamarko.exe with its marks, in a tree of its own, so
 # that what ships and what is tested stay as they are.
 PROFILE="$OUT/profile"
@@ -81,10 +37,9 @@ if [ ! -f "$PROFILE/tree/CMakeCache.txt" ]; then
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
 fi
 echo "bench: building the profile build of tamarko.exe" >&2
-cmake --build "$PROFILE/tree" --target tamarko -j "$(nproc)" >&2
+cmake --build "$PROFILE/tree" --target tamarko report_window -j "$(nproc)" >&2
 cp "$PROFILE/tree/tamarko.exe" "$PROFILE/tamarko.exe"
-build_from_sources "$PROFILE/report_window.exe" -mwindows -DTAMARKO_PROFILE "${report_sources[@]}" \
-  win32/startup_profile.cpp win32/program_path.cpp
+cp "$PROFILE/tree/bench/report_window.exe" "$PROFILE/report_window.exe"
 
 export TAMARKO_WINE_PREFIX="${TAMARKO_WINE_PREFIX:-wine-bench}"
 # The private display of this prefix, when one is already running, is left
@@ -113,7 +68,7 @@ rm -f "$ROWS" "$SAVE_ROWS"
 started=$(date +%s)
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 wanted() { [ ${#PARTS[@]} -eq 0 ] || [[ " ${PARTS[*]} " == *" $1 "* ]]; }
-if wanted start || wanted cpu || wanted capture || wanted profile; then
+if wanted start || wanted cpu || wanted capture || wanted profile || wanted close; then
   if ! timeout 600 wine "$OUT/bench_driver.exe" "$ROOT/build/win32" "$OUT" "$OUT/work" "$ROWS" \
     "$(getconf CLK_TCK)" "$RUNS" "${PARTS[@]}" </dev/null >&2; then
     echo "bench: the measurements failed (see the message above); no table written" >&2

@@ -4,7 +4,8 @@
 // quickly it answers while it waits, how fast it swallows a big report, and
 // how much memory that costs. It writes the figures as markdown table rows.
 //
-//   bench_driver.exe <ship-dir> <bench-dir> <work-dir> <rows-file> <clk-tck> <runs> [start|cpu|capture|profile ...]
+//   bench_driver.exe <ship-dir> <bench-dir> <work-dir> <rows-file> <clk-tck> <runs>
+//       [start|cpu|capture|profile|close ...]
 // Directories are Unix paths (reached through Wine's Z: drive). Exit code 0
 // when every measurement could be taken, 1 with a message otherwise.
 //
@@ -915,10 +916,15 @@ struct ProfileRun {
     double otherThreadsCpuMs = 0;
 };
 
-// Reads startup-profile.txt; nothing while it is not complete.
-std::optional<ProfileRun> ReadProfile(const std::string& folder, double startedAtMs)
+// Reads the marks of startup-profile.txt (or of the close's file); nothing
+// while it is not complete. The first phase runs from `startedAtMs`: the
+// process's start, whose CPU the first mark holds, or the close's request,
+// whose CPU no mark knows.
+std::optional<ProfileRun> ReadProfile(
+    const std::string& folder, double startedAtMs, const char* fileName = "startup-profile.txt")
 {
-    const auto text = ReadWholeFile(folder + "\\startup-profile.txt");
+    const bool fromStart = std::strcmp(fileName, "startup-profile.txt") == 0;
+    const auto text = ReadWholeFile(folder + "\\" + fileName);
     if (!text || text->find("all_threads_cpu_ns ") == std::string::npos)
         return std::nullopt;
     double frequency = 0;
@@ -948,13 +954,13 @@ std::optional<ProfileRun> ReadProfile(const std::string& folder, double startedA
                     &mark.cpuExit, &mark.peakKb, &nameAt)
                     < 5
                 || nameAt == 0)
-                throw Failure("a mark of startup-profile.txt cannot be read: " + line);
+                throw Failure(std::string("a mark of ") + fileName + " cannot be read: " + line);
             mark.name = line.substr(static_cast<std::size_t>(nameAt));
             marks.push_back(mark);
         }
     }
     if (frequency <= 0 || marks.empty())
-        throw Failure("startup-profile.txt holds no marks");
+        throw Failure(std::string(fileName) + " holds no marks");
     if (marks.front().cpuExit == 0)
         throw Failure("the profile build found no Linux process of its own: no CPU times");
     const auto ms = [&](long long counter) { return 1000.0 * static_cast<double>(counter) / frequency; };
@@ -964,8 +970,8 @@ std::optional<ProfileRun> ReadProfile(const std::string& folder, double startedA
         phase.name = marks[i].name;
         if (i == 0) {
             phase.wallMs = ms(marks[0].entry) - startedAtMs;
-            phase.cpuMs = static_cast<double>(marks[0].cpuEntry) / 1e6;
-            phase.peakGrowthKb = static_cast<double>(marks[0].peakKb);
+            phase.cpuMs = fromStart ? static_cast<double>(marks[0].cpuEntry) / 1e6 : 0;
+            phase.peakGrowthKb = fromStart ? static_cast<double>(marks[0].peakKb) : 0;
         } else {
             phase.wallMs = ms(marks[i].entry - marks[i - 1].exit);
             phase.cpuMs = static_cast<double>(marks[i].cpuEntry - marks[i - 1].cpuExit) / 1e6;
@@ -1012,7 +1018,7 @@ ProfileRun ProfileReportWindow(const Bench& bench)
 }
 
 // One table: each phase's median wall and CPU time over the runs.
-std::string BreakdownTable(const std::string& title, const std::vector<ProfileRun>& runs)
+std::string BreakdownTable(const std::string& title, const std::vector<ProfileRun>& runs, const char* whole = "start")
 {
     const std::vector<Phase>& first = runs.front().phases;
     for (const ProfileRun& run : runs) {
@@ -1054,9 +1060,9 @@ std::string BreakdownTable(const std::string& title, const std::vector<ProfileRu
         table += Format("| %lu | %s | %.1f | %.1f | %.0f %% | %.0f |\n", static_cast<unsigned long>(i + 1),
             first[i].name.c_str(), Median(wall), Median(cpu), 100.0 * Median(cpu) / cpuTotal, Median(growth));
     }
-    table += Format("| | Whole start (median of the runs' sums; runs: %s ms wall, %s ms CPU) | %.1f | %.1f | "
+    table += Format("| | Whole %s (median of the runs' sums; runs: %s ms wall, %s ms CPU) | %.1f | %.1f | "
                     "100 %% | %.0f (the peak at the end) |\n",
-        RunList(totalWall).c_str(), RunList(totalCpu).c_str(), Median(totalWall), cpuTotal, Median(peaks));
+        whole, RunList(totalWall).c_str(), RunList(totalCpu).c_str(), Median(totalWall), cpuTotal, Median(peaks));
     table += Format("\nThe marks' own cost, left out above: %.2f ms wall, %.2f ms CPU a run (median). Other threads "
                     "of the process: %.1f ms CPU.\n",
         Median(Column(runs, &ProfileRun::overheadWallMs)), Median(Column(runs, &ProfileRun::overheadCpuMs)),
@@ -1083,6 +1089,105 @@ void MeasureProfile(const Bench& bench, Results& results)
     results.breakdown += "\n";
     results.breakdown += BreakdownTable(
         Format("### The report window's start, phase by phase (median of %d runs)", bench.runs), report);
+}
+
+// ---- The close: from the request to the process's end
+
+struct CloseRun {
+    double windowGoneMs = 0;  // the request until the main window was gone
+    double endedMs = 0;       // the request until the process had ended
+};
+
+// Closes a program that waits for input, as a user does, and times it.
+CloseRun TimeClose(const Process& program, HWND window, UINT message, WPARAM wParam)
+{
+    program.WaitUntilIdle("before its close");
+    CloseRun run;
+    const double requested = NowMs();
+    PostMessageA(window, message, wParam, 0);
+    WaitFor([&] { return !IsWindow(window); }, 10000, program.Exe() + "'s window gone after the close", 1);
+    run.windowGoneMs = NowMs() - requested;
+    if (!program.WaitForExit(10000))
+        throw Failure(program.Exe() + " did not end within 10 s after its close");
+    run.endedMs = NowMs() - requested;
+    return run;
+}
+
+CloseRun CloseTamarkoTimed(const Bench& bench)
+{
+    const std::string folder = bench.TamarkoFolder("close-tamarko", LanState());
+    Process program(folder + "\\tamarko.exe", "", folder);
+    return TimeClose(program, WaitUntilFilled(program, 30000).form, WM_COMMAND, cmClose);
+}
+
+CloseRun CloseMinimalTimed(const Bench& bench)
+{
+    const std::string folder = bench.Folder("close-minimal", {"minimal_window.exe"}, "");
+    Process program(folder + "\\minimal_window.exe", "", folder);
+    HWND window = nullptr;
+    WaitFor(
+        [&] {
+            program.EnsureRunning("waiting for its window");
+            return (window = FindTopWindow(program.Id(), kMinimalClass)) != nullptr;
+        },
+        30000, "the visible window of minimal_window.exe");
+    return TimeClose(program, window, WM_CLOSE, 0);
+}
+
+// The profile build's close, phase by phase, up to the process's end.
+ProfileRun ProfileClose(const Bench& bench)
+{
+    const std::string folder = bench.TamarkoFolder("profile-close", LanState(), true);
+    Process program(folder + "\\tamarko.exe", "", folder);
+    WaitForProfile(program, folder);
+    const MainWindow window = WaitUntilFilled(program, 30000);
+    program.WaitUntilIdle("before its close");
+    const double requested = NowMs();
+    PostMessageA(window.form, WM_COMMAND, cmClose, 0);
+    if (!program.WaitForExit(10000))
+        throw Failure("the profile build did not end within 10 s after its close command");
+    const double ended = NowMs();
+    const std::optional<ProfileRun> marks = ReadProfile(folder, requested, "close-profile.txt");
+    if (!marks)
+        throw Failure("close-profile.txt of the profile build is missing");
+    ProfileRun run = *marks;
+    double marked = requested;
+    for (const Phase& phase : run.phases)
+        marked += phase.wallMs;
+    run.phases.push_back({"the process's end (the runtime, Wine's teardown)", ended - marked - run.overheadWallMs, 0, 0});
+    return run;
+}
+
+void MeasureClose(const Bench& bench, Results& results)
+{
+    Progress("7. the close, from the request to the process's end, " + std::to_string(bench.runs)
+        + " runs each after one warm-up");
+    std::vector<CloseRun> tamarko, minimal;
+    std::vector<ProfileRun> phases;
+    for (int run = 0; run <= bench.runs; ++run) {
+        const CloseRun t = CloseTamarkoTimed(bench);
+        const CloseRun m = CloseMinimalTimed(bench);
+        const ProfileRun p = ProfileClose(bench);
+        if (run == 0)
+            continue;  // warm-up
+        tamarko.push_back(t);
+        minimal.push_back(m);
+        phases.push_back(p);
+    }
+    const auto tEnded = Column(tamarko, &CloseRun::endedMs);
+    const auto mEnded = Column(minimal, &CloseRun::endedMs);
+    const auto tGone = Column(tamarko, &CloseRun::windowGoneMs);
+    const double t = Median(tEnded), m = Median(mEnded);
+    results.rows += Format("| 7 | Close: from \"Zavřít\" (WM_CLOSE for the minimal window) to the process's end "
+                           "(median of %d; runs: %s / %s ms; the main window gone after %s ms) | %.0f ms | %.0f ms "
+                           "(minimal window) | %.2f× | – | – |\n",
+        bench.runs, RunList(tEnded).c_str(), RunList(mEnded).c_str(), RunList(tGone).c_str(), t, m, t / m);
+    results.breakdown += "\n";
+    results.breakdown += BreakdownTable(
+        Format("### Tamarko's close, phase by phase (profile build, median of %d runs; the first phase's CPU is not "
+               "known)",
+            bench.runs),
+        phases, "close");
 }
 
 // When netsh.exe wrote its journal line: its first act, before the report.
@@ -1326,7 +1431,7 @@ int main(int argc, char** argv)
     if (argc < 7) {
         std::fprintf(stderr,
             "usage: bench_driver.exe <ship-dir> <bench-dir> <work-dir> <rows-file> <clk-tck> <runs> "
-            "[start|cpu|capture|profile ...]\n");
+            "[start|cpu|capture|profile|close ...]\n");
         return 2;
     }
     Bench bench;
@@ -1355,6 +1460,8 @@ int main(int argc, char** argv)
             MeasureCapture(bench, results);
         if (wanted("profile"))
             MeasureProfile(bench, results);
+        if (wanted("close"))
+            MeasureClose(bench, results);
         WriteWholeFile(rowsFile, results.rows + "\n" + results.notes + "\n## breakdown\n\n" + results.breakdown);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench: FAILED: %s\n", error.what());

@@ -3,6 +3,7 @@
 #include "components/tray_icon.h"
 
 #include "win32/os_error.h"
+#include "win32/startup_profile.h"
 #include "wingui/application.h"
 
 #include <algorithm>
@@ -264,8 +265,10 @@ void TTrayIcon::RemoveIcon()
     shown_ = false;
     if (ownerWindow_)
         KillTimer(ownerWindow_, RetryTimer());
-    if (added_)
+    if (added_) {
         NotifyShell(NIM_DELETE);
+        ProfileCloseMark("tray icon removed");
+    }
     added_ = false;
 }
 

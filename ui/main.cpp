@@ -57,17 +57,23 @@ int RunProgram()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     ProfileMark("static initialisation");
-    ComApartment com;
-    ProfileMark("COM initialisation");
-    // A window, menu or memory refused while the windows are built: the
-    // program cannot go on without them, says why, and ends with what it
-    // made already given back.
-    try {
-        return RunProgram();
-    } catch (const std::exception& error) {
-        Application.ShowException(error, "Program bude ukončen.");
-    } catch (...) {
-        Application.ShowException(EUnexpected(), "Program bude ukončen.");
+    int result = 1;
+    {
+        ComApartment com;
+        ProfileMark("COM initialisation");
+        // A window, menu or memory refused while the windows are built: the
+        // program cannot go on without them, says why, and ends with what it
+        // made already given back.
+        try {
+            result = RunProgram();
+        } catch (const std::exception& error) {
+            Application.ShowException(error, "Program bude ukončen.");
+        } catch (...) {
+            Application.ShowException(EUnexpected(), "Program bude ukončen.");
+        }
+        ProfileCloseMark("windows and components given back");
     }
-    return 1;
+    ProfileCloseMark("COM uninitialised");
+    ProfileWriteClose();
+    return result;
 }

@@ -204,9 +204,11 @@ void TForm1::WriteProgramIni()
 
 bool TForm1::CloseQuery()
 {
+    ProfileCloseMark("close request received");
     bool closing = true;
     try {
         WriteProgramIni();
+        ProfileCloseMark("settings kept");
     } catch (const std::exception& error) {
         // The settings cannot be kept (a read-only folder, a full disk): the
         // user is told, and decides whether to end all the same.
@@ -385,6 +387,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         MultiInstance1.Withdraw();
         Application.Terminate();
+        ProfileCloseMark("main window destroyed");
         return 0;
     default:
         if (message == TTrayIcon::TaskbarCreatedMessage())

@@ -31,6 +31,7 @@ struct Mark {
 
 struct Profile {
     std::vector<Mark> marks;
+    std::vector<Mark> closeMarks;
     int linuxPid = 0;
     HANDLE schedstat = INVALID_HANDLE_VALUE;
     HANDLE status = INVALID_HANDLE_VALUE;
@@ -180,15 +181,20 @@ long long AllThreadsCpuNs(int pid)
     return total;
 }
 
-void Write(Profile& profile)
+void Write(Profile& profile, const std::vector<Mark>& marks, const char* fileName)
 {
-    std::string path = ProgramPath();
-    path = path.substr(0, path.find_last_of('\\') + 1) + "startup-profile.txt";
+    std::string path;
+    try {
+        path = ProgramPath();
+    } catch (const std::exception&) {
+        return;  // a folder no ANSI call can name: no profile
+    }
+    path = path.substr(0, path.find_last_of('\\') + 1) + fileName;
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     std::string text = "frequency " + std::to_string(frequency.QuadPart) + "\r\nlinux_pid "
         + std::to_string(profile.linuxPid) + "\r\n";
-    for (const Mark& mark : profile.marks) {
+    for (const Mark& mark : marks) {
         char line[512];
         std::snprintf(line, sizeof line, "mark %lld %lld %lld %lld %ld %s\r\n", mark.entry, mark.exit, mark.cpuEntryNs,
             mark.cpuExitNs, mark.peakKb, mark.name);
@@ -246,7 +252,28 @@ void ProfileIdle()
         return;
     ProfileMark(profile.finishName);
     profile.written = true;
-    Write(profile);
+    Write(profile, profile.marks, "startup-profile.txt");
+}
+
+void ProfileCloseMark(const char* name)
+{
+    Profile& profile = State();
+    // Only a close after a profiled start: the marks need its Linux process.
+    if (!profile.written)
+        return;
+    Mark mark{name, Now(), 0, 0, 0, 0};
+    mark.cpuEntryNs = ReadCpuNs(profile.schedstat);
+    mark.peakKb = ReadPeakKb(profile.status);
+    mark.cpuExitNs = ReadCpuNs(profile.schedstat);
+    mark.exit = Now();
+    profile.closeMarks.push_back(mark);
+}
+
+void ProfileWriteClose()
+{
+    Profile& profile = State();
+    if (!profile.closeMarks.empty())
+        Write(profile, profile.closeMarks, "close-profile.txt");
 }
 
 #endif

@@ -1,7 +1,7 @@
-// Where the start-up's time goes: marks on the one time line that every Wine
-// process shares (QueryPerformanceCounter), each with the user-interface
-// thread's CPU time so far. Only the bench's profile build (TAMARKO_PROFILE)
-// takes them; in every other build a mark is nothing at all.
+// Where the start-up's and the close's time goes: marks on the one time line
+// that every Wine process shares (QueryPerformanceCounter), each with the
+// user-interface thread's CPU time so far. Only the bench's profile build
+// (TAMARKO_PROFILE) takes them; in every other build a mark is nothing at all.
 #pragma once
 
 #ifdef TAMARKO_PROFILE
@@ -13,6 +13,10 @@ void ProfileFinishWhenIdle(const char* name);
 // Called by the message loops: true while a finish waits for idleness.
 bool ProfileAwaitingIdle();
 void ProfileIdle();
+// Ends the close's phase `name` (a literal).
+void ProfileCloseMark(const char* name);
+// Writes the close's marks to close-profile.txt beside the program.
+void ProfileWriteClose();
 #else
 inline void ProfileMark(const char*) { }
 inline void ProfileFinishWhenIdle(const char*) { }
@@ -21,4 +25,6 @@ inline bool ProfileAwaitingIdle()
     return false;
 }
 inline void ProfileIdle() { }
+inline void ProfileCloseMark(const char*) { }
+inline void ProfileWriteClose() { }
 #endif
