@@ -1154,7 +1154,8 @@ ProfileRun ProfileClose(const Bench& bench)
     double marked = requested;
     for (const Phase& phase : run.phases)
         marked += phase.wallMs;
-    run.phases.push_back({"the process's end (the runtime, Wine's teardown)", ended - marked - run.overheadWallMs, 0, 0});
+    run.phases.push_back(
+        {"the process's end (the runtime, Wine's teardown)", ended - marked - run.overheadWallMs, 0, 0});
     return run;
 }
 
