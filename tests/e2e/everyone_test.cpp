@@ -406,8 +406,9 @@ TEST_F(TamarkoTest, TheKeyboardAloneReachesEveryTask)
     HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
     ASSERT_NE(chooser, nullptr);
     HWND list = FindControl(chooser, 0, 32);
-    ASSERT_TRUE(WaitUntil([&] { return Enabled(chooser) && FocusOf(chooser) == list; }))
-        << "the chooser asks with the keyboard in its list";
+    ASSERT_TRUE(WaitUntil(
+        [&] { return Enabled(chooser) && FocusOf(chooser) == list && GetForegroundWindow() == chooser; }))
+        << "the chooser asks with the keyboard in its list; in front: " << ClassName(GetForegroundWindow());
     Key(chooser, VK_RETURN);
     const auto refused = WaitForMessageBox(program.Id());
     ASSERT_TRUE(refused.has_value());
