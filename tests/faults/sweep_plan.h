@@ -94,8 +94,7 @@ private:
 };
 
 // A message box of the program's that a user can read: not empty, not the
-// runtime's name of a failure, in Czech (code page 1250) unless it is one of
-// the English system-error texts the program has always shown.
+// runtime's name of a failure, in Czech (code page 1250).
 bool ReadableMessage(const std::string& ansiText);
 
 }  // namespace faults

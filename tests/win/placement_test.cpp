@@ -70,3 +70,34 @@ TEST(Placement, AMinimisedOrMaximisedWindowComesBackWhereItWas)
         DestroyWindow(window);
     }
 }
+
+// A window whose title bar the user can take hold of stays where it was
+// stored; one nobody could reach moves, the least it must, into the nearest
+// work area.
+TEST(Placement, AWindowOutOfReachMovesIntoTheNearestWorkArea)
+{
+    const RECT primary{0, 0, 1024, 738};      // a taskbar at the bottom
+    const RECT second{1024, 0, 2304, 1024};   // a monitor to the right
+    const std::vector<RECT> both{primary, second};
+    const int bar = 22;
+    const struct {
+        const char* what;
+        RECT window;
+        RECT nearest;
+        RECT placed;
+    } cases[] = {
+        {"inside", {100, 100, 406, 539}, primary, {100, 100, 406, 539}},
+        {"on the second monitor", {1500, 200, 1806, 639}, second, {1500, 200, 1806, 639}},
+        {"across both", {900, 100, 1206, 539}, primary, {900, 100, 1206, 539}},
+        {"partly off the left, a grip left", {-200, 50, 106, 489}, primary, {-200, 50, 106, 489}},
+        {"its title bar half under the top", {100, -10, 406, 429}, primary, {100, -10, 406, 429}},
+        {"a sliver of the title bar only", {-290, 50, 16, 489}, primary, {0, 50, 306, 489}},
+        {"where a minimised window is", {-32000, -32000, -31694, -31561}, primary, {0, 0, 306, 439}},
+        {"beyond every screen, down right", {3000, 2000, 3306, 2439}, second, {1998, 585, 2304, 1024}},
+        {"the title bar below the work area", {100, 730, 406, 1169}, primary, {100, 299, 406, 738}},
+        {"taller than the work area", {100, -600, 406, 300}, primary, {100, 0, 406, 900}},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(Same(ReachablePlacement(c.window, bar, both, c.nearest), c.placed))
+            << c.what << ": " << Shown(ReachablePlacement(c.window, bar, both, c.nearest));
+}
