@@ -639,10 +639,9 @@ StartRun StartTamarko(const Bench& bench)
 
 // minimal_window.exe, or start_dlls_window.exe: the same with the DLLs that
 // Tamarko's start needs.
-StartRun StartMinimal(const Bench& bench, const std::string& exe = "minimal_window.exe")
+// The minimal window's window, once it is visible.
+HWND WaitForMinimalWindow(const Process& program, const std::string& exe)
 {
-    const std::string folder = bench.Folder("start-minimal", {exe}, "");
-    Process program(folder + "\\" + exe, "", folder);
     HWND window = nullptr;
     WaitFor(
         [&] {
@@ -650,6 +649,14 @@ StartRun StartMinimal(const Bench& bench, const std::string& exe = "minimal_wind
             return (window = FindTopWindow(program.Id(), kMinimalClass)) != nullptr;
         },
         30000, "the visible window of " + exe);
+    return window;
+}
+
+StartRun StartMinimal(const Bench& bench, const std::string& exe = "minimal_window.exe")
+{
+    const std::string folder = bench.Folder("start-minimal", {exe}, "");
+    Process program(folder + "\\" + exe, "", folder);
+    const HWND window = WaitForMinimalWindow(program, exe);
     const StartRun run = ReadStartCost(program, NowMs() - program.StartedAt());
     PostMessageA(window, WM_CLOSE, 0, 0);
     if (!program.WaitForExit(10000))
@@ -1124,14 +1131,7 @@ CloseRun CloseMinimalTimed(const Bench& bench)
 {
     const std::string folder = bench.Folder("close-minimal", {"minimal_window.exe"}, "");
     Process program(folder + "\\minimal_window.exe", "", folder);
-    HWND window = nullptr;
-    WaitFor(
-        [&] {
-            program.EnsureRunning("waiting for its window");
-            return (window = FindTopWindow(program.Id(), kMinimalClass)) != nullptr;
-        },
-        30000, "the visible window of minimal_window.exe");
-    return TimeClose(program, window, WM_CLOSE, 0);
+    return TimeClose(program, WaitForMinimalWindow(program, "minimal_window.exe"), WM_CLOSE, 0);
 }
 
 // The profile build's close, phase by phase, up to the process's end.

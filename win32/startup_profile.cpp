@@ -209,6 +209,17 @@ void Write(Profile& profile, const std::vector<Mark>& marks, const char* fileNam
     CloseHandle(file);
 }
 
+// A mark after the first: the time, the CPU and the peak memory now.
+Mark Taken(const Profile& profile, const char* name)
+{
+    Mark mark{name, Now(), 0, 0, 0, 0};
+    mark.cpuEntryNs = ReadCpuNs(profile.schedstat);
+    mark.peakKb = ReadPeakKb(profile.status);
+    mark.cpuExitNs = ReadCpuNs(profile.schedstat);
+    mark.exit = Now();
+    return mark;
+}
+
 // The earliest moment the program's own code runs: before every other
 // static initialiser of the program.
 struct EarliestMark {
@@ -226,12 +237,7 @@ void ProfileMark(const char* name)
         Start(profile, name);
         return;
     }
-    Mark mark{name, Now(), 0, 0, 0, 0};
-    mark.cpuEntryNs = ReadCpuNs(profile.schedstat);
-    mark.peakKb = ReadPeakKb(profile.status);
-    mark.cpuExitNs = ReadCpuNs(profile.schedstat);
-    mark.exit = Now();
-    profile.marks.push_back(mark);
+    profile.marks.push_back(Taken(profile, name));
 }
 
 void ProfileFinishWhenIdle(const char* name)
@@ -261,12 +267,7 @@ void ProfileCloseMark(const char* name)
     // Only a close after a profiled start: the marks need its Linux process.
     if (!profile.written)
         return;
-    Mark mark{name, Now(), 0, 0, 0, 0};
-    mark.cpuEntryNs = ReadCpuNs(profile.schedstat);
-    mark.peakKb = ReadPeakKb(profile.status);
-    mark.cpuExitNs = ReadCpuNs(profile.schedstat);
-    mark.exit = Now();
-    profile.closeMarks.push_back(mark);
+    profile.closeMarks.push_back(Taken(profile, name));
 }
 
 void ProfileWriteClose()
