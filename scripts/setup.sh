@@ -43,10 +43,23 @@ missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# A mirror in the middle of its sync serves a list of the wrong size for a few
+# minutes; the lists are asked again before going on with those that came.
+update_package_lists() {
+  local attempt
+  for attempt in 1 2 3 4; do
+    $SUDO apt-get update -q -o Acquire::Retries=3 && return 0
+    echo "setup: some package lists did not come (attempt $attempt of 4)" >&2
+    [ "$attempt" -eq 4 ] || sleep $((attempt * 15))
+  done
+  echo "setup: going on with the package lists that came" >&2
+}
+
 if [ "${#missing[@]}" -gt 0 ] || [ -n "${NEED_UPDATE:-}" ]; then
   echo "setup: installing ${missing[*]:-(package lists only)}"
-  $SUDO apt-get update -q
-  [ "${#missing[@]}" -eq 0 ] || $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  update_package_lists
+  [ "${#missing[@]}" -eq 0 ] ||
+    $SUDO apt-get install -y -q --no-install-recommends -o Acquire::Retries=3 "${missing[@]}"
 fi
 
 if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf8'; then
