@@ -55,11 +55,19 @@ update_package_lists() {
   echo "setup: going on with the package lists that came" >&2
 }
 
+# Without the security archive's i386 list, wine32's libraries cannot match
+# the versions of their amd64 twins; the release's own versions always match.
+install_packages() {
+  local install=($SUDO apt-get install -y -q --no-install-recommends -o Acquire::Retries=3)
+  "${install[@]}" "$@" && return 0
+  echo "setup: installing again with the versions of the release itself" >&2
+  "${install[@]}" -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" "$@"
+}
+
 if [ "${#missing[@]}" -gt 0 ] || [ -n "${NEED_UPDATE:-}" ]; then
   echo "setup: installing ${missing[*]:-(package lists only)}"
   update_package_lists
-  [ "${#missing[@]}" -eq 0 ] ||
-    $SUDO apt-get install -y -q --no-install-recommends -o Acquire::Retries=3 "${missing[@]}"
+  [ "${#missing[@]}" -eq 0 ] || install_packages "${missing[@]}"
 fi
 
 if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf8'; then
