@@ -5,8 +5,11 @@
 #include "ui/commands.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -88,9 +91,14 @@ public:
             {"desktop shortcut", &Session::MakeShortcut},
             {"close", &Session::Close},
         };
+        const Watchdog watchdog;
         for (const auto& [name, phase] : phases) {
             if (!RunPhase(name, phase))
                 break;
+        }
+        if (watchdog.Fired()) {
+            record_.hung = true;
+            record_.ending = "the session did not end within " + std::to_string(Watchdog::kMinutes) + " minutes";
         }
         if (program_.Running()) {
             program_.Kill();
@@ -100,6 +108,43 @@ public:
     }
 
 private:
+    // A call into the program that never returns (a box the driver cannot
+    // answer while it waits for the call) would hold the sweep for good: past
+    // the bound the program is ended, which frees the driver, and the run
+    // counts as hung. The sweep has a prefix of its own, so only its
+    // program goes.
+    class Watchdog {
+    public:
+        static constexpr int kMinutes = 5;
+        Watchdog()
+            : thread_([this] {
+                std::unique_lock<std::mutex> lock(mutex_);
+                if (!ended_.wait_for(lock, std::chrono::minutes(kMinutes), [this] { return done_; })) {
+                    fired_ = true;
+                    KillProcessesNamed("tamarko.exe");
+                }
+            })
+        {
+        }
+        ~Watchdog()
+        {
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                done_ = true;
+            }
+            ended_.notify_one();
+            thread_.join();
+        }
+        bool Fired() const { return fired_; }
+
+    private:
+        std::mutex mutex_;
+        std::condition_variable ended_;
+        bool done_ = false;
+        std::atomic<bool> fired_{false};
+        std::thread thread_;
+    };
+
     // Over: the program has ended or stopped answering; the session is over.
     enum class Result { Done, NotDone, Over };
 

@@ -704,7 +704,12 @@ bool Responds(HWND window, Duration timeout)
 void SetField(HWND edit, const std::string& text)
 {
     Step("field " + Named(edit) + " set to \"" + text + "\"");
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // The program may answer the change with a message box (a refused
+    // allocation, in the fault sweep): the send then returns only once the
+    // box is answered, which the caller can do only after it has returned.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 10000, &result))
+        Step("the field's change is still being handled");
 }
 
 void BringToFront(HWND window)
