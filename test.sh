@@ -14,6 +14,10 @@ for tier in "native unit" "win32 unit" "wintest win" "wintest e2e" "win32 releas
   echo "=== $2 tests in build/$1"
   ctest --test-dir "$ROOT/build/$1" -L "^$2\$" --no-tests=error --output-on-failure -j "$(nproc)" || status=1
 done
-wineserver -k 2>/dev/null || true
-stop_private_display wine-test
+# The servers and displays of the prefixes the tests ran in (the sweep has
+# its own, beside the test prefix).
+for prefix in wine-test wine-sweep; do
+  WINEPREFIX="$ROOT/build/$prefix" wineserver -k 2>/dev/null || true
+  TAMARKO_WINE_PREFIX=$prefix stop_private_display "$prefix"
+done
 exit $status

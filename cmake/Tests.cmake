@@ -29,14 +29,35 @@ function(tamarko_test name)
   endif()
 endfunction()
 
+# The end-to-end tests run in Wine prefixes of their own, each with its own
+# wineserver, registry and display, so that tests in different prefixes cannot
+# meet and run side by side; within one prefix (its RESOURCE_LOCK) one at a
+# time. Tests without a prefix of their own use wine-test, locked as
+# wine-desktop.
+
+# Sets the program's GlobalFlag in one prefix, before the tests that need it
+# (tamarko_heap_checked).
+function(tamarko_heap_checks_setup prefix lock)
+  add_test(NAME e2e_heap_checks_${prefix} COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine-run.sh reg add
+    "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\tamarko.exe"
+    /v GlobalFlag /t REG_DWORD /d 0x10 /f)
+  set_tests_properties(e2e_heap_checks_${prefix} PROPERTIES LABELS e2e FIXTURES_SETUP heap_checks_${prefix}
+    RESOURCE_LOCK ${lock} ENVIRONMENT TAMARKO_WINE_PREFIX=${prefix})
+endfunction()
+
 # Wine's heap checks on a test that runs the program: its heap blocks carry a
-# checked tail (the program's GlobalFlag, which the e2e_heap_checks test sets
-# in the prefix), the recorder has Wine validate each block the C runtime
-# frees, and Wine reports damage on its heap debug channel, which fails the
-# test. Wine's free checks and its heap warnings would make its own parsing
-# of a 10 MB INI file twenty times slower.
+# checked tail (the program's GlobalFlag, set in the test's prefix by
+# tamarko_heap_checks_setup), the recorder has Wine validate each block the C
+# runtime frees, and Wine reports damage on its heap debug channel, which
+# fails the test. Wine's free checks and its heap warnings would make its own
+# parsing of a 10 MB INI file twenty times slower.
+#   tamarko_heap_checked(<test> [PREFIX <prefix>])   (default wine-test)
 function(tamarko_heap_checked name)
+  cmake_parse_arguments(H "" "PREFIX" "" ${ARGN})
+  if(NOT H_PREFIX)
+    set(H_PREFIX wine-test)
+  endif()
   set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEDEBUG=-all,err+heap")
-  set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED heap_checks)
+  set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED heap_checks_${H_PREFIX})
   set_property(TEST ${name} APPEND PROPERTY FAIL_REGULAR_EXPRESSION ":err:heap:")
 endfunction()
