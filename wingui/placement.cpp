@@ -1,6 +1,7 @@
 #include "wingui/placement.h"
 
 #include <algorithm>
+#include <exception>
 
 RECT WorkspaceToScreen(const RECT& rect, const MONITORINFO& monitor)
 {
@@ -52,13 +53,27 @@ LONG Inside(LONG start, LONG size, LONG low, LONG high)
     return std::max(low, std::min(start, high - size));
 }
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
+struct WorkAreas {
+    std::vector<RECT> areas;
+    std::exception_ptr failure;
+};
+
+// No exception may cross EnumDisplayMonitors: the walk stops and the failure
+// waits.
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM context)
 {
+    auto& workAreas = *reinterpret_cast<WorkAreas*>(context);
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info))
-        reinterpret_cast<std::vector<RECT>*>(areas)->push_back(info.rcWork);
-    return TRUE;
+    if (!GetMonitorInfoA(monitor, &info))
+        return TRUE;
+    try {
+        workAreas.areas.push_back(info.rcWork);
+        return TRUE;
+    } catch (...) {
+        workAreas.failure = std::current_exception();
+        return FALSE;
+    }
 }
 
 }  // namespace
@@ -79,11 +94,13 @@ RECT ReachablePlacement(
 
 RECT ReachablePlacement(const RECT& window, int titleBarHeight)
 {
-    std::vector<RECT> workAreas;
+    WorkAreas workAreas;
     EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&workAreas));
+    if (workAreas.failure)
+        std::rethrow_exception(workAreas.failure);
     MONITORINFO nearest{};
     nearest.cbSize = sizeof nearest;
     if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &nearest))
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &nearest.rcWork, 0);
-    return ReachablePlacement(window, titleBarHeight, workAreas, nearest.rcWork);
+    return ReachablePlacement(window, titleBarHeight, workAreas.areas, nearest.rcWork);
 }
