@@ -143,8 +143,11 @@ std::map<std::string, std::string> IniKeys(const std::string& text)
 
 // A program INI file that the start could not read is not written over at
 // the close: it keeps every key it held, with its old value or the one the
-// session writes, and gains no key but those the session writes.
-bool KeepsTheKeysItHeld(const std::string& bytes, const std::string& before, const std::string& reference)
+// session writes, and gains no key but those the session writes. With
+// `valuesOfTheMoment`, the keys it gains may hold what the window had when
+// the program ended before the session's changes were all made.
+bool KeepsTheKeysItHeld(
+    const std::string& bytes, const std::string& before, const std::string& reference, bool valuesOfTheMoment)
 {
     const std::map<std::string, std::string> now = IniKeys(bytes), old = IniKeys(before), written = IniKeys(reference);
     for (const auto& [key, value] : old) {
@@ -154,7 +157,7 @@ bool KeepsTheKeysItHeld(const std::string& bytes, const std::string& before, con
     }
     for (const auto& [key, value] : now) {
         const auto sessions = written.find(key);
-        if (!old.count(key) && (sessions == written.end() || sessions->second != value))
+        if (!old.count(key) && (sessions == written.end() || (!valuesOfTheMoment && sessions->second != value)))
             return false;
     }
     return true;
@@ -163,9 +166,12 @@ bool KeepsTheKeysItHeld(const std::string& bytes, const std::string& before, con
 // Each file either as it was or as the session without a failure writes it,
 // no file of the program's own beside them, the proxy's values an old or a
 // new pair. After a refusal at the start, the program INI file may also
-// keep the keys it held with only the session's changes among them.
-std::vector<std::string> DamagedFiles(
-    const ProgramFolder& folder, const SessionFiles& files, const Reference& reference, bool refusedAtStart)
+// keep the keys it held with only the session's changes among them; after
+// the program's own end before the close (a read-back that found nothing),
+// which keeps the settings as any close does, with the window's values of
+// that moment.
+std::vector<std::string> DamagedFiles(const ProgramFolder& folder, const SessionFiles& files,
+    const Reference& reference, bool refusedAtStart, bool endedByItself)
 {
     std::vector<std::string> damaged;
     const struct {
@@ -179,7 +185,8 @@ std::vector<std::string> DamagedFiles(
     };
     for (const auto& file : kept) {
         const std::string bytes = ReadWhenFree(file.path);
-        if (refusedAtStart && &file.path == &files.programIni && KeepsTheKeysItHeld(bytes, file.before, file.after))
+        if ((refusedAtStart || endedByItself) && &file.path == &files.programIni
+            && KeepsTheKeysItHeld(bytes, file.before, file.after, endedByItself))
             continue;
         if (bytes != file.before && bytes != file.after)
             damaged.push_back(std::string(file.what) + " is neither as it was nor as the session writes it ("
@@ -261,7 +268,7 @@ Verdict Judge(const ProgramFolder& folder, const SessionFiles& files, const Sess
 
     for (const std::string& damaged : record.files)
         defect(damaged);
-    for (const std::string& damaged : DamagedFiles(folder, files, reference, firing.phase == "start")) {
+    for (const std::string& damaged : DamagedFiles(folder, files, reference, firing.phase == "start", record.ended)) {
         if (std::none_of(record.files.begin(), record.files.end(),
                 [&](const std::string& seen) { return seen.find(damaged) != std::string::npos; }))
             defect("at the end: " + damaged);
@@ -395,8 +402,9 @@ int main(int argc, char** argv)
         ProgramFolder folder(kFolderName);
         const SessionFiles files = FilesOf(folder);
         PrepareSession(folder, files);
-        const SessionRecord record = RunSession(folder, files, fault, [&] {
-            return DamagedFiles(folder, files, reference, ReadFiring(RecorderLogText(folder)).phase == "start");
+        const SessionRecord record = RunSession(folder, files, fault, [&](const SessionRecord& sofar) {
+            return DamagedFiles(
+                folder, files, reference, ReadFiring(RecorderLogText(folder)).phase == "start", sofar.ended);
         });
         const Firing firing = ReadFiring(RecorderLogText(folder));
         const Verdict verdict = Judge(folder, files, record, reference, fault, firing);

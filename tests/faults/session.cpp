@@ -159,7 +159,7 @@ private:
             const Result result = (this->*phase)();
             if (checkFiles_) {
                 // Each damage once, where it was first seen.
-                for (const std::string& problem : checkFiles_()) {
+                for (const std::string& problem : checkFiles_(record_)) {
                     if (filesSeen_.insert(problem).second)
                         record_.files.push_back(std::string("after the phase ") + name + ": " + problem);
                 }

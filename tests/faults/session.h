@@ -39,9 +39,10 @@ struct SessionRecord {
 
 // Prepares the program's folder and the registry as every run finds them.
 void PrepareSession(const e2e::ProgramFolder& folder, const SessionFiles& files);
-// What is wrong with the files now; asked after every phase, so that a file
-// left half-written by a phase is seen even when trying again mends it.
-using FileCheck = std::function<std::vector<std::string>()>;
+// What is wrong with the files now, given the session so far; asked after
+// every phase, so that a file left half-written by a phase is seen even when
+// trying again mends it.
+using FileCheck = std::function<std::vector<std::string>(const SessionRecord&)>;
 // Runs the session with `fault` (none: the reference run) and returns what
 // happened; the program has ended (or been ended) when it returns.
 SessionRecord RunSession(const e2e::ProgramFolder& folder, const SessionFiles& files, const std::optional<Fault>& fault,
