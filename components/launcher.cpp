@@ -5,6 +5,7 @@
 #include "win32/handle.h"
 #include "win32/message_pump.h"
 #include "win32/os_error.h"
+#include "win32/tool_file.h"
 
 #include <windows.h>
 
@@ -52,9 +53,12 @@ void TAppExec::Execute()
 
     errNo_ = 0;
     abandoned_ = false;
+    // Found by Windows' search, a program of that name in the current folder
+    // would run with our rights.
+    const std::string programFile = ToolFile(commandLine);
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr, &startup,
-            &started)) {
+    if (!CreateProcessA(programFile.empty() ? nullptr : programFile.c_str(), commandLine.data(), nullptr, nullptr,
+            FALSE, creationFlags, nullptr, nullptr, &startup, &started)) {
         errNo_ = GetLastError();
         throw EAppExecWinExec(ErrorMessage());
     }

@@ -50,3 +50,29 @@ bool IsValidAddress(const std::string& text)
     }
     return IsValidOctet(rest);
 }
+
+std::optional<std::uint32_t> AddressValue(const std::string& text)
+{
+    if (!IsValidAddress(text))
+        return std::nullopt;
+    std::string rest = text;
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::string part = i < 3 ? TakeNextPart(rest, '.') : rest;
+        // Valid parts are at most 255, whatever their leading zeros.
+        value = (value << 8) | static_cast<std::uint32_t>(std::stoul(part));
+    }
+    return value;
+}
+
+std::string DottedAddress(std::uint32_t value)
+{
+    return std::to_string(value >> 24) + '.' + std::to_string((value >> 16) & 0xFF) + '.'
+        + std::to_string((value >> 8) & 0xFF) + '.' + std::to_string(value & 0xFF);
+}
+
+std::string PlainAddress(const std::string& text)
+{
+    const std::optional<std::uint32_t> value = AddressValue(text);
+    return value ? DottedAddress(*value) : text;
+}

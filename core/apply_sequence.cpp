@@ -5,6 +5,7 @@
 #include "core/address_check.h"
 #include "core/command_messages.h"
 #include "core/exception.h"
+#include "core/subnet_check.h"
 
 const char kReleaseCommand[] = "ipconfig /release";
 const char kRenewCommand[] = "ipconfig /renew";
@@ -61,22 +62,19 @@ private:
     std::vector<Replaced> replaced_;
 };
 
-// What each command sets, as its failure names it.
-const char kSettingAddress[] = "IP adresa";
-const char kSettingDns[] = "Server DNS";
-const char kSettingDns2[] = "Náhradní server DNS";
-const char kSettingRenew[] = "Obnovení připojení";
-
 // Runs the commands and notes those that end with an error: the sequence
-// goes on, and the read-back shows what the system took. A command that
-// cannot be started at all stops the sequence, naming the program.
+// goes on, and the read-back decides whether what they set took. A command
+// that cannot be started at all stops the sequence, naming the program.
 class Commands {
 public:
-    explicit Commands(ApplyTarget& target)
+    Commands(ApplyTarget& target, ApplyRequest& request)
         : target_(target)
+        , request_(request)
     {
     }
-    void Run(const char* setting, const std::string& commandLine)
+    // `sets`: what the command sets; a command that sets nothing of its own
+    // (the leases, on every adapter) is judged by nothing.
+    void Run(std::optional<AppliedSetting> sets, const std::string& commandLine)
     {
         unsigned long exitCode = 0;
         try {
@@ -86,14 +84,22 @@ public:
         } catch (const Exception& error) {
             throw Exception(CommandNotStartedMessage(commandLine, error.Message()));
         }
-        if (exitCode != 0)
-            failures_.push_back({setting, commandLine, exitCode});
+        if (exitCode == 0 || !sets)
+            return;
+        // The address command sets the mode and every address with it.
+        const CommandFailure failure{commandLine, exitCode};
+        if (*sets == AppliedSetting::Mode) {
+            for (AppliedSetting setting :
+                {AppliedSetting::Mode, AppliedSetting::IP, AppliedSetting::Mask, AppliedSetting::Gateway})
+                request_.failedCommands.push_back({setting, failure});
+        } else {
+            request_.failedCommands.push_back({*sets, failure});
+        }
     }
-    const std::vector<CommandFailure>& Failures() const { return failures_; }
 
 private:
     ApplyTarget& target_;
-    std::vector<CommandFailure> failures_;
+    ApplyRequest& request_;
 };
 
 // The values of every field as the user left them.
@@ -145,15 +151,16 @@ bool ProxyTextsAsRead(ApplyTarget& target)
     return true;
 }
 
-void SetAutomaticAddressing(ApplyTarget& target, Commands& commands)
+void SetAutomaticAddressing(const std::string& name, ApplyTarget& target, Commands& commands)
 {
     target.SetStatus(kStatusAddress);
-    commands.Run(kSettingAddress, AddressDhcpCommand(target.ConnectionName()));
+    commands.Run(AppliedSetting::Mode, AddressDhcpCommand(name));
     target.SetStatus(kStatusDns);
-    commands.Run(kSettingDns, DnsDhcpCommand(target.ConnectionName()));
+    commands.Run(AppliedSetting::DNS, DnsDhcpCommand(name));
 }
 
-void SetManualAddressing(ApplyTarget& target, FieldChanges& changes, Commands& commands)
+void SetManualAddressing(
+    const std::string& name, ApplyTarget& target, FieldChanges& changes, Commands& commands, ApplyRequest& request)
 {
     std::string metricSuffix = " 1";
     if (target.FieldText(Field::Gateway).empty()) {
@@ -162,45 +169,87 @@ void SetManualAddressing(ApplyTarget& target, FieldChanges& changes, Commands& c
     }
     target.SetStatus(kStatusAddress);
     // Read back from the fields: "none" is now what the gateway shows.
-    commands.Run(kSettingAddress,
-        StaticAddressCommand(target.ConnectionName(), target.FieldText(Field::IP), target.FieldText(Field::Mask),
-            target.FieldText(Field::Gateway), metricSuffix));
+    request.ip = target.FieldText(Field::IP);
+    request.mask = target.FieldText(Field::Mask);
+    request.gateway = target.FieldText(Field::Gateway);
+    commands.Run(AppliedSetting::Mode,
+        StaticAddressCommand(
+            name, PlainAddress(request.ip), PlainAddress(request.mask), PlainAddress(request.gateway), metricSuffix));
 
     if (target.FieldText(Field::DNS).empty())
         changes.Set(Field::DNS, kNone);
     target.SetStatus(kStatusDns);
-    commands.Run(kSettingDns, StaticDnsCommand(target.ConnectionName(), target.FieldText(Field::DNS)));
+    request.dns = target.FieldText(Field::DNS);
+    commands.Run(AppliedSetting::DNS, StaticDnsCommand(name, PlainAddress(request.dns)));
 
     // An alternate server makes no sense without a preferred one.
+    request.dns2Asked = request.dns != kNone;
     const std::string dns2 = target.FieldText(Field::DNS2);
-    if (!dns2.empty() && target.FieldText(Field::DNS) != kNone && IsValidAddress(dns2)) {
+    if (!dns2.empty() && request.dns2Asked && IsValidAddress(dns2)) {
+        request.dns2 = dns2;
         target.SetStatus(kStatusDns2);
-        commands.Run(kSettingDns2, AddDnsCommand(target.ConnectionName(), dns2));
+        commands.Run(AppliedSetting::DNS2, AddDnsCommand(name, PlainAddress(dns2)));
     }
 }
 
 // Steps after the lock; any of them may throw.
-void ApplyLocked(ApplyTarget& target, FieldChanges& changes, Commands& commands)
+void ApplyLocked(
+    const std::string& name, ApplyTarget& target, FieldChanges& changes, Commands& commands, ApplyRequest& request)
 {
-    if (target.Checked(Field::Automatic))
-        SetAutomaticAddressing(target, commands);
-    if (target.Checked(Field::Manual))
-        SetManualAddressing(target, changes, commands);
+    if (target.Checked(Field::Automatic)) {
+        request.mode = ApplyRequest::Mode::Automatic;
+        SetAutomaticAddressing(name, target, commands);
+    }
+    if (target.Checked(Field::Manual)) {
+        request.mode = ApplyRequest::Mode::Manual;
+        SetManualAddressing(name, target, changes, commands, request);
+    }
 
     target.SetStatus(kStatusProxy);
     // Written even with the proxy off, so the address survives for next time.
     // A server the user did not touch keeps what the registry holds: the
     // fields show only "address:port", and a per-protocol list or a host
-    // without a port would come back cut.
-    target.WriteProxy(target.Checked(Field::Proxy) ? 1 : 0,
-        target.FieldText(Field::ProxyAddress) + ":" + target.FieldText(Field::ProxyPort), ProxyTextsAsRead(target));
+    // without a port would come back cut. So does a switch the box cannot
+    // show (a string), unless the user changed the box.
+    ProxyWrite proxy;
+    const bool proxyChecked = target.Checked(Field::Proxy);
+    proxy.enable = proxyChecked ? 1 : 0;
+    proxy.keepEnable
+        = target.Current().ProxyEnableUnreadable && FlagAgrees(Field::Proxy, proxyChecked, target.Current());
+    proxy.server = target.FieldText(Field::ProxyAddress) + ":" + target.FieldText(Field::ProxyPort);
+    proxy.keepServer = ProxyTextsAsRead(target);
+    const ProxyWritten written = target.WriteProxy(proxy);
+    request.proxyEnable = written.enable;
+    request.proxyServer = written.server;
 
     target.SetStatus(kStatusRenew);
-    commands.Run(kSettingRenew, kReleaseCommand);
-    commands.Run(kSettingRenew, kRenewCommand);
+    commands.Run(std::nullopt, kReleaseCommand);
+    commands.Run(std::nullopt, kRenewCommand);
 
     target.SetStatus(kStatusDone);
     target.ReadBack();
+}
+
+// The questions Windows' own dialog would ask; false when the user said No.
+bool UserGoesOnDespiteDoubts(ApplyTarget& target)
+{
+    if (!target.Checked(Field::Manual))
+        return true;
+    for (const AddressDoubt& doubt :
+        AddressDoubts(target.FieldText(Field::IP), target.FieldText(Field::Mask), target.FieldText(Field::Gateway))) {
+        if (!target.Ask(doubt.question)) {
+            target.FocusField(doubt.field);
+            return false;
+        }
+    }
+    return true;
+}
+
+// A name with a quote of its own would end the quoted argument early and
+// hand netsh words the user never meant.
+std::string QuoteInNameMessage(const std::string& name)
+{
+    return "Název připojení „" + name + "“ obsahuje uvozovky, a proto jej nelze předat příkazu netsh.";
 }
 
 }  // namespace
@@ -252,7 +301,9 @@ std::vector<FieldProblem> ValidateApplyFields(ApplyTarget& target)
                 continue;
             break;
         }
-        if (KeepsWhatWasRead(target, spec))
+        // A value the fields build anew needs an address: a new port after
+        // an empty one would write ":port" and lose the host it was read with.
+        if (KeepsWhatWasRead(target, spec) && (ProxyTextsAsRead(target) || !target.FieldText(spec.field).empty()))
             continue;
         if (!IsValidAddress(target.FieldText(spec.field)))
             problems.push_back({spec.field, spec.invalidMessage});
@@ -269,16 +320,32 @@ void RunApplySequence(ApplyTarget& target)
         target.FocusField(problems.front().field);
         return;
     }
+    // The read-back may choose another connection: what is judged is the
+    // one applied.
+    const std::string name = target.ConnectionName();
+    const bool runsNetsh = target.Checked(Field::Manual) || target.Checked(Field::Automatic);
+    if (runsNetsh && name.find('"') != std::string::npos) {
+        target.ShowMessage(QuoteInNameMessage(name));
+        return;
+    }
+    if (!UserGoesOnDespiteDoubts(target))
+        return;
 
     const FieldValues typed = TypedValues(target);
     target.Lock();
     FieldChanges changes(target);
-    Commands commands(target);
+    ApplyRequest request;
+    Commands commands(target, request);
+    std::vector<SettingNotTaken> notTaken;
+    std::optional<std::string> noDhcpAddress;
     try {
-        ApplyLocked(target, changes, commands);
-        if (!commands.Failures().empty()) {
+        ApplyLocked(name, target, changes, commands, request);
+        const SystemState system = target.ReadSystemState(name);
+        notTaken = SettingsNotTaken(request, system);
+        noDhcpAddress = NoDhcpAddressMessage(request, system, name);
+        if (!notTaken.empty()) {
             ShowTypedValues(target, typed);
-            target.SetStatus(kCommandFailuresStatus);
+            target.SetStatus(kSettingsNotTakenStatus);
         }
     } catch (const EAbort&) {
         // The program is ending: there is no one left to tell.
@@ -298,6 +365,8 @@ void RunApplySequence(ApplyTarget& target)
     }
     target.Unlock();
     // Said over the usable window, which shows what did not take.
-    if (!commands.Failures().empty())
-        target.ShowMessage(CommandFailuresMessage(commands.Failures()));
+    if (!notTaken.empty())
+        target.ShowMessage(SettingsNotTakenMessage(notTaken));
+    if (noDhcpAddress)
+        target.ShowMessage(*noDhcpAddress);
 }

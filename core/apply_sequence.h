@@ -3,6 +3,7 @@
 // without a window or a network.
 #pragma once
 
+#include "core/apply_verdict.h"
 #include "core/connection_fields.h"
 
 #include <exception>
@@ -13,7 +14,7 @@
 class ApplyTarget {
 public:
     virtual ~ApplyTarget() = default;
-    virtual std::string ConnectionName() = 0;  // the caption of the connection label
+    virtual std::string ConnectionName() = 0;  // the connection chosen last
     virtual std::string FieldText(Field field) = 0;
     virtual void SetFieldText(Field field, const std::string& text) = 0;
     virtual bool Checked(Field field) = 0;
@@ -21,16 +22,20 @@ public:
     // What the system had when it was last read.
     virtual const CurrentState& Current() = 0;
     virtual void ShowMessage(const std::string& text) = 0;  // modal, OK button
+    // A modal question; true for Yes. No is the default.
+    virtual bool Ask(const std::string& question) = 0;
     virtual void SetStatus(const std::string& text) = 0;
     // Returns the command's exit code once it has ended.
     virtual unsigned long RunCommand(const std::string& commandLine) = 0;
-    // The proxy's switch and server, together. With `keepExistingServer` a
-    // server value that exists stays exactly as it is (bytes and type); one
-    // that is missing is written.
-    virtual void WriteProxy(int enable, const std::string& server, bool keepExistingServer) = 0;
+    // The proxy's switch and server, together; returns what it wrote.
+    virtual ProxyWritten WriteProxy(const ProxyWrite& write) = 0;
     virtual void Lock() = 0;      // disables the apply button, then the window
     virtual void ReadBack() = 0;  // shows the connection chooser modally
-    virtual void Unlock() = 0;    // enables the apply button, then the window
+    // What the system has now, as the read-back found it: the named
+    // connection's section of the fresh report (whichever the user chose)
+    // and the proxy's registry values.
+    virtual SystemState ReadSystemState(const std::string& connectionName) = 0;
+    virtual void Unlock() = 0;  // enables the apply button, then the window
     // Shows a failure that ended the sequence early (the stop box).
     virtual void ShowError(const std::exception& error) = 0;
     // Puts the keyboard into the field, its text selected: the one to mend.
@@ -50,16 +55,19 @@ struct FieldProblem {
 // fields cannot show (a proxy list).
 std::vector<FieldProblem> ValidateApplyFields(ApplyTarget& target);
 
-// The whole sequence: validate, lock, netsh commands, proxy, ipconfig, read
-// back, unlock. Refused fields are said one by one, and the keyboard goes to
-// the first of them. A command that ends with an error is said once the
-// state has been read back, and the fields then show what the user asked
-// for, so that what did not take stands out. A command that cannot be
-// started, or another failure in a step, is shown and the window unlocked
-// again.
+// The whole sequence: validate, ask, lock, netsh commands, proxy, ipconfig,
+// read back, judge, unlock. Refused fields are said one by one, and the
+// keyboard goes to the first of them; so does a question answered No. Once
+// the state has been read back, every setting asked for is compared with
+// what the system has: one that did not take is said (with its command's
+// exit code, when that ended with an error), and the fields then show what
+// the user asked for, so that what did not take stands out. A command that
+// cannot be started, or another failure in a step, is shown and the window
+// unlocked again.
 void RunApplySequence(ApplyTarget& target);
 
-// The command lines, exactly as netsh and ipconfig receive them.
+// The command lines, exactly as netsh and ipconfig receive them; addresses
+// go in as given (the sequence hands them over in their plain form).
 std::string AddressDhcpCommand(const std::string& name);
 std::string DnsDhcpCommand(const std::string& name);
 std::string StaticAddressCommand(const std::string& name, const std::string& ip, const std::string& mask,

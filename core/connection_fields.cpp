@@ -89,3 +89,11 @@ bool FlagAgrees(Field field, bool checked, const CurrentState& current)
     // An unknown answer contradicts neither choice.
     return CurrentFlag(field, current).value_or(checked) == checked;
 }
+
+ProxyParts SplitProxyServer(const std::string& server)
+{
+    const auto colon = server.find(':');
+    if (colon == std::string::npos)
+        return {"", server.substr(0, 10)};
+    return {server.substr(0, colon), server.substr(colon + 1, 10)};
+}

@@ -14,7 +14,11 @@
 struct CurrentState {
     std::string IP, Mask, Gateway, DNS, DNS2;
     std::string DHCP;  // "Yes" automatic, "No" manual, anything else unknown
-    int ProxyOn = 0;   // "ProxyEnable": 1 on, 0 off, -1 missing
+    int ProxyOn = 0;   // "ProxyEnable": 1 on, 0 off, -1 missing or unreadable
+    // "ProxyEnable" is there but is no number (a string "1"): the switch
+    // cannot show it, and an apply leaves it alone unless the user changes
+    // the switch.
+    bool ProxyEnableUnreadable = false;
     std::string ProxyAddress, ProxyPort;
     // "ProxyServer" held something: a text that split into the two fields
     // (not just a colon), or a value that could not be read as text.
@@ -93,4 +97,27 @@ public:
 private:
     std::array<std::string, kFieldCount> texts_;
     std::array<bool, kFieldCount> checked_{};
+};
+
+// The proxy fields' parts of the "ProxyServer" text: split at its first
+// colon, the port at most 10 characters; a text without a colon is all port.
+struct ProxyParts {
+    std::string address;
+    std::string port;
+};
+ProxyParts SplitProxyServer(const std::string& server);
+
+// What an apply writes of the proxy. A value kept stays exactly as the
+// registry holds it (bytes and type) when it exists; a missing one is
+// written all the same.
+struct ProxyWrite {
+    int enable = 0;
+    bool keepEnable = false;
+    std::string server;
+    bool keepServer = false;
+};
+// What a write actually put there; nothing for a value it left alone.
+struct ProxyWritten {
+    std::optional<int> enable;
+    std::optional<std::string> server;
 };

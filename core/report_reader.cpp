@@ -102,11 +102,3 @@ void ReadReportValues(const LineList& report, const ReportSection& section, Curr
     if (!IsValidAddress(current.DNS2))
         current.DNS2.clear();
 }
-
-ProxyParts SplitProxyServer(const std::string& server)
-{
-    const auto colon = server.find(':');
-    if (colon == std::string::npos)
-        return {"", server.substr(0, 10)};
-    return {server.substr(0, colon), TakeAt(server, colon + 1, 10)};
-}

@@ -1,6 +1,5 @@
 // Reading the configuration report of "netsh interface ip show config": its
-// connection sections, the values at fixed columns after their keywords, and
-// the proxy server text from the registry.
+// connection sections and the values at fixed columns after their keywords.
 #pragma once
 
 #include "core/connection_fields.h"
@@ -31,11 +30,3 @@ ReportSection FindConnectionSection(const LineList& report, const std::string& c
 // servers (empty when the section lacks them, and for a DNS text that is no
 // address). The DHCP answer changes only when a line gives one.
 void ReadReportValues(const LineList& report, const ReportSection& section, CurrentState& current);
-
-struct ProxyParts {
-    std::string address;  // before the first colon
-    std::string port;     // at most 10 characters after it
-};
-
-// Splits the "ProxyServer" registry text at its first colon.
-ProxyParts SplitProxyServer(const std::string& server);

@@ -55,7 +55,7 @@ TForm1::TForm1()
         OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON
             | OFN_ENABLESIZING)
     , SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
-          OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING)
+          OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING)
 {
     ProfileMark("instance guard's window");
     CreateDesign();

@@ -18,6 +18,7 @@
 #include "wingui/speed_button.h"
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -91,8 +92,9 @@ public:
     void SetFieldChecked(Field field, bool checked);
     // The keyboard in the field, its text selected.
     void FocusField(Field field);
-    // What the system had when it was last read.
+    // What the system had when it was last read, and of which connection.
     const CurrentState& CurrentValues() const { return Current; }
+    const std::string& ChosenConnection() const { return ConnectionName; }
 
     // Settings files: fills the fields from one, or says it is missing.
     void LoadSettingsFile(const std::string& fileName);
@@ -159,7 +161,8 @@ private:
     bool commandsRunning_ = false;
     bool inTray_ = false;  // hidden in the notification area
     bool closeRequested_ = false;
-    bool stateShown_ = false;  // a connection's state has filled the window
+    bool stateShown_ = false;                  // a connection's state has filled the window
+    std::set<std::string> proxyProblemsSaid_;  // a proxy value's problem is said once
     // The program INI file existed but could not be read at the start.
     bool programIniUnread_ = false;
     // The program's folder has no name the ANSI calls can use: no INI file.

@@ -2,7 +2,7 @@
 #include "ui/main_window.h"
 
 #include "core/apply_sequence.h"
-#include "win32/registry.h"
+#include "win32/proxy_settings.h"
 #include "wingui/application.h"
 
 namespace {
@@ -31,13 +31,17 @@ public:
     {
     }
 
-    std::string ConnectionName() override { return form_.Label1.Text(); }
+    std::string ConnectionName() override { return form_.ChosenConnection(); }
     std::string FieldText(Field field) override { return form_.FieldText(field); }
     void SetFieldText(Field field, const std::string& text) override { form_.SetFieldText(field, text); }
     bool Checked(Field field) override { return form_.FieldChecked(field); }
     void SetChecked(Field field, bool checked) override { form_.SetFieldChecked(field, checked); }
     const CurrentState& Current() override { return form_.CurrentValues(); }
     void ShowMessage(const std::string& text) override { Application.ShowMessage(text); }
+    bool Ask(const std::string& question) override
+    {
+        return Application.ShowMessage(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    }
     void SetStatus(const std::string& text) override { form_.StatusBar1.SetText(text); }
     unsigned long RunCommand(const std::string& commandLine) override
     {
@@ -51,10 +55,7 @@ public:
             throw EAbort();
         return form_.AppExec1.ErrNo();
     }
-    void WriteProxy(int enable, const std::string& server, bool keepExistingServer) override
-    {
-        WriteProxySettings(enable, server, keepExistingServer);
-    }
+    ProxyWritten WriteProxy(const ProxyWrite& write) override { return WriteProxySettings(write); }
     void Lock() override
     {
         focus_ = GetFocus();
@@ -69,6 +70,14 @@ public:
         // No connection left to show: the program has ended meanwhile.
         if (Application.Terminated())
             throw EAbort();
+    }
+    SystemState ReadSystemState(const std::string& connectionName) override
+    {
+        SystemState state = ReportStateOf(form_.ReportLines(), connectionName);
+        const ProxyRegistryValues proxy = ReadProxySettings();
+        state.proxyEnable = proxy.enable;
+        state.proxyServer = proxy.server;
+        return state;
     }
     void Unlock() override
     {

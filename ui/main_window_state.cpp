@@ -1,7 +1,7 @@
 // Reading the current state of the chosen connection into the main window.
 #include "ui/main_window.h"
 
-#include "win32/registry.h"
+#include "win32/proxy_settings.h"
 #include "wingui/application.h"
 
 namespace {
@@ -11,21 +11,6 @@ std::string ReadComputerName()
     char name[16] = {};
     DWORD size = sizeof name;
     return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
-}
-
-// A proxy value the registry cannot give as asked is reported, and the rest
-// of the state is still read: the window stays usable. `unreadable` tells
-// that something is there all the same.
-template <typename Read> auto ReadProxyValue(Read read, decltype(read()) missing, bool* unreadable = nullptr)
-{
-    try {
-        return read();
-    } catch (const ERegistryException& error) {
-        Application.ShowException(error);
-        if (unreadable)
-            *unreadable = true;
-        return missing;
-    }
 }
 
 }  // namespace
@@ -57,13 +42,20 @@ void TForm1::ReadCurrentState()
     Label1.SetText(ConnectionName);
     ShowCurrentValues(StateSource::Report);
 
-    Current.ProxyOn = ReadProxyValue([] { return RegReadInteger("HKCU", kInternetSettingsKey, "ProxyEnable"); }, -1);
-    bool serverUnreadable = false;
-    const ProxyParts proxy = SplitProxyServer(ReadProxyValue(
-        [] { return RegReadString("HKCU", kInternetSettingsKey, "ProxyServer"); }, std::string(), &serverUnreadable));
+    // A value the registry cannot give as asked is said once a run: it stays
+    // as it is until the user changes the field, and every read-back would
+    // say it again. The rest of the state is still read.
+    const ProxyRegistryValues proxyValues = ReadProxySettings();
+    for (const std::string* problem : {&proxyValues.enableProblem, &proxyValues.serverProblem}) {
+        if (!problem->empty() && proxyProblemsSaid_.insert(*problem).second)
+            Application.ShowException(Exception(*problem));
+    }
+    Current.ProxyOn = proxyValues.enable.value_or(-1);
+    Current.ProxyEnableUnreadable = !proxyValues.enableProblem.empty();
+    const ProxyParts proxy = SplitProxyServer(proxyValues.server.value_or(""));
     Current.ProxyAddress = proxy.address;
     Current.ProxyPort = proxy.port;
-    Current.ProxyServerRead = serverUnreadable || !proxy.address.empty() || !proxy.port.empty();
+    Current.ProxyServerRead = !proxyValues.serverProblem.empty() || !proxy.address.empty() || !proxy.port.empty();
     ShowCurrentValues(StateSource::Registry);
 
     // Everything now shows what the system has.

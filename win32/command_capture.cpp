@@ -5,6 +5,7 @@
 #include "win32/message_pump.h"
 #include "win32/os_error.h"
 #include "win32/startup_profile.h"
+#include "win32/tool_file.h"
 
 #include <windows.h>
 
@@ -224,10 +225,11 @@ void CaptureCommandOutput(const std::string& commandLine, LineList& lines)
     startup.hStdOutput = output.write.Get();
     startup.hStdError = output.write.Get();
 
-    std::string mutableCommandLine = commandLine;  // CreateProcessA may write into it
+    std::string mutableCommandLine = commandLine;           // CreateProcessA may write into it
+    const std::string programFile = ToolFile(commandLine);  // never the current folder's
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
-            nullptr, &startup, &started))
+    if (!CreateProcessA(programFile.empty() ? nullptr : programFile.c_str(), mutableCommandLine.data(), nullptr,
+            nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &started))
         RaiseLastOSError();
     ProfileMark("report command started");
     const Handle process(started.hProcess);

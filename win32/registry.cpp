@@ -9,8 +9,6 @@
 #include <cstring>
 #include <vector>
 
-const char kInternetSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
 namespace {
 
 HKEY RootKey(const std::string& root)
@@ -235,24 +233,4 @@ void RegRestoreValue(
             static_cast<DWORD>(saved.data.size()));
     else
         RegDeleteValueA(key.get(), name.c_str());
-}
-
-void WriteProxySettings(int enable, const std::string& server, bool keepExistingServer)
-{
-    static const char kEnable[] = "ProxyEnable";
-    static const char kServer[] = "ProxyServer";
-    if (keepExistingServer && RegSaveValue("HKCU", kInternetSettingsKey, kServer).exists) {
-        RegWriteInteger("HKCU", kInternetSettingsKey, kEnable, enable, false);
-        return;
-    }
-    const RegSavedValue before = RegSaveValue("HKCU", kInternetSettingsKey, kEnable);
-    RegWriteInteger("HKCU", kInternetSettingsKey, kEnable, enable, false);
-    try {
-        RegWriteString("HKCU", kInternetSettingsKey, kServer, server, false);
-    } catch (const std::exception&) {
-        // A switch without its server would send Internet Explorer to the old
-        // server, or to none.
-        RegRestoreValue("HKCU", kInternetSettingsKey, kEnable, before);
-        throw;
-    }
 }

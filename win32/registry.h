@@ -6,9 +6,6 @@
 
 #include <string>
 
-// Where Internet Explorer keeps the current user's proxy settings.
-extern const char kInternetSettingsKey[];  // "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"
-
 // A registry value that cannot be read or written as asked.
 class ERegistryException : public Exception {
 public:
@@ -47,10 +44,3 @@ RegSavedValue RegSaveValue(const std::string& root, const std::string& key, cons
 // there being nothing left to do about it.
 void RegRestoreValue(
     const std::string& root, const std::string& key, const std::string& name, const RegSavedValue& saved) noexcept;
-
-// Internet Explorer's proxy switch and server of the current user, written
-// together or not at all: when the server cannot be written, the switch is
-// put back as it was and the server's failure is raised. With
-// `keepExistingServer` a server value that exists is left exactly as it is,
-// whatever its type; a missing one is written.
-void WriteProxySettings(int enable, const std::string& server, bool keepExistingServer = false);

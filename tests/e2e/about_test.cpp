@@ -171,6 +171,16 @@ TEST_F(AboutTest, ALinkThatCannotBeOpenedSaysSoAndTheBoxStays)
         const std::string& body = report->text;
         EXPECT_EQ(body.rfind("WinXP RAM:", 0), 0u) << body;
         EXPECT_NE(body.find("MB CPU:"), std::string::npos) << body;
+        // The memory in thousands of KiB, grouped as the locale groups digits.
+        MEMORYSTATUS memory = {};
+        memory.dwLength = sizeof memory;
+        GlobalMemoryStatus(&memory);
+        std::string ramDigits;
+        for (const char c : body.substr(10, body.find("MB CPU:") - 10)) {
+            if (c >= '0' && c <= '9')
+                ramDigits += c;
+        }
+        EXPECT_EQ(ramDigits, std::to_string(memory.dwTotalPhys / 1024000)) << body;
         // The figures as this desktop gives them to the test too.
         const std::string screen = "MHz Obrazovka:" + std::to_string(GetSystemMetrics(SM_CXFULLSCREEN)) + "x"
             + std::to_string(GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION)) + " ";

@@ -1,175 +1,13 @@
 // The apply button: the fields are checked, the commands run one after
 // another with the window locked, the proxy values are written, and the
 // window shows what the system then has.
-#include "tests/e2e/e2e_fixture.h"
+#include "tests/e2e/apply_steps.h"
 
 #include <thread>
 
 using namespace e2e;
 
 namespace {
-
-const char kName[] = "Připojení k místní síti";
-const NetConnection kLan{kName, false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1, 8.8.8.8"};
-// No gateway and no DNS server: empty fields that agree with the system.
-const NetConnection kBare{kName, false, "10.8.0.2", "255.255.255.252", "", ""};
-const char kLeasePool[] = "dhcp_pool = 10.0.0.100\r\ndhcp_mask = 255.255.255.0\r\ndhcp_gateway = 10.0.0.1\r\n";
-
-// The line breaks of these messages are LF CR LF CR.
-const char kBadIp[] = "Byla zadána neplatná IP adresa.\n\r\n\rAdresu musíte opravit!";
-const char kBadMask[] = "Byla zadána neplatná maska podsítě.\n\r\n\rAdresu musíte opravit!";
-const char kBadGateway[] = "Byla zadána neplatná brána.\n\r\n\rAdresu musíte opravit!";
-const char kBadDns[] = "Byl zadán neplatný server DNS.\n\r\n\rAdresu musíte opravit!";
-const char kBadDns2[] = "Byl zadán neplatný náhradní server DNS.\n\r\n\rAdresu musíte opravit!";
-const char kBadProxy[] = "Byla zadána neplatná IP adresa Proxy serveru.\n\r\n\rAdresu musíte opravit!";
-
-const char kStatusAddress[] = "Nastavuji IP adresu, čekejte...";
-const char kStatusDns[] = "Nastavuji server DNS, čekejte...";
-const char kStatusRenew[] = "Obnovuji připojení, čekejte...";
-const char kStatusDone[] = "Hotovo, čekejte...";
-
-const char kRelease[] = "ipconfig /release";
-const char kRenew[] = "ipconfig /renew";
-
-std::string Netsh(const std::string& command, const std::string& arguments)
-{
-    return "netsh interface ip " + command + " \"" + std::string(kName) + "\" " + arguments;
-}
-
-COLORREF WindowColour()
-{
-    return GetSysColor(COLOR_WINDOW);
-}
-
-bool PutOnClipboard(const std::string& text)
-{
-    if (!OpenClipboard(nullptr))
-        return false;
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (memory) {
-        memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_TEXT, memory))
-            GlobalFree(memory);
-    }
-    CloseClipboard();
-    return memory != nullptr;
-}
-
-// Replaces a field's text as a user does: click into it, select it all with
-// the keyboard, type over it. A long text is pasted: typed, it would take
-// half a minute.
-void Retype(HWND field, const std::string& text)
-{
-    if (Text(field) == text)
-        return;
-    ASSERT_TRUE(Enabled(field)) << "cannot type into a disabled field";
-    ASSERT_TRUE(ClickSurely(field, 5, 5));
-    PressKey(VK_END);
-    PressKey(VK_HOME, {VK_SHIFT});
-    if (text.empty()) {
-        PressKey(VK_DELETE);
-    } else if (text.size() > 100) {
-        ASSERT_TRUE(PutOnClipboard(text));
-        PressKey('V', {VK_CONTROL});
-    } else {
-        TypeText(text);
-    }
-    ASSERT_TRUE(WaitUntil([&] { return Text(field) == text; }, 20s))
-        << "typed " << text.size() << " characters, the field has " << Text(field).size();
-}
-
-void ClickToState(HWND button, bool checked)
-{
-    if (Checked(button) == checked)
-        return;
-    ASSERT_TRUE(ClickSurely(button, 6, 8));
-    ASSERT_TRUE(WaitUntil([&] { return Checked(button) == checked; }, 20s));
-}
-
-void ClickApply(const MainWindow& window)
-{
-    ASSERT_TRUE(ClickSurely(window.apply, 140, 12));
-}
-
-// The message boxes the program shows from now on, each read and confirmed
-// before the next may come; `expected` says how many to wait for patiently.
-std::vector<std::string> ConfirmMessages(DWORD processId, std::size_t expected)
-{
-    std::vector<std::string> texts;
-    while (texts.size() < 10) {
-        const auto box = WaitForMessageBox(processId, texts.size() < expected ? 20s : 500ms);
-        if (!box)
-            break;
-        EXPECT_EQ(box->caption, "Tamarko");
-        texts.push_back(box->text);
-        PressButton(box->window);
-    }
-    return texts;
-}
-
-// The end of an apply: the read-back has filled the window again and
-// unlocked it, after `journalLines` command lines in all.
-bool WaitForApplyEnd(
-    const MainWindow& window, const ProgramFolder& folder, std::size_t journalLines, Duration timeout = 20s)
-{
-    return WaitUntil(
-        [&] {
-            return folder.Journal().size() >= journalLines && Text(window.statusBar) == kStateLegend
-                && Enabled(window.form) && Enabled(window.apply);
-        },
-        timeout);
-}
-
-struct RegistryValue {
-    DWORD type = REG_NONE;
-    std::string bytes;
-};
-
-std::optional<RegistryValue> ReadProxyValue(const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettings, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    RegistryValue value;
-    DWORD size = 0;
-    LONG status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        value.bytes.resize(size);
-        status = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()), &size);
-        value.bytes.resize(size);
-    }
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
-}
-
-// The proxy values as the program wrote them: a DWORD switch and a string.
-void ExpectProxyWritten(DWORD enable, const std::string& server)
-{
-    const auto written = ReadProxyValue("ProxyEnable");
-    ASSERT_TRUE(written.has_value()) << "ProxyEnable was not written";
-    EXPECT_EQ(written->type, static_cast<DWORD>(REG_DWORD));
-    ASSERT_EQ(written->bytes.size(), sizeof(DWORD));
-    DWORD value = 0;
-    memcpy(&value, written->bytes.data(), sizeof value);
-    EXPECT_EQ(value, enable);
-    const auto address = ReadProxyValue("ProxyServer");
-    ASSERT_TRUE(address.has_value()) << "ProxyServer was not written";
-    EXPECT_EQ(address->type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::string(address->bytes.c_str()), server);
-}
-
-void ExpectShowsTheSystem(const MainWindow& window)
-{
-    for (HWND control : window.StateControls())
-        EXPECT_TRUE(window.PaintedIn(control, kLime)) << ClassName(control) << " " << Text(control);
-    EXPECT_EQ(Text(window.statusBar), kStateLegend);
-    EXPECT_TRUE(Enabled(window.form));
-    EXPECT_TRUE(Enabled(window.apply));
-}
 
 const COLORREF kScribble = RGB(255, 0, 0);
 
@@ -214,24 +52,6 @@ private:
     std::string path_;
     bool hidden_ = false;
 };
-
-// The chooser once it waits for a choice, and its list.
-HWND WaitForChooser(DWORD processId)
-{
-    HWND chooser = WaitForTopWindow(processId, "TForm2", "Výběr z dostupných síťových připojení");
-    if (chooser)
-        WaitUntil([&] { return Enabled(chooser) && ListItems(FindControl(chooser, 0, 32)).size() > 1; }, 20s);
-    return chooser;
-}
-
-// Picks entry `index` of the chooser's list as a user does: a click, then Enter.
-void Choose(HWND chooser, int index)
-{
-    BringToFront(chooser);
-    ASSERT_TRUE(ClickSurely(FindControl(chooser, 0, 32), 40, 6 + 13 * index));
-    PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return !Visible(chooser); }, 20s));
-}
 
 }  // namespace
 
@@ -421,11 +241,8 @@ TEST_F(TamarkoTest, AProxyValueTheFieldsCannotShowStaysUntilTheUserChangesIt)
         else
             Retype(window.ip, "192.168.1.20");
         ClickApply(window);
-        if (c.box) {
-            EXPECT_EQ(ConfirmMessages(program.Id(), 1), std::vector<std::string>{c.box}) << c.what << ": read back";
-        }
         EXPECT_TRUE(WaitForApplyEnd(window, folder, c.automatic ? 6 : 7)) << c.what;
-        EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms)) << c.what << ": nothing refused";
+        EXPECT_TRUE(NoMessageBoxFor(program.Id(), 300ms)) << c.what << ": nothing refused, the type said once";
         const auto server = ReadProxyValue("ProxyServer");
         ASSERT_TRUE(server.has_value()) << c.what;
         EXPECT_EQ(server->type, c.type) << c.what;
@@ -608,79 +425,10 @@ TEST_F(TamarkoTest, TheWindowAnswersAndRepaintsWhileACommandRuns)
     CloseAndWait(form);
 }
 
-// A command that ends with an error is not taken for success: the sequence
-// goes on as before and reads the state back, then says which commands
-// failed, and the fields keep what the user typed, so that those that did
-// not take differ from the state read back.
-TEST_F(TamarkoTest, CommandsThatFailAreSaidAndWhatTheUserTypedStays)
-{
-    const std::string address = Netsh("set address", "static  10 . 0 . 0 . 1 255.255.255.0 192.168.1.1 1");
-    const std::string allAddress = Netsh("set address", "static 192.168.1.20 255.255.255.0 192.168.1.1 1");
-    const auto failed = [](const char* setting, const std::string& command) {
-        return std::string(setting) + ": příkaz „" + command + "“ skončil s chybovým kódem 1.";
-    };
-    const std::string closing
-        = "\r\n\r\nV polích zůstaly hodnoty, které jste zadali; ty, které se liší od aktuálního stavu, se nepodařilo "
-          "nastavit.";
-    const struct {
-        const char* what;
-        const char* hooks;
-        const char *ip, *dns, *dns2;
-        std::vector<std::string> commands;  // between the two reports
-        std::string box;
-        bool ipTook;
-    } cases[] = {
-        // Blanks and leading zeros pass the check and reach the command
-        // exactly as typed; netsh refuses the split address and takes the
-        // zero-padded ones.
-        {"refused address, zero-padded servers", "", " 10 . 0 . 0 . 1", "010.000.000.001", "8.8.008.008",
-            {address, Netsh("set dns", "static 010.000.000.001"), Netsh("add dns", "8.8.008.008"), kRelease, kRenew},
-            "Nastavení se nepodařilo provést:\r\n\r\n" + failed("IP adresa", address) + closing, false},
-        {"every command exits with 1", "exit_code = 1\r\n", "192.168.1.20", "192.168.1.1", "8.8.8.8",
-            {allAddress, Netsh("set dns", "static 192.168.1.1"), Netsh("add dns", "8.8.8.8"), kRelease, kRenew},
-            "Některá nastavení se nepodařilo provést:\r\n\r\n" + failed("IP adresa", allAddress) + "\r\n\r\n"
-                + failed("Server DNS", Netsh("set dns", "static 192.168.1.1")) + "\r\n\r\n"
-                + failed("Náhradní server DNS", Netsh("add dns", "8.8.8.8")) + "\r\n\r\n"
-                + failed("Obnovení připojení", kRelease) + "\r\n\r\n" + failed("Obnovení připojení", kRenew) + closing,
-            true},
-    };
-    PlantProxy(nullptr, nullptr);
-    for (const auto& c : cases) {
-        folder.WriteNetsimState(NetsimState({kLan}, c.hooks));
-        folder.ClearJournal();
-        HWND form = StartFilled();
-        ASSERT_NE(form, nullptr) << c.what;
-        const MainWindow window(form);
-        BringToFront(form);
-        Retype(window.ip, c.ip);
-        Retype(window.dns, c.dns);
-        Retype(window.dns2, c.dns2);
-        ClickApply(window);
-
-        EXPECT_EQ(ConfirmMessages(program.Id(), 1), std::vector<std::string>{c.box}) << c.what;
-        std::vector<std::string> expected{kReportCommand};
-        expected.insert(expected.end(), c.commands.begin(), c.commands.end());
-        expected.push_back(kReportCommand);
-        EXPECT_EQ(folder.Journal(), expected) << c.what << ": every step ran, and the state was read back";
-        EXPECT_TRUE(Enabled(form) && Enabled(window.apply)) << c.what;
-        EXPECT_EQ(Text(window.statusBar), "Některá nastavení se nepodařilo provést; pole ukazují zadané hodnoty.");
-        EXPECT_EQ(Text(window.ip), c.ip) << c.what << ": what the user typed";
-        EXPECT_EQ(Text(window.dns), c.dns) << c.what;
-        EXPECT_EQ(Text(window.dns2), c.dns2) << c.what;
-        // Against the state read back: the refused address differs, what
-        // took agrees.
-        EXPECT_TRUE(window.PaintedIn(window.ip, c.ipTook ? kLime : WindowColour())) << c.what;
-        EXPECT_TRUE(window.PaintedIn(window.mask, kLime)) << c.what;
-        CloseAndWait(form);
-    }
-}
-
 TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessage)
 {
     // The gateway is left empty: the sequence writes none into it before
     // the first command, and a failure must give back what the user typed.
-    const std::string longAddress = std::string(600, ' ') + "10.0.0.1";
-    const std::string longLine = Netsh("set address", "static " + longAddress + " 255.255.255.0 none");
     const struct {
         const char* what;
         bool removeNetsh;
@@ -690,11 +438,6 @@ TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessag
         {"netsh cannot be found", true, "192.168.1.20",
             "Program netsh nelze spustit (příkaz „" + Netsh("set address", "static 192.168.1.20 255.255.255.0 none")
                 + "“): Soubor nelze najít."},
-        // Blanks around an address pass the check, so a field may make the
-        // line longer than the launcher takes.
-        {"a command line too long to start", false, longAddress,
-            "Program netsh nelze spustit (příkaz „" + longLine + "“): Příkazový řádek je příliš dlouhý ("
-                + std::to_string(longLine.size()) + " znaků, nejvýše 511). Příkaz nebyl spuštěn."},
     };
     for (const auto& c : cases) {
         folder.WriteNetsimState(NetsimState({kLan}));

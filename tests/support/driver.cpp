@@ -278,8 +278,13 @@ void ProgramFolder::WriteNetsimState(const std::string& utf8State) const
 
 std::vector<std::string> ProgramFolder::Journal() const
 {
+    return NetsimJournal(path_);
+}
+
+std::vector<std::string> NetsimJournal(const std::string& folder)
+{
     std::vector<std::string> lines;
-    std::istringstream journal(Utf8ToAnsi(ReadFileBytes(File("netsim-journal.txt"))));
+    std::istringstream journal(Utf8ToAnsi(ReadFileBytes(folder + "\\netsim-journal.txt")));
     std::string line;
     while (std::getline(journal, line)) {
         if (!line.empty() && line.back() == '\r')

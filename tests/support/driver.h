@@ -65,6 +65,9 @@ private:
     std::string path_;
 };
 
+// The journal of the stand-ins in a folder, one command line a line.
+std::vector<std::string> NetsimJournal(const std::string& folder);
+
 // Whether a process runs with the verifier's recorder in it.
 enum class Recording { Off, On };
 // The rights it runs with: the test's own, or a token whose Administrators

@@ -61,3 +61,21 @@ TEST(AddressCheck, PartsAreTakenAtTheFirstDelimiterAndTrimmedOfSpacesOnly)
 }
 
 }  // namespace
+
+// What netsh gets: the decimal numbers the user meant, whatever the spaces and
+// leading zeros (Windows reads "010" as octal 8); anything else as it is.
+TEST(AddressCheck, PlainFormIsTheDecimalNumberMeant)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"192.168.010.021", "192.168.10.21"},
+        {" 255.255.255. 000 ", "255.255.255.0"},
+        {"0000000000000255.0.0.08", "255.0.0.8"},
+        {"none", "none"},
+        {"192.168.1", "192.168.1"},
+        {"", ""},
+    };
+    for (const auto& [typed, plain] : cases)
+        EXPECT_EQ(PlainAddress(typed), plain) << typed;
+    EXPECT_EQ(AddressValue("10.0.0.1"), 0x0A000001u);
+    EXPECT_EQ(AddressValue("10.0.0.256"), std::nullopt);
+}

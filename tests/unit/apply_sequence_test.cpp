@@ -2,6 +2,7 @@
 // field changes, commands and proxy writes happen, and in which order.
 #include "core/apply_sequence.h"
 
+#include "core/address_check.h"
 #include "core/exception.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,10 +45,14 @@ public:
         return state;
     }();
     std::map<int, unsigned long> exitCodes;  // by command, 1-based; 0 otherwise
-    int failOnCommand = 0;      // 1-based; 0 never
-    bool failByEnding = false;  // the failure is the program's end
+    int failOnCommand = 0;                   // 1-based; 0 never
+    bool failByEnding = false;               // the failure is the program's end
     bool failingReadBack = false;
     std::function<void(int)> afterCommand;  // stands for handlers run during a wait
+    // What the read-back finds; without it, a system that took everything
+    // the commands and the proxy write asked for.
+    std::optional<SystemState> system;
+    std::vector<bool> answers;  // to the questions, in turn; No when they run out
 
     std::string ConnectionName() override { return connection_; }
     std::string FieldText(Field field) override { return fields_.at(field); }
@@ -81,6 +87,14 @@ public:
     }
     const CurrentState& Current() override { return current; }
     void ShowMessage(const std::string& text) override { events.push_back("message " + text); }
+    bool Ask(const std::string& question) override
+    {
+        events.push_back("ask " + question);
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty())
+            answers.erase(answers.begin());
+        return yes;
+    }
     void SetStatus(const std::string& text) override { events.push_back("status " + text); }
     unsigned long RunCommand(const std::string& commandLine) override
     {
@@ -95,9 +109,16 @@ public:
         const auto exitCode = exitCodes.find(commands_);
         return exitCode == exitCodes.end() ? 0 : exitCode->second;
     }
-    void WriteProxy(int enable, const std::string& server, bool keepExistingServer) override
+    ProxyWritten WriteProxy(const ProxyWrite& write) override
     {
-        events.push_back("proxy " + std::to_string(enable) + " " + server + (keepExistingServer ? " kept" : ""));
+        events.push_back("proxy " + (write.keepEnable ? std::string("kept") : std::to_string(write.enable)) + " "
+            + write.server + (write.keepServer ? " kept" : ""));
+        // Kept values exist in this registry.
+        if (!write.keepEnable)
+            proxyWritten_.enable = write.enable;
+        if (!write.keepServer)
+            proxyWritten_.server = write.server;
+        return proxyWritten_;
     }
     void Lock() override { events.push_back("lock"); }
     void ReadBack() override
@@ -109,6 +130,26 @@ public:
             throw Exception("Soubor nelze najít");
         }
     }
+    SystemState ReadSystemState(const std::string& name) override
+    {
+        judged = name;
+        if (system)
+            return *system;
+        SystemState took;
+        took.connectionListed = true;
+        const auto address
+            = [&](Field field) { return IsValidAddress(fields_.at(field)) ? PlainAddress(fields_.at(field)) : ""; };
+        took.report.DHCP = mode_ == Automatic ? "Yes" : "No";
+        took.report.IP = mode_ == Automatic ? "10.0.0.100" : address(Field::IP);
+        took.report.Mask = address(Field::Mask);
+        took.report.Gateway = address(Field::Gateway);
+        took.report.DNS = address(Field::DNS);
+        took.report.DNS2 = took.report.DNS.empty() ? "" : address(Field::DNS2);
+        took.proxyEnable = proxyWritten_.enable;
+        took.proxyServer = proxyWritten_.server;
+        return took;
+    }
+    std::string judged;  // the connection the verdict was asked of
     void Unlock() override { events.push_back("unlock"); }
     void ShowError(const std::exception& error) override { events.push_back(std::string("error ") + error.what()); }
     void FocusField(Field field) override { events.push_back("focus " + Name(field)); }
@@ -146,6 +187,7 @@ private:
     bool proxy_;
     std::map<Field, std::string> fields_;
     int commands_ = 0;
+    ProxyWritten proxyWritten_;
 };
 
 const std::string kIpMsg = "message Byla zadána neplatná IP adresa.\n\r\n\rAdresu musíte opravit!";
@@ -209,12 +251,11 @@ const ApplyCase kApplyCases[] = {
             "run netsh interface ip set dns \"LAN\" static 192.168.1.2", kDns2Status,
             "run netsh interface ip add dns \"LAN\" 8.8.4.4", kProxyStatus, "proxy 1 10.0.0.99:8080", kRenewStatus,
             kRelease, kRenew, kDoneStatus, "readback", "unlock"}},
-    {"manual, spaces and leading zeros pass and reach the commands as typed", Manual, false,
-        {" 10 . 0 . 0 . 1 ", "255.255.255.000", "10 .0. 0.254", "010.0.0.2", "10.0.0.3 ", "", ""},
-        {"lock", kAddrStatus,
-            "run netsh interface ip set address \"LAN\" static  10 . 0 . 0 . 1  255.255.255.000 10 .0. 0.254 1",
-            kDnsStatus, "run netsh interface ip set dns \"LAN\" static 010.0.0.2", kDns2Status,
-            "run netsh interface ip add dns \"LAN\" 10.0.0.3 ", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
+    {"manual, spaces and leading zeros pass and reach netsh as the decimal numbers they mean, not octal", Manual, false,
+        {" 10 . 0 . 0 . 1 ", "255.255.255.000", "10 .0. 0.254", "010.0.0.2", "10.0.0.03 ", "", ""},
+        {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.255.255.0 10.0.0.254 1",
+            kDnsStatus, "run netsh interface ip set dns \"LAN\" static 10.0.0.2", kDns2Status,
+            "run netsh interface ip add dns \"LAN\" 10.0.0.3", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
             kRenew, kDoneStatus, "readback", "unlock"}},
     {"manual, Czech connection name inside the quotes", Manual, false, {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
         {"lock", "field gateway=none", kAddrStatus,
@@ -345,6 +386,8 @@ TEST(ApplySequence, ProxyServerTheUserDidNotTouchStaysAsItWas)
         {"nothing was read: an empty address is checked as ever", "", "", "", "", Manual, kProxyMsg},
         {"a host without a port, untouched: the empty address is what was read", "", "proxy.firm", "", "proxy.firm",
             Manual, "proxy 1 :proxy.firm kept"},
+        {"a host without a port, only the port changed: the empty address is refused, the host not lost", "",
+            "proxy.firm", "", "8080", Manual, kProxyMsg},
         {"a value of another type, untouched: nothing shown, nothing checked, nothing written", nullptr, nullptr, "",
             "", Manual, "proxy 1 : kept"},
     };
@@ -365,34 +408,205 @@ TEST(ApplySequence, ProxyServerTheUserDidNotTouchStaysAsItWas)
     }
 }
 
-// A command that runs but ends with an error is not taken for success: the
-// sequence goes on as before, then says which settings did not take and
-// shows what the user asked for against the state read back.
-TEST(ApplySequence, CommandsEndingWithAnErrorAreSaidAndTheTypedValuesStay)
+// Exit codes do not decide: each setting asked for is compared with what the
+// read-back found. What did not take is said, with its command's exit code
+// when it had one, and the fields then show what the user asked for.
+TEST(ApplySequence, TheVerdictComesFromWhatTheSystemThenHas)
 {
-    RecordingTarget target("LAN", Manual, true, {"10.0.0.1", "255.0.0.0", "", "", "", "10.0.0.9", "80"});
-    target.exitCodes = {{1, 1}, {4, 0xC0000005}};  // the address, and the renewal crashing
-    RunApplySequence(target);
-    const std::vector<std::string> expectedEnd = {"run ipconfig /renew", kDoneStatus, "readback", "field ip=10.0.0.1",
-        "field mask=255.0.0.0", "field gateway=", "field dns=", "field dns2=", "check manual=1", "check automatic=0",
-        "check proxy=1", "field proxyIP=10.0.0.9", "field proxyPort=80",
-        "status Některá nastavení se nepodařilo provést; pole ukazují zadané hodnoty.", "unlock",
-        "message Některá nastavení se nepodařilo provést:\r\n\r\nIP adresa: příkaz „netsh interface ip set address "
-        "\"LAN\" static 10.0.0.1 255.0.0.0 none“ skončil s chybovým kódem 1.\r\n\r\nObnovení připojení: příkaz "
-        "„ipconfig /renew“ skončil s chybovým kódem 0xC0000005.\r\n\r\nV polích zůstaly hodnoty, které jste zadali; "
-        "ty, které se liší od aktuálního stavu, se nepodařilo nastavit."};
-    ASSERT_GE(target.events.size(), expectedEnd.size());
-    EXPECT_EQ(
-        std::vector<std::string>(target.events.end() - static_cast<long>(expectedEnd.size()), target.events.end()),
-        expectedEnd);
-    EXPECT_EQ(std::count(target.events.begin(), target.events.end(), "run ipconfig /release"), 1)
-        << "the sequence goes on after a failed command";
+    const Fields typedFields{"10.0.0.1", "255.0.0.0", "", "", "", "10.0.0.9", "80"};
+    const std::string typedValuesBack[]
+        = {"field ip=10.0.0.1", "field mask=255.0.0.0", "field gateway=", "field dns=", "field dns2=", "check manual=1",
+            "check automatic=0", "check proxy=1", "field proxyIP=10.0.0.9", "field proxyPort=80",
+            "status Něco se nepodařilo nastavit; pole ukazují zadané hodnoty.", "unlock"};
+    const std::string closing = "\r\n\r\nV polích zůstaly hodnoty, které jste zadali; ty, které se liší od "
+                                "aktuálního stavu, se nepodařilo nastavit.";
+    SystemState other;
+    other.connectionListed = true;
+    other.report.DHCP = "No";
+    other.report.IP = "10.0.0.7";
+    other.report.Mask = "255.0.0.0";
+    other.proxyEnable = 1;
+    other.proxyServer = "10.0.0.9:80";
+    SystemState gone;  // the report no longer lists the connection
+    gone.proxyEnable = 1;
+    gone.proxyServer = "10.0.0.9:80";
+    SystemState proxyRefused = other;
+    proxyRefused.report.IP = "10.0.0.1";
+    proxyRefused.proxyEnable = std::nullopt;
 
-    // All commands ending well: the read-back's values stay, nothing more is said.
-    RecordingTarget clean("LAN", Manual, true, {"10.0.0.1", "255.0.0.0", "", "", "", "10.0.0.9", "80"});
-    RunApplySequence(clean);
-    EXPECT_EQ(std::vector<std::string>(clean.events.end() - 2, clean.events.end()),
-        (std::vector<std::string>{"readback", "unlock"}));
+    struct Case {
+        const char* what;
+        std::map<int, unsigned long> exitCodes;
+        std::optional<SystemState> system;
+        std::string message;  // empty: nothing said, the read-back's values stay
+    } const cases[] = {
+        {"routine errors (the renewal on an adapter without DHCP, a crash) while all took: nothing said",
+            {{1, 1}, {3, 1}, {4, 0xC0000005}}, std::nullopt, ""},
+        {"the address not taken, its command failed: setting, asked, has, command and exit code", {{1, 1}}, other,
+            "Nastavení se nepodařilo provést:\r\n\r\nIP adresa: zadáno „10.0.0.1“, systém má „10.0.0.7“ (příkaz "
+            "„netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 none“ skončil s chybovým kódem 1)."
+                + closing},
+        {"the address not taken although every command ended well: said without an exit code", {}, other,
+            "Nastavení se nepodařilo provést:\r\n\r\nIP adresa: zadáno „10.0.0.1“, systém má „10.0.0.7“." + closing},
+        {"the connection gone from the report: every setting of it said", {{4, 0xC0000005}}, gone,
+            "Některá nastavení se nepodařilo provést:\r\n\r\nPřidělení IP adresy: zadáno „ručně“, systém má nic."
+            "\r\n\r\nIP adresa: zadáno „10.0.0.1“, systém má nic.\r\n\r\nMaska podsítě: zadáno „255.0.0.0“, "
+            "systém má nic."
+                + closing},
+        {"the proxy switch not in the registry after the write", {}, proxyRefused,
+            "Nastavení se nepodařilo provést:\r\n\r\nPoužívat Proxy server: zadáno „ano“, systém má nic." + closing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingTarget target("LAN", Manual, true, typedFields);
+        target.exitCodes = c.exitCodes;
+        target.system = c.system;
+        RunApplySequence(target);
+        EXPECT_EQ(target.judged, "LAN");
+        EXPECT_EQ(std::count(target.events.begin(), target.events.end(), "run ipconfig /renew"), 1)
+            << "the sequence goes on after a failed command";
+        const auto readBack = std::find(target.events.begin(), target.events.end(), "readback");
+        ASSERT_NE(readBack, target.events.end());
+        std::vector<std::string> expected;
+        if (!c.message.empty()) {
+            expected.assign(std::begin(typedValuesBack), std::end(typedValuesBack));
+            expected.push_back("message " + c.message);
+        } else {
+            expected = {"unlock"};
+        }
+        EXPECT_EQ(std::vector<std::string>(readBack + 1, target.events.end()), expected);
+    }
+}
+
+// Addresses are compared as the numbers they are; none is nothing; the
+// alternate server is judged only where it could be set.
+TEST(ApplySequence, SettingsAreComparedAsNumbers)
+{
+    ApplyRequest request;
+    request.mode = ApplyRequest::Mode::Manual;
+    request.ip = " 192.168.010.021";
+    request.mask = "255.255.255.000";
+    request.gateway = "none";
+    request.dns = "none";
+    request.dns2 = "";
+    SystemState system;
+    system.connectionListed = true;
+    system.report.DHCP = "No";
+    system.report.IP = "192.168.10.21";
+    system.report.Mask = "255.255.255.0";
+    system.report.DNS2 = "8.8.8.8";  // not judged: no preferred server, so it was never set
+    EXPECT_TRUE(SettingsNotTaken(request, system).empty());
+
+    system.report.Gateway = "192.168.10.1";
+    system.report.DHCP = "Yes";
+    const std::vector<SettingNotTaken> notTaken = SettingsNotTaken(request, system);
+    ASSERT_EQ(notTaken.size(), 2u);
+    EXPECT_EQ(notTaken[0].setting, AppliedSetting::Mode);
+    EXPECT_EQ(notTaken[0].has, "automaticky");
+    EXPECT_EQ(notTaken[1].setting, AppliedSetting::Gateway);
+    EXPECT_EQ(notTaken[1].asked, "");
+    EXPECT_EQ(notTaken[1].has, "192.168.10.1");
+}
+
+// Automatic addressing that took, but the DHCP server gave nothing: said
+// after the window is usable again; the fields show the system's state.
+TEST(ApplySequence, DhcpThatGivesNoAddressIsSaid)
+{
+    for (const char* address : {"169.254.7.12", "", "0.0.0.0", "10.0.0.100"}) {
+        SCOPED_TRACE(address);
+        RecordingTarget target("LAN", Automatic, false, {"", "", "", "", "", "", ""});
+        SystemState system;
+        system.connectionListed = true;
+        system.report.DHCP = "Yes";
+        system.report.IP = address;
+        system.proxyEnable = 0;
+        system.proxyServer = ":";
+        target.system = system;
+        RunApplySequence(target);
+        const std::string selfAssigned
+            = std::string(address) == "169.254.7.12" ? " (adresu 169.254.7.12 si Windows přidělil samy)." : ".";
+        const std::vector<std::string> expected = std::string(address) == "10.0.0.100"
+            ? std::vector<std::string>{"readback", "unlock"}
+            : std::vector<std::string>{"readback", "unlock",
+                "message Připojení „LAN“ nedostalo adresu od serveru DHCP" + selfAssigned
+                    + "\r\n\r\nZkontrolujte, zda je připojen kabel a zda server DHCP v síti běží."};
+        EXPECT_EQ(
+            std::vector<std::string>(target.events.end() - static_cast<long>(expected.size()), target.events.end()),
+            expected);
+    }
+}
+
+// A "ProxyEnable" the box cannot show (a string) stays as it is unless the
+// user changes the box.
+TEST(ApplySequence, ASwitchOfAnotherTypeStaysUntilTheBoxIsChanged)
+{
+    for (const bool checked : {false, true}) {
+        RecordingTarget target("LAN", Automatic, checked, {"", "", "", "", "", "10.0.0.9", "80"});
+        target.current.ProxyOn = -1;
+        target.current.ProxyEnableUnreadable = true;
+        RunApplySequence(target);
+        const std::string expected = checked ? "proxy 1 10.0.0.9:80" : "proxy kept 10.0.0.9:80";
+        EXPECT_NE(std::find(target.events.begin(), target.events.end(), expected), target.events.end())
+            << ::testing::PrintToString(target.events);
+        EXPECT_EQ(target.events.back(), "unlock") << "a kept switch is not taken for one that did not take";
+    }
+}
+
+// Before anything runs: what Windows' own dialog would ask, and a name that
+// would split netsh's arguments.
+TEST(ApplySequence, DoubtfulAddressesAreAskedAboutFirst)
+{
+    const std::string goOn = "\r\n\r\nChcete přesto pokračovat?";
+    struct Case {
+        const char* what;
+        Fields fields;
+        std::vector<bool> answers;
+        std::vector<std::string> expectedStart;
+    } const cases[] = {
+        {"a mask with a hole: No runs nothing and the keyboard goes to the mask",
+            {"10.0.0.1", "255.0.255.0", "", "", "", "", ""}, {false},
+            {"ask Maska podsítě 255.0.255.0 není souvislá: její jedničkové bity nenásledují hned po sobě." + goOn,
+                "focus mask"}},
+        {"the subnet's own address", {"192.168.1.0", "255.255.255.0", "", "", "", "", ""}, {false},
+            {"ask IP adresa 192.168.1.0 je adresou samotné podsítě (s maskou 255.255.255.0), ne adresou počítače."
+                    + goOn,
+                "focus ip"}},
+        {"the broadcast address, in its plain form", {"192.168.001.255", "255.255.255.0", "", "", "", "", ""}, {false},
+            {"ask IP adresa 192.168.1.255 je všesměrovou adresou podsítě (s maskou 255.255.255.0), ne adresou "
+             "počítače."
+                    + goOn,
+                "focus ip"}},
+        {"a gateway outside the subnet, answered Yes: the apply goes on",
+            {"192.168.1.5", "255.255.255.0", "192.168.2.1", "", "", "", ""}, {true},
+            {"ask Brána 192.168.2.1 neleží v podsíti IP adresy 192.168.1.5 s maskou 255.255.255.0." + goOn, "lock"}},
+        {"two doubts, Yes then No: the second field gets the keyboard",
+            {"192.168.1.255", "255.255.255.0", "10.0.0.1", "", "", "", ""}, {true, false},
+            {"ask IP adresa 192.168.1.255 je všesměrovou adresou podsítě (s maskou 255.255.255.0), ne adresou "
+             "počítače."
+                    + goOn,
+                "ask Brána 10.0.0.1 neleží v podsíti IP adresy 192.168.1.255 s maskou 255.255.255.0." + goOn,
+                "focus gateway"}},
+        {"a /31 and a /32 are no subnets of their own", {"10.0.0.0", "255.255.255.255", "", "", "", "", ""}, {},
+            {"lock"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingTarget target("LAN", Manual, false, c.fields);
+        target.answers = c.answers;
+        RunApplySequence(target);
+        ASSERT_GE(target.events.size(), c.expectedStart.size());
+        EXPECT_EQ(std::vector<std::string>(target.events.begin(), target.events.begin() + c.expectedStart.size()),
+            c.expectedStart);
+        if (c.expectedStart.back() != "lock") {
+            EXPECT_EQ(target.events.size(), c.expectedStart.size()) << "nothing runs after No";
+        }
+    }
+
+    RecordingTarget quoted("a\"b", Automatic, false, {"", "", "", "", "", "", ""});
+    RunApplySequence(quoted);
+    EXPECT_EQ(quoted.events,
+        (std::vector<std::string>{"message Název připojení „a\"b“ obsahuje uvozovky, a proto jej nelze předat příkazu "
+                                  "netsh."}));
 }
 
 // The validation alone, as the window would use it before locking.

@@ -146,28 +146,4 @@ TEST(Report, KeywordsOutsideTheSectionAndUnknownAnswersKeepOldValues)
     EXPECT_EQ(whole.IP, "1.1.1.1");
 }
 
-TEST(Report, ProxyServerIsSplitAtItsFirstColon)
-{
-    struct Case {
-        const char* server;
-        const char* address;
-        const char* port;
-    } cases[] = {
-        {"proxy.example.com:8080", "proxy.example.com", "8080"},
-        {"host:12345678901234", "host", "1234567890"},
-        {"host", "", "host"},
-        {"abcdefghijklmno", "", "abcdefghij"},
-        {":3128", "", "3128"},
-        {":", "", ""},
-        {"", "", ""},
-        {"a:b:c", "a", "b:c"},
-        {"http=p:80;https=q:81", "http=p", "80;https=q"},
-    };
-    for (const auto& c : cases) {
-        const ProxyParts parts = SplitProxyServer(c.server);
-        EXPECT_EQ(parts.address, c.address) << c.server;
-        EXPECT_EQ(parts.port, c.port) << c.server;
-    }
-}
-
 }  // namespace

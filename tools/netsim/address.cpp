@@ -3,7 +3,9 @@
 
 namespace netsim {
 
-std::optional<std::uint32_t> ParseAddress(std::string_view text)
+namespace {
+
+std::optional<std::uint32_t> Parse(std::string_view text, bool octalAfterZero)
 {
     std::uint32_t address = 0;
     for (int part = 0; part < 4; ++part) {
@@ -14,8 +16,12 @@ std::optional<std::uint32_t> ParseAddress(std::string_view text)
         }
         std::size_t digits = 0;
         unsigned value = 0;
+        const bool octal = octalAfterZero && text.size() > 1 && text[0] == '0' && text[1] >= '0' && text[1] <= '9';
+        const unsigned base = octal ? 8 : 10;
         while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
-            value = value * 10 + static_cast<unsigned>(text[digits] - '0');
+            if (static_cast<unsigned>(text[digits] - '0') >= base)
+                return std::nullopt;
+            value = value * base + static_cast<unsigned>(text[digits] - '0');
             if (value > 255)
                 return std::nullopt;  // also keeps long runs from overflowing
             ++digits;
@@ -30,6 +36,13 @@ std::optional<std::uint32_t> ParseAddress(std::string_view text)
     return address;
 }
 
+}  // namespace
+
+std::optional<std::uint32_t> ParseAddress(std::string_view text)
+{
+    return Parse(text, false);
+}
+
 std::string FormatAddress(std::uint32_t address)
 {
     return std::to_string(address >> 24) + '.' + std::to_string((address >> 16) & 0xFF) + '.'
@@ -39,6 +52,14 @@ std::string FormatAddress(std::uint32_t address)
 std::optional<std::string> NormaliseAddress(std::string_view text)
 {
     const auto address = ParseAddress(text);
+    if (!address)
+        return std::nullopt;
+    return FormatAddress(*address);
+}
+
+std::optional<std::string> NormaliseCommandAddress(std::string_view text)
+{
+    const auto address = Parse(text, true);
     if (!address)
         return std::nullopt;
     return FormatAddress(*address);

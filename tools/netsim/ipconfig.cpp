@@ -83,11 +83,19 @@ Outcome ChangeLeases(MachineState& state, const std::vector<std::string>& args, 
         if (!c->dhcp)
             return Failure("Adaptér \"" + *name + "\" nemá povolen protokol DHCP.");
     }
-    bool changed = false;
+    // As ipconfig does: every adapter it can act on is dealt with, and one
+    // it cannot (no adapter on DHCP at all, a cable out) ends it with 1.
+    bool changed = false, anyOnDhcp = false;
+    std::string errors;
     for (std::size_t i = 0; i < state.connections.size(); ++i) {
         Connection& c = state.connections[i];
         if (!c.dhcp || (name && c.name != *name))
             continue;
+        anyOnDhcp = true;
+        if (!c.cable) {
+            errors += "\r\nS adaptérem " + c.name + " nelze provést žádnou operaci, dokud je médium odpojeno.\r\n";
+            continue;
+        }
         const Connection before = c;
         if (renew)
             GiveLease(state, i);
@@ -95,7 +103,12 @@ Outcome ChangeLeases(MachineState& state, const std::vector<std::string>& args, 
             ReleaseLease(c);
         changed = changed || !(before == c);
     }
-    return {0, Summary(state, false), changed};
+    if (!anyOnDhcp)
+        return {1,
+            std::string(kTitle)
+                + "Operace se nezdařila, protože žádný adaptér není ve stavu, který by ji dovoloval.\r\n",
+            false};
+    return {errors.empty() ? 0 : 1, Summary(state, false) + errors, changed};
 }
 
 }  // namespace

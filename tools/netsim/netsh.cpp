@@ -55,7 +55,7 @@ std::optional<unsigned> Number(std::string_view text, unsigned high)
 // Fills `target` with the normalised address or returns the error.
 std::optional<Outcome> TakeAddress(std::string_view text, std::string& target)
 {
-    const auto address = NormaliseAddress(text);
+    const auto address = NormaliseCommandAddress(text);
     if (!address)
         return BadAddress(text);
     target = *address;
@@ -181,6 +181,9 @@ Outcome RunNetsh(MachineState& state, const NetshCommand& command)
         return NoSuchInterface(*command.name);
     switch (command.kind) {
     case Kind::SetAddressDhcp:
+        // As netsh does: an error, and nothing changes.
+        if (c->dhcp)
+            return Failure("Protokol DHCP je již pro toto rozhraní povolen.");
         c->dhcp = true;
         c->gatewayMetric = Connection{}.gatewayMetric;
         GiveLease(state, static_cast<std::size_t>(c - state.connections.data()));

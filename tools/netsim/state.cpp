@@ -22,6 +22,12 @@ const Connection* MachineState::Find(std::string_view name) const
 void GiveLease(MachineState& state, std::size_t index)
 {
     Connection& connection = state.connections[index];
+    if (!state.sim.dhcpAnswers) {
+        connection.ip = "169.254." + std::to_string((index + 1) % 255) + ".7";
+        connection.mask = "255.255.0.0";
+        connection.gateway.clear();
+        return;
+    }
     const auto pool = ParseAddress(state.sim.dhcpPool).value_or(0);
     connection.ip = FormatAddress(pool + static_cast<std::uint32_t>(index));
     connection.mask = state.sim.dhcpMask;

@@ -20,6 +20,7 @@ struct Connection {
     int gatewayMetric = 1;  // of a static gateway
     bool dnsFromDhcp = false;
     std::vector<std::string> dns;  // static DNS servers, in order
+    bool cable = true;             // false: the media is disconnected
 
     bool operator==(const Connection&) const = default;
 };
@@ -34,6 +35,9 @@ struct Simulator {
     std::string dhcpMask = "255.255.255.0";
     std::string dhcpGateway = "10.0.0.1";
     std::vector<std::string> dhcpDns{"10.0.0.1"};
+    // false: no DHCP server answers, and a lease asked for is the address
+    // Windows gives itself (169.254.x.x, no gateway).
+    bool dhcpAnswers = true;
 
     bool operator==(const Simulator&) const = default;
 };
@@ -53,6 +57,7 @@ inline constexpr char kNoAddress[] = "0.0.0.0";
 
 // The lease of connection `index`: the pool address plus its position in the
 // list, so every connection always gets the same address and no two share one.
+// Without a server that answers, 169.254.<index + 1>.7 with mask 255.255.0.0.
 void GiveLease(MachineState& state, std::size_t index);
 void ReleaseLease(Connection& connection);
 bool HasLease(const Connection& connection);

@@ -28,6 +28,8 @@ constexpr char kHeader[] = "# The machine that netsh.exe and ipconfig.exe (stand
                            "#                that file exists, takes it away and goes on; one file lets\r\n"
                            "#                one run through\r\n"
                            "#   exit_code    every run ends with this exit code\r\n"
+                           "#   dhcp_server  no: no DHCP server answers; a lease asked for is the\r\n"
+                           "#                address Windows gives itself, 169.254.x.7\r\n"
                            "#\r\n"
                            "# [connection]: one section per connection, reported in this order\r\n"
                            "#   name         the connection's name (no double quotes)\r\n"
@@ -38,6 +40,7 @@ constexpr char kHeader[] = "# The machine that netsh.exe and ipconfig.exe (stand
                            "#   gateway      default gateway, or none\r\n"
                            "#   metric       metric of a static gateway\r\n"
                            "#   dns          dhcp, or the static DNS servers separated by commas, or none\r\n"
+                           "#   cable        no: the media is disconnected (ipconfig then fails on it)\r\n"
                            "#\r\n"
                            "# Lines starting with # or ; are comments, so is a ; after a blank or the =.\r\n"
                            "# The journal of all command lines is netsim-journal.txt beside this file.\r\n";
@@ -171,6 +174,8 @@ private:
             sim.gate = value;
         } else if (key == "exit_code") {
             sim.exitCode = Number(value, -2147483648LL, 4294967295LL);
+        } else if (key == "dhcp_server") {
+            sim.dhcpAnswers = YesNo(value);
         } else {
             Fail("neznámý klíč " + Quoted(key));
         }
@@ -201,6 +206,8 @@ private:
             c.dnsFromDhcp = EqualsNoCase(value, "dhcp");
             if (!c.dnsFromDhcp)
                 c.dns = AddressList(value);
+        } else if (key == "cable") {
+            c.cable = YesNo(value);
         } else {
             Fail("neznámý klíč " + Quoted(key));
         }
@@ -335,6 +342,8 @@ std::string FormatStateFile(const MachineState& state)
         Key(out, "gate", sim.gate);
     if (sim.exitCode)
         Key(out, "exit_code", std::to_string(*sim.exitCode));
+    if (!sim.dhcpAnswers)
+        Key(out, "dhcp_server", "no");
 
     for (const auto& c : state.connections) {
         out += "\r\n[connection]\r\n";
@@ -346,6 +355,8 @@ std::string FormatStateFile(const MachineState& state)
         if ((!c.dhcp && !c.gateway.empty()) || c.gatewayMetric != Connection{}.gatewayMetric)
             Key(out, "metric", std::to_string(c.gatewayMetric));
         Key(out, "dns", c.dnsFromDhcp ? "dhcp" : JoinList(c.dns));
+        if (!c.cable)
+            Key(out, "cable", "no");
     }
     return out;
 }

@@ -134,3 +134,36 @@ TEST(Ipconfig, SummaryShowsEachAdapterInOrder)
 }
 
 }  // namespace
+
+// Where the real ipconfig ends with 1 while other adapters are fine: no
+// adapter on DHCP at all, a cable out (the others are still renewed), and a
+// DHCP server that does not answer (the address Windows gives itself).
+TEST(Ipconfig, FailsAsTheRealOneWhereAnAdapterCannotTakePart)
+{
+    MachineState staticOnly = BaseState();
+    staticOnly.connections.resize(1);
+    const MachineState before = staticOnly;
+    for (const char* command : {"/release", "/renew"}) {
+        const auto outcome = netsim::RunIpconfig(staticOnly, {command});
+        EXPECT_EQ(outcome.exitCode, 1) << command;
+        EXPECT_NE(outcome.text.find("žádný adaptér není ve stavu"), std::string::npos) << outcome.text;
+        EXPECT_EQ(staticOnly, before);
+    }
+
+    MachineState unplugged = BaseState();
+    unplugged.connections[1].cable = false;
+    const auto renewed = netsim::RunIpconfig(unplugged, {"/renew"});
+    EXPECT_EQ(renewed.exitCode, 1);
+    EXPECT_NE(renewed.text.find("S adaptérem Bezdrátové připojení k síti nelze provést žádnou operaci, dokud je médium "
+                                "odpojeno."),
+        std::string::npos)
+        << renewed.text;
+    EXPECT_EQ(unplugged.connections[2].ip, "172.16.5.12") << "the others are renewed all the same";
+
+    MachineState silent = BaseState();
+    silent.sim.dhcpAnswers = false;
+    EXPECT_EQ(netsim::RunIpconfig(silent, {"/renew"}).exitCode, 0);
+    EXPECT_EQ(silent.connections[2].ip, "169.254.3.7");
+    EXPECT_EQ(silent.connections[2].mask, "255.255.0.0");
+    EXPECT_EQ(silent.connections[2].gateway, "");
+}

@@ -82,6 +82,7 @@ TEST(Netsh, CommandsChangeTheNamedConnection)
         {"netsh interface ip set address " + wired + " static 192.168.001.010 255.255.255.000 192.168.001.001 5",
             [](MachineState& s) {
                 Connection& c = s.connections[0];
+                c.ip = "192.168.1.8";  // a leading zero means octal to Windows
                 c.mask = "255.255.255.0", c.gatewayMetric = 5;
             }},
         {"netsh interface ip set address " + wired + " static 192.168.100.200 255.255.255.0 none",
@@ -106,7 +107,7 @@ TEST(Netsh, CommandsChangeTheNamedConnection)
             [](MachineState& s) { s.connections[0].dns.push_back("9.9.9.9"); }},
         {"netsh interface ip add dns " + wired + " 9.9.9.9 1",
             [](MachineState& s) { s.connections[0].dns.insert(s.connections[0].dns.begin(), "9.9.9.9"); }},
-        {"netsh interface ip add dns " + wired + " 009.9.9.9 99",
+        {"netsh interface ip add dns " + wired + " 011.9.9.9 99",
             [](MachineState& s) { s.connections[0].dns.push_back("9.9.9.9"); }},
         {"netsh interface ip add dns " + wireless + " 9.9.9.9",
             [](MachineState& s) {
@@ -115,8 +116,11 @@ TEST(Netsh, CommandsChangeTheNamedConnection)
             }},
         {"netsh interface ip set dns " + Quote(kWired2) + " static 2.2.2.2",
             [](MachineState& s) { s.connections[2].dns = {"2.2.2.2"}; }},
-        {"NETSH Interface IP SET Address " + wireless + " DHCP",
-            [](MachineState&) {}},  // already leased: the same lease again
+        {"NETSH Interface IP SET DNS " + wired + " DHCP",
+            [](MachineState& s) {
+                s.connections[0].dnsFromDhcp = true;
+                s.connections[0].dns.clear();
+            }},
         {"C:\\Tamarko\\netsh.exe interface ip set dns " + wired + " static 1.1.1.1",
             [](MachineState& s) { s.connections[0].dns = {"1.1.1.1"}; }},
     };
@@ -140,6 +144,9 @@ TEST(Netsh, BadCommandsFailAndChangeNothing)
         std::string message;
     } cases[] = {
         {"netsh interface ip set address \"Neznámé\" dhcp", "Rozhraní \"Neznámé\" nebylo nalezeno."},
+        {"netsh interface ip set address " + Quote(kWireless) + " dhcp",
+            "Protokol DHCP je již pro toto rozhraní povolen."},
+        {"netsh interface ip add dns " + wired + " 009.9.9.9", "\"009.9.9.9\" je neplatná"},
         {"netsh interface ip set address \"Připojení k místní\" dhcp",
             "Rozhraní \"Připojení k místní\" nebylo nalezeno."},
         {"netsh interface ip set address \"připojení k místní síti\" dhcp", "nebylo nalezeno"},

@@ -104,9 +104,11 @@ TEST(StateFile, WritingAndReadingGivesTheSameMachine)
     varied.sim.reportFile = "report;v2.txt";  // only a ; after a blank starts a comment
     varied.sim.dhcpDns.clear();
     varied.sim.dhcpGateway.clear();
+    varied.sim.dhcpAnswers = false;
     Connection released;
     released.name = "VPN #2";
     released.dhcp = true;
+    released.cable = false;
     released.ip = released.mask = "0.0.0.0";
     released.dns = {"1.1.1.1"};
     varied.connections.push_back(released);

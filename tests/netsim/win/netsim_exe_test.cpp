@@ -338,7 +338,9 @@ TEST_F(NetsimExe, ApplySequenceChangesTheStateAndIsJournalled)
     std::string journal;
     for (const auto& line : lines) {
         const RunResult r = Run(line);
-        EXPECT_EQ(r.exitCode, 0u) << Utf8(line) << "\n" << r.out << r.err;
+        // With every connection static, ipconfig has no adapter to act on
+        // and says so with 1, as the real one does.
+        EXPECT_EQ(r.exitCode, line.rfind(L"ipconfig", 0) == 0 ? 1u : 0u) << Utf8(line) << "\n" << r.out << r.err;
         journal += Utf8(line) + "\r\n";
     }
     const RunResult report = Run(L"netsh interface ip show config");
