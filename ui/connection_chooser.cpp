@@ -2,8 +2,8 @@
 // hand-over of the chosen one.
 #include "ui/connection_chooser.h"
 
+#include "core/phase_hook.h"
 #include "win32/command_capture.h"
-#include "win32/startup_profile.h"
 #include "wingui/application.h"
 
 namespace {
@@ -49,7 +49,7 @@ TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
 
 void TForm2::FormActivate()
 {
-    ProfileMark("chooser shown and activated");
+    MarkPhase(Phase::Start, "chooser shown and activated");
     try {
         ListBox1.Clear();
         BuildConnectionList();
@@ -73,14 +73,14 @@ void TForm2::BuildConnectionList()
     CaptureCommandOutput(kReportCommand, tmp);
     if (Application.Terminated())
         return;  // ended while the report ran
-    ProfileMark("report captured");
+    MarkPhase(Phase::Start, "report captured");
 
     for (int i = 0; i < tmp.Count(); ++i) {
         ConvertOemToAnsi(tmp.MutableData(i), tmp.Get(i).size());
         if (const auto name = ConnectionNameFromLine(tmp.Get(i)))
             ListBox1.Add(*name);
     }
-    ProfileMark("report converted and scanned");
+    MarkPhase(Phase::Start, "report converted and scanned");
 
     switch (ListBox1.Count()) {
     case 0:
@@ -125,13 +125,13 @@ bool TForm2::CloseQuery()
         ListBox1.SetFocus();
         return false;
     }
-    ProfileMark("close request handled");
+    MarkPhase(Phase::Start, "close request handled");
     const std::string connectionName = ListBox1.Item(selected);
     chosen_ = connectionName;
     owner_.SetConnection(connectionName, FindConnectionSection(connectionName));
-    ProfileMark("section found");
+    MarkPhase(Phase::Start, "section found");
     owner_.ReadCurrentState();
-    ProfileMark("state read and shown");
+    MarkPhase(Phase::Start, "state read and shown");
     owner_.LoadCommandLineSettings();
     return true;
 }

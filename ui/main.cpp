@@ -1,8 +1,8 @@
 // The program's entry: start-up in its fixed order, the message loop, and
 // the orderly end.
+#include "core/phase_hook.h"
 #include "ui/connection_chooser.h"
 #include "ui/main_window.h"
-#include "win32/startup_profile.h"
 #include "wingui/application.h"
 
 #include <commctrl.h>
@@ -33,7 +33,7 @@ int RunProgram()
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    ProfileMark("common controls");
+    MarkPhase(Phase::Start, "common controls");
     Application.Initialize();
     Application.SetTitle("Tamarko");
 
@@ -45,9 +45,9 @@ int RunProgram()
         return 0;
     TForm2 Form2(Form1.Handle(), Form1);
     Form1.SetConnectionChooser(&Form2);
-    ProfileMark("chooser built");
+    MarkPhase(Phase::Start, "chooser built");
     Form1.Show();
-    ProfileMark("main window shown and painted");
+    MarkPhase(Phase::Start, "main window shown and painted");
     Application.Run();
     return 0;
 }
@@ -56,11 +56,11 @@ int RunProgram()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    ProfileMark("static initialisation");
+    MarkPhase(Phase::Start, "static initialisation");
     int result = 1;
     {
         ComApartment com;
-        ProfileMark("COM initialisation");
+        MarkPhase(Phase::Start, "COM initialisation");
         // A window, menu or memory refused while the windows are built: the
         // program cannot go on without them, says why, and ends with what it
         // made already given back.
@@ -71,9 +71,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         } catch (...) {
             Application.ShowException(EUnexpected(), "Program bude ukončen.");
         }
-        ProfileCloseMark("windows and components given back");
+        MarkPhase(Phase::Close, "windows and components given back");
     }
-    ProfileCloseMark("COM uninitialised");
-    ProfileWriteClose();
+    MarkPhase(Phase::Close, "COM uninitialised");
+    MarkPhase(Phase::End, "");
     return result;
 }

@@ -1,10 +1,10 @@
 // Runs a console command with its output piped back to us, cut into lines.
 #include "win32/command_capture.h"
 
+#include "core/phase_hook.h"
 #include "win32/handle.h"
 #include "win32/message_pump.h"
 #include "win32/os_error.h"
-#include "win32/startup_profile.h"
 
 #include <windows.h>
 
@@ -229,7 +229,7 @@ void CaptureCommandOutput(const std::string& commandLine, LineList& lines)
     if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
             nullptr, &startup, &started))
         RaiseLastOSError();
-    ProfileMark("report command started");
+    MarkPhase(Phase::Start, "report command started");
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
 
