@@ -8,6 +8,9 @@
 #                                  close
 #                                  (default all)
 #
+# A run of every part also puts its table into docs/figures.md, in place of
+# the last run's.
+#
 # Its own Wine prefix (build/wine-bench, or $TAMARKO_WINE_PREFIX) and its own
 # Xvfb, so it runs beside the tests. The helper programs in bench/ are built
 # with the program in build/win32 (./test.sh builds them too, so they keep
@@ -163,3 +166,11 @@ NOTES
   sed -n '/^## breakdown/,$p' "$ROWS" | tail -n +2
 } >"$OUT/latest.md"
 cat "$OUT/latest.md"
+if [ ${#PARTS[@]} -eq 0 ]; then
+  source "$ROOT/scripts/figures.sh"
+  # The file's own title is the section's; its headings stay below it.
+  { echo "\`./bench.sh $RUNS\` of $(head -n 1 "$OUT/latest.md" | sed 's/^# Tamarko bench, //') on commit" \
+      "$(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo '?')."; echo
+    tail -n +2 "$OUT/latest.md" | sed 's/^# /### /'; } >"$OUT/figures.md"
+  put_figures bench "$OUT/figures.md"
+fi

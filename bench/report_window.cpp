@@ -6,9 +6,9 @@
 // as it times Tamarko: from CreateProcess until that text can be read.
 #include "bench/yardstick_window.h"
 #include "core/line_list.h"
+#include "core/phase_hook.h"
 #include "core/report_reader.h"
 #include "win32/command_capture.h"
-#include "win32/startup_profile.h"
 
 #include <windows.h>
 
@@ -35,33 +35,33 @@ template <typename List> void CaptureInto(List& list, long)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
-    ProfileMark("static initialisation");
+    MarkPhase(Phase::Start, "static initialisation");
     LineList report;
     try {
         CaptureInto(report, 0);
     } catch (const std::exception&) {
         return 1;
     }
-    ProfileMark("report captured");
+    MarkPhase(Phase::Start, "report captured");
     // Only the line that names the connection needs converting.
     std::string text;
     for (int i = 0; i < report.Count() && text.empty(); ++i)
         text = ConnectionNameFromLine(OemToAnsiLine(std::string(report.Get(i)))).value_or(std::string());
-    ProfileMark("connection found");
+    MarkPhase(Phase::Start, "connection found");
 
     HWND window = yardstick::CreateMainWindow(instance, kClassName, "Report");
     if (!window)
         return 1;
     CreateWindowA("STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 8, 8, 300, 20, window, nullptr, instance, nullptr);
-    ProfileMark("window built");
+    MarkPhase(Phase::Start, "window built");
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-    ProfileMark("window shown and painted");
-    ProfileFinishWhenIdle("idle");
+    MarkPhase(Phase::Start, "window shown and painted");
+    MarkPhase(Phase::StartLast, "idle");
     MSG message;
     for (;;) {
-        if (ProfileAwaitingIdle() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
-            ProfileIdle();
+        if (PhaseWaitsForIdle() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
+            MarkPhaseIdle();
         if (GetMessageA(&message, nullptr, 0, 0) <= 0)
             break;
         TranslateMessage(&message);

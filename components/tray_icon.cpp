@@ -2,8 +2,8 @@
 // window's procedure and the callbacks turned into events.
 #include "components/tray_icon.h"
 
+#include "core/phase_hook.h"
 #include "win32/os_error.h"
-#include "win32/startup_profile.h"
 #include "wingui/application.h"
 
 #include <algorithm>
@@ -267,7 +267,7 @@ void TTrayIcon::RemoveIcon()
         KillTimer(ownerWindow_, RetryTimer());
     if (added_) {
         NotifyShell(NIM_DELETE);
-        ProfileCloseMark("tray icon removed");
+        MarkPhase(Phase::Close, "tray icon removed");
     }
     added_ = false;
 }

@@ -2,8 +2,7 @@
 // hand-over of the chosen one.
 #include "ui/connection_chooser.h"
 
-#include "win32/command_capture.h"
-#include "win32/startup_profile.h"
+#include "core/phase_hook.h"
 #include "wingui/application.h"
 
 namespace {
@@ -18,8 +17,14 @@ const char kNothingSelectedMessage[] = "Není vybráno žádné připojení.";
 
 }  // namespace
 
-TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
+std::unique_ptr<StartedCommand> TForm2::StartReport()
+{
+    return std::make_unique<StartedCommand>(kReportCommand);
+}
+
+TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner, std::unique_ptr<StartedCommand> startedReport)
     : owner_(owner)
+    , startedReport_(std::move(startedReport))
 {
     CreateForm(
         {
@@ -49,7 +54,7 @@ TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
 
 void TForm2::FormActivate()
 {
-    ProfileMark("chooser shown and activated");
+    MarkPhase(Phase::Start, "chooser shown and activated");
     try {
         ListBox1.Clear();
         BuildConnectionList();
@@ -70,17 +75,19 @@ void TForm2::BuildConnectionList()
 
     LineList& tmp = owner_.ReportLines();
     tmp.Clear();
-    CaptureCommandOutput(kReportCommand, tmp);
+    // At the start the report has been running while the windows were built.
+    const std::unique_ptr<StartedCommand> report = startedReport_ ? std::move(startedReport_) : StartReport();
+    report->Collect(tmp);
     if (Application.Terminated())
         return;  // ended while the report ran
-    ProfileMark("report captured");
+    MarkPhase(Phase::Start, "report captured");
 
     for (int i = 0; i < tmp.Count(); ++i) {
         ConvertOemToAnsi(tmp.MutableData(i), tmp.Get(i).size());
         if (const auto name = ConnectionNameFromLine(tmp.Get(i)))
             ListBox1.Add(*name);
     }
-    ProfileMark("report converted and scanned");
+    MarkPhase(Phase::Start, "report converted and scanned");
 
     switch (ListBox1.Count()) {
     case 0:
@@ -125,13 +132,13 @@ bool TForm2::CloseQuery()
         ListBox1.SetFocus();
         return false;
     }
-    ProfileMark("close request handled");
+    MarkPhase(Phase::Start, "close request handled");
     const std::string connectionName = ListBox1.Item(selected);
     chosen_ = connectionName;
     owner_.SetConnection(connectionName, FindConnectionSection(connectionName));
-    ProfileMark("section found");
+    MarkPhase(Phase::Start, "section found");
     owner_.ReadCurrentState();
-    ProfileMark("state read and shown");
+    MarkPhase(Phase::Start, "state read and shown");
     owner_.LoadCommandLineSettings();
     return true;
 }

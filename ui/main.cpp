@@ -1,12 +1,16 @@
 // The program's entry: start-up in its fixed order, the message loop, and
 // the orderly end.
+#include "core/phase_hook.h"
 #include "ui/connection_chooser.h"
 #include "ui/main_window.h"
-#include "win32/startup_profile.h"
+#include "win32/command_capture.h"
 #include "wingui/application.h"
 
 #include <commctrl.h>
 #include <objbase.h>
+
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -33,21 +37,24 @@ int RunProgram()
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    ProfileMark("common controls");
+    MarkPhase(Phase::Start, "common controls");
     Application.Initialize();
     Application.SetTitle("Tamarko");
 
     TForm1 Form1;
-    if (Form1.MultiInstance1.Refused())
-        return 0;  // another instance runs: end without a word
-    Application.SetMainWindow(Form1.Handle());
-    if (!Form1.FormCreate())
+    if (!Form1.PassesStartChecks())
         return 0;
-    TForm2 Form2(Form1.Handle(), Form1);
+    // netsh takes about as long to report as the windows take to build: it
+    // runs meanwhile, and the chooser collects what it wrote.
+    std::unique_ptr<StartedCommand> report = TForm2::StartReport();
+    Form1.Build();
+    Application.SetMainWindow(Form1.Handle());
+    Form1.FormCreate();
+    TForm2 Form2(Form1.Handle(), Form1, std::move(report));
     Form1.SetConnectionChooser(&Form2);
-    ProfileMark("chooser built");
+    MarkPhase(Phase::Start, "chooser built");
     Form1.Show();
-    ProfileMark("main window shown and painted");
+    MarkPhase(Phase::Start, "main window shown and painted");
     Application.Run();
     return 0;
 }
@@ -56,11 +63,11 @@ int RunProgram()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    ProfileMark("static initialisation");
+    MarkPhase(Phase::Start, "static initialisation");
     int result = 1;
     {
         ComApartment com;
-        ProfileMark("COM initialisation");
+        MarkPhase(Phase::Start, "COM initialisation");
         // A window, menu or memory refused while the windows are built: the
         // program cannot go on without them, says why, and ends with what it
         // made already given back.
@@ -71,9 +78,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         } catch (...) {
             Application.ShowException(EUnexpected(), "Program bude ukončen.");
         }
-        ProfileCloseMark("windows and components given back");
+        MarkPhase(Phase::Close, "windows and components given back");
     }
-    ProfileCloseMark("COM uninitialised");
-    ProfileWriteClose();
+    MarkPhase(Phase::Close, "COM uninitialised");
+    MarkPhase(Phase::End, "");
     return result;
 }

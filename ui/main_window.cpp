@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include "core/file_messages.h"
+#include "core/phase_hook.h"
 #include "core/profile_values.h"
 #include "resources/resource.h"
 #include "ui/about_box.h"
@@ -12,7 +13,6 @@
 #include "win32/ini_file_update.h"
 #include "win32/program_path.h"
 #include "win32/startup_checks.h"
-#include "win32/startup_profile.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
 #include "wingui/placement.h"
@@ -57,7 +57,32 @@ TForm1::TForm1()
     , SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
           OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING)
 {
-    ProfileMark("instance guard's window");
+    MarkPhase(Phase::Start, "instance guard's window");
+}
+
+bool TForm1::PassesStartChecks()
+{
+    // Another running instance may say that this one must give way, before
+    // anything is built, shown or read.
+    MultiInstance1.Loaded();
+    MarkPhase(Phase::Start, "single-instance search");
+    if (MultiInstance1.Refused())
+        return false;  // another instance runs: end without a word
+    if (!IsAdministrator()) {
+        Application.ShowMessage(kNotAdministratorMessage);
+        return false;
+    }
+    MarkPhase(Phase::Start, "administrator check");
+    if (!IsCzechLanguageName(SystemLanguageEnglishName())) {
+        Application.ShowMessage(kNotCzechMessage);
+        return false;
+    }
+    MarkPhase(Phase::Start, "localisation check");
+    return true;
+}
+
+void TForm1::Build()
+{
     CreateDesign();
     BindEvents();
     AppExec1.SetLangType(ltCzech);
@@ -72,12 +97,7 @@ TForm1::TForm1()
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED)));
     TrayIcon1->SetPopupMenu(PopupMenuTray.Get());
     TrayIcon1->OnDblClick = [this](TComponent*) { TrayIcon1DblClick(); };
-    ProfileMark("events, launcher, tray hook");
-
-    // The design is complete: another running instance may now say that
-    // this one must give way, before anything is shown or read.
-    MultiInstance1.Loaded();
-    ProfileMark("single-instance search");
+    MarkPhase(Phase::Start, "events, launcher, tray hook");
 }
 
 TForm1::~TForm1() = default;
@@ -87,28 +107,17 @@ std::string TForm1::ProgramIniPath()
     return WithExtension(ProgramPath(), ".ini");
 }
 
-bool TForm1::FormCreate()
+void TForm1::FormCreate()
 {
     RightAlignHelpMenu();
-    ProfileMark("help menu right-aligned");
-    if (!IsAdministrator()) {
-        Application.ShowMessage(kNotAdministratorMessage);
-        return false;
-    }
-    ProfileMark("administrator check");
-    if (!IsCzechLanguageName(SystemLanguageEnglishName())) {
-        Application.ShowMessage(kNotCzechMessage);
-        return false;
-    }
-    ProfileMark("localisation check");
+    MarkPhase(Phase::Start, "help menu right-aligned");
     ReadProgramIni();
-    ProfileMark("program INI read");
+    MarkPhase(Phase::Start, "program INI read");
     for (const auto& slot : QuickSlots)
         slot->UpdateHint();
     TrayIcon1->SetTip(Text());
     TrayIcon1->ShowIcon();
-    ProfileMark("hints and tray icon");
-    return true;
+    MarkPhase(Phase::Start, "hints and tray icon");
 }
 
 void TForm1::RightAlignHelpMenu()
@@ -204,11 +213,11 @@ void TForm1::WriteProgramIni()
 
 bool TForm1::CloseQuery()
 {
-    ProfileCloseMark("close request received");
+    MarkPhase(Phase::Close, "close request received");
     bool closing = true;
     try {
         WriteProgramIni();
-        ProfileCloseMark("settings kept");
+        MarkPhase(Phase::Close, "settings kept");
     } catch (const std::exception& error) {
         // The settings cannot be kept (a read-only folder, a full disk): the
         // user is told, and decides whether to end all the same.
@@ -258,7 +267,7 @@ void TForm1::SetConnection(const std::string& name, const ReportSection& section
 
 void TForm1::FormActivate()
 {
-    ProfileMark("first activation");
+    MarkPhase(Phase::Start, "first activation");
     ShowConnectionChooser();
 }
 
@@ -269,7 +278,7 @@ void TForm1::ShowConnectionChooser()
     // At the start the report's console had the activation; after an apply
     // the window is still locked here and the apply gives it back.
     ComeToFront();
-    ProfileFinishWhenIdle("chooser gone, filled window painted");
+    MarkPhase(Phase::StartLast, "chooser gone, filled window painted");
 }
 
 bool TForm1::HandleSysCommand(WPARAM command)
@@ -387,7 +396,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         MultiInstance1.Withdraw();
         Application.Terminate();
-        ProfileCloseMark("main window destroyed");
+        MarkPhase(Phase::Close, "main window destroyed");
         return 0;
     default:
         if (message == TTrayIcon::TaskbarCreatedMessage())

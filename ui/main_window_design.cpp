@@ -3,10 +3,10 @@
 // control's events run.
 #include "ui/main_window.h"
 
+#include "core/phase_hook.h"
 #include "resources/resource.h"
 #include "ui/quick_slot.h"
 #include "win32/os_error.h"
-#include "win32/startup_profile.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
 
@@ -70,7 +70,7 @@ OwnedMenu TForm1::CreateMenus()
 void TForm1::CreateDesign()
 {
     OwnedMenu menuBar = CreateMenus();
-    ProfileMark("menus, their images and shortcuts");
+    MarkPhase(Phase::Start, "menus, their images and shortcuts");
     CreateForm({
         "TForm1",
         "Tamarko",
@@ -86,7 +86,7 @@ void TForm1::CreateDesign()
     });
     // The window destroys its menu bar from now on.
     MainMenu1 = menuBar.Release();
-    ProfileMark("main window's frame and tooltips");
+    MarkPhase(Phase::Start, "main window's frame and tooltips");
 
     const unsigned caption = coBold;
     const unsigned field = coTabStop | coGroup;
@@ -127,7 +127,7 @@ void TForm1::CreateDesign()
         {&Button1, nullptr, "Uložit parametry do síťového připojení", 8, 344, 281, 25, coBold | field},
         {&StatusBar1, nullptr, "", 0, 376, 300, 19},
     });
-    ProfileMark("controls and fonts");
+    MarkPhase(Phase::Start, "controls and fonts");
 
     // Each caption and the control it names; "automaticky" ends with the
     // fields whatever its font measures.
@@ -179,7 +179,7 @@ void TForm1::CreateDesign()
     }
 
     Application.SetAccelerators(accelerators_.Get());
-    ProfileMark("tab order, label styles, images, quick slots");
+    MarkPhase(Phase::Start, "tab order, label styles, images, quick slots");
 }
 
 void TForm1::BindEvents()

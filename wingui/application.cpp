@@ -1,8 +1,8 @@
 #include "wingui/application.h"
 
 #include "core/exception.h"
+#include "core/phase_hook.h"
 #include "win32/message_pump.h"
-#include "win32/startup_profile.h"
 #include "wingui/form.h"
 
 #include <cstring>
@@ -43,8 +43,8 @@ void TApplication::Dispatch(MSG& message)
 bool TApplication::HandleMessage()
 {
     MSG message;
-    if (ProfileAwaitingIdle() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
-        ProfileIdle();
+    if (PhaseWaitsForIdle() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
+        MarkPhaseIdle();
     if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
         // This loop may run inside another one (a modal window, or a wait
         // that runs inside a message sent to us): the quit goes back into

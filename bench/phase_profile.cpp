@@ -1,14 +1,14 @@
-// The profile build's marks. The CPU time is the scheduler's own count for
+// The profile build's listener to the program's phases (core/phase_hook.h),
+// linked into tamarko.exe and the report window only by the CMake option
+// TAMARKO_PROFILE. At each mark it notes the time on the one time line that
+// every Wine process shares (QueryPerformanceCounter). The CPU time is the scheduler's own count for
 // the user-interface thread (/proc/<pid>/task/<pid>/schedstat, in ns), read
 // through Wine's Z: drive: Wine's GetThreadTimes only knows whole clock ticks
 // (10 ms). The peak memory is the process's VmHWM (/proc/<pid>/status). The
 // Linux process is found once, at the first mark; what finding it costs is
 // measured by doing it twice and is kept out of every phase.
-#include "win32/startup_profile.h"
-
+#include "core/phase_hook.h"
 #include "win32/program_path.h"
-
-#ifdef TAMARKO_PROFILE
 
 #include <windows.h>
 
@@ -220,15 +220,7 @@ Mark Taken(const Profile& profile, const char* name)
     return mark;
 }
 
-// The earliest moment the program's own code runs: before every other
-// static initialiser of the program.
-struct EarliestMark {
-    EarliestMark() { ProfileMark("process start and DLL loading"); }
-} earliestMark __attribute__((init_priority(101)));
-
-}  // namespace
-
-void ProfileMark(const char* name)
+void StartMark(const char* name)
 {
     Profile& profile = State();
     if (profile.written)
@@ -240,41 +232,57 @@ void ProfileMark(const char* name)
     profile.marks.push_back(Taken(profile, name));
 }
 
-void ProfileFinishWhenIdle(const char* name)
-{
-    State().finishName = name;
-}
+class Listener final : public PhaseListener {
+public:
+    void Passed(Phase phase, const char* name) override
+    {
+        Profile& profile = State();
+        switch (phase) {
+        case Phase::Start:
+            StartMark(name);
+            break;
+        case Phase::StartLast:
+            profile.finishName = name;
+            break;
+        case Phase::Close:
+            // Only a close after a profiled start: the marks need its Linux
+            // process.
+            if (profile.written)
+                profile.closeMarks.push_back(Taken(profile, name));
+            break;
+        case Phase::End:
+            if (!profile.closeMarks.empty())
+                Write(profile, profile.closeMarks, "close-profile.txt");
+            break;
+        }
+    }
 
-bool ProfileAwaitingIdle()
-{
-    const Profile& profile = State();
-    return profile.finishName && !profile.written;
-}
+    bool WaitsForIdle() const override
+    {
+        const Profile& profile = State();
+        return profile.finishName && !profile.written;
+    }
 
-void ProfileIdle()
-{
-    Profile& profile = State();
-    if (!ProfileAwaitingIdle())
-        return;
-    ProfileMark(profile.finishName);
-    profile.written = true;
-    Write(profile, profile.marks, "startup-profile.txt");
-}
+    void Idle() override
+    {
+        Profile& profile = State();
+        if (!WaitsForIdle())
+            return;
+        StartMark(profile.finishName);
+        profile.written = true;
+        Write(profile, profile.marks, "startup-profile.txt");
+    }
+};
 
-void ProfileCloseMark(const char* name)
-{
-    Profile& profile = State();
-    // Only a close after a profiled start: the marks need its Linux process.
-    if (!profile.written)
-        return;
-    profile.closeMarks.push_back(Taken(profile, name));
-}
+// The earliest moment the program's own code runs: before every other
+// static initialiser of the program.
+struct EarliestMark {
+    EarliestMark()
+    {
+        static Listener listener;
+        ListenToPhases(&listener);
+        StartMark("process start and DLL loading");
+    }
+} earliestMark __attribute__((init_priority(101)));
 
-void ProfileWriteClose()
-{
-    Profile& profile = State();
-    if (!profile.closeMarks.empty())
-        Write(profile, profile.closeMarks, "close-profile.txt");
-}
-
-#endif
+}  // namespace
