@@ -449,6 +449,27 @@ TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
     ASSERT_TRUE(empty.has_value());
     EXPECT_EQ(empty->arguments, "\"\"");
 
+    // The same shortcut again is made anew without a word. One of that name
+    // that starts another file is the user's: replaced only when the user
+    // says so, with Ne the default and Storno to leave the question.
+    ChooseSlotItem(window, 2, kShortcut);
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms)) << "the same shortcut again";
+    for (const int answer : {IDNO, IDCANCEL, IDYES}) {
+        ASSERT_TRUE(CopyFileA(unnamed.c_str(), shortcut.c_str(), FALSE));
+        ChooseSlotItem(window, 2, kShortcut);
+        const auto box = WaitForMessageBox(program.Id());
+        ASSERT_TRUE(box.has_value()) << "answer " << answer;
+        EXPECT_EQ(box->text, "Soubor " + shortcut + " již existuje. Chcete jej nahradit?");
+        EXPECT_NE(GetDlgItem(box->window, IDCANCEL), nullptr) << "Storno";
+        EXPECT_EQ(FocusOf(box->window), GetDlgItem(box->window, IDNO)) << "Ne by default";
+        PressButton(box->window, answer);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->window); }));
+        ASSERT_TRUE(Responds(form));
+        const auto replaced = ReadShortcut(shortcut);
+        ASSERT_TRUE(replaced.has_value());
+        EXPECT_EQ(replaced->arguments, answer == IDYES ? "\"" + kancelar + "\"" : "\"\"") << "answer " << answer;
+    }
+
     // Clearing the slot leaves its shortcut.
     ChooseSlotItem(window, 2, kClear);
     EXPECT_EQ(Text(QuickButton(window, 2)), QuickButtonName(2, kUnbound));
