@@ -1277,3 +1277,75 @@ TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
         CloseAndWait(form);
     }
 }
+
+// At a large DPI on a small screen, and from a stored place near the
+// screen's edge, the window comes up whole on the work area, moved up and
+// left the least it must; one larger than the work area has its top left
+// corner on it. The chooser centred over it stays on the work area too.
+TEST_F(TamarkoTest, TheWindowComesUpWholeOnTheWorkArea)
+{
+    folder.WriteNetsimState(NetsimState({kLan, DhcpConnection("WLAN")}));
+    // Wine gives a process started after a change of DPI the whole screen
+    // as its work area, the taskbar its desktop draws left in it, while this
+    // process keeps the work area it first learnt: the window is held to
+    // the screen, and to the work area where the two agree.
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT wholeScreen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const LONG storedLeft = work.right - 150, storedTop = work.bottom - 200;
+    const struct {
+        const char* what;
+        int dpi;
+        std::string stored;
+        LONG left, top;  // where it was asked to go
+    } cases[] = {
+        {"168 DPI, the design's place", 168, "", 100, 100},
+        {"192 DPI, the design's place", 192, "", 100, 100},
+        {"96 DPI, stored near the bottom right corner", 96,
+            "[Nastavení]\r\nLeft=" + std::to_string(storedLeft) + "\r\nTop=" + std::to_string(storedTop) + "\r\n",
+            storedLeft, storedTop},
+    };
+    // Whole within the work area where it fits, its start on it where not.
+    const auto expectOnWorkArea = [&](HWND shown, const std::string& what) {
+        RECT at;
+        GetWindowRect(shown, &at);
+        const std::string where = what + " at " + std::to_string(at.left) + "," + std::to_string(at.top) + " - "
+            + std::to_string(at.right) + "," + std::to_string(at.bottom) + ", the work area "
+            + std::to_string(work.left) + "," + std::to_string(work.top) + " - " + std::to_string(work.right) + ","
+            + std::to_string(work.bottom);
+        const auto keptOn = [&](const RECT& area) {
+            const bool across = at.right - at.left <= area.right - area.left
+                ? at.left >= area.left && at.right <= area.right
+                : at.left == area.left;
+            const bool down = at.bottom - at.top <= area.bottom - area.top ? at.top >= area.top && at.bottom <= area.bottom
+                                                                           : at.top == area.top;
+            return across && down;
+        };
+        EXPECT_TRUE(keptOn(work) || keptOn(wholeScreen)) << where;
+        return at;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(folder.IniPath(), c.stored);
+        const ScreenDpi screen(static_cast<DWORD>(c.dpi));
+        HWND form = Start();
+        ASSERT_NE(form, nullptr);
+        HWND chooser = WaitForTopWindow(program.Id(), "TForm2");
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return Enabled(chooser); }));
+        const RECT placed = expectOnWorkArea(form, "the main window");
+        EXPECT_TRUE(placed.left <= c.left && placed.top <= c.top) << "moved up and left only";
+        EXPECT_TRUE(placed.left == c.left || placed.right == work.right || placed.right == wholeScreen.right)
+            << "moved the least it must";
+        EXPECT_TRUE(placed.top == c.top || placed.bottom == work.bottom || placed.bottom == wholeScreen.bottom
+            || placed.top == work.top)
+            << "moved the least it must";
+        expectOnWorkArea(chooser, "the chooser");
+        HWND list = FindControl(chooser, 0, AtDpi(32, c.dpi));
+        PostMessageA(list, LB_SETCURSEL, 0, 0);
+        PostMessageA(
+            chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+        ASSERT_TRUE(WaitUntil([&] { return Enabled(form); }));
+        CloseAndWait(form);
+    }
+}
