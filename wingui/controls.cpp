@@ -592,6 +592,10 @@ void TStatusBar::AfterCreate(const ControlDesign&)
 
 void TStatusBar::SetText(const std::string& text)
 {
-    if (Text() != text)
-        SendMessageA(handle_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (Text() == text)
+        return;
+    SendMessageA(handle_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // What an apply is doing, and that it is done, is said only here: a
+    // screen reader learns of it from the event.
+    NotifyAccessibleNameChange(handle_);
 }

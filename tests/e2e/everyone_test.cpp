@@ -372,6 +372,93 @@ TEST_F(TamarkoTest, AScreenReaderLearnsWhatTheColoursShow)
     CloseAndWait(form);
 }
 
+namespace {
+
+// What a screen reader hears of one window's name: the events that say it
+// changed, each read as it arrives, as a reader reads it.
+class NameChanges {
+public:
+    NameChanges(DWORD processId, HWND window)
+        : window_(window)
+    {
+        listening_ = this;
+        hook_ = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, Arrived, processId, 0,
+            WINEVENT_OUTOFCONTEXT);
+    }
+    ~NameChanges()
+    {
+        if (hook_)
+            UnhookWinEvent(hook_);
+        listening_ = nullptr;
+    }
+    NameChanges(const NameChanges&) = delete;
+    NameChanges& operator=(const NameChanges&) = delete;
+
+    bool Listening() const { return hook_ != nullptr; }
+    // The names heard so far; the events that came meanwhile are taken first.
+    const std::vector<std::string>& Heard()
+    {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        return heard_;
+    }
+
+private:
+    static void CALLBACK Arrived(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+    {
+        if (!listening_ || window != listening_->window_)
+            return;
+        IAccessible* accessible = nullptr;
+        VARIANT which{};
+        if (FAILED(AccessibleObjectFromEvent(window, object, child, &accessible, &which)) || !accessible) {
+            listening_->heard_.push_back("(no object)");
+            return;
+        }
+        BSTR name = nullptr;
+        listening_->heard_.push_back(accessible->get_accName(which, &name) == S_OK ? FromBstr(name) : "(no name)");
+        VariantClear(&which);
+        accessible->Release();
+    }
+
+    static inline NameChanges* listening_ = nullptr;
+    HWND window_;
+    HWINEVENTHOOK hook_ = nullptr;
+    std::vector<std::string> heard_;
+};
+
+}  // namespace
+
+// An apply says what it does in the status bar, and that it is done: a
+// screen reader hears each change, in order, to the state shown again.
+TEST_F(TamarkoTest, AScreenReaderHearsWhatAnApplyDoesAndThatItIsDone)
+{
+    // Each command lasts a while, so that each text stands until it is read.
+    folder.WriteNetsimState(NetsimState({kLan}, "delay_ms = 300\r\n"));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    const ComApartment com;
+    NameChanges statusBar(program.Id(), window.statusBar);
+    ASSERT_TRUE(statusBar.Listening());
+    PostMessageA(window.apply, BM_CLICK, 0, 0);
+    const std::vector<std::string> inOrder
+        = {"Nastavuji IP adresu, čekejte...", "Obnovuji připojení, čekejte...", "Hotovo, čekejte...", kStateLegend};
+    const auto heardInOrder = [&] {
+        const std::vector<std::string>& heard = statusBar.Heard();
+        auto at = heard.begin();
+        for (const std::string& text : inOrder) {
+            at = std::find(at, heard.end(), text);
+            if (at == heard.end())
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(WaitUntil(heardInOrder, 60s)) << "heard: " << ::testing::PrintToString(statusBar.Heard());
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(form) && Text(window.statusBar) == kStateLegend; }, 60s));
+    CloseAndWait(form);
+}
+
 // One session from the keyboard alone: the chooser, the fields, a refused
 // address, the mode pair's arrows, every quick button, the about box, the
 // order of the fields, the notification area, an apply. The focus is
