@@ -1384,12 +1384,53 @@ void ExpectToolBarImagesGrown(HWND toolBar, int dpi)
     }
 }
 
+// The about box grows as the main window does: its size, each text where
+// the design puts it (with the design's font), none reaching the box's
+// edge; its texts read on the picture grown with it as they do at 96 DPI.
+void ExpectAboutBoxGrown(HWND form, int dpi, bool widerTimes)
+{
+    PostCommand(form, cmAbout);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(form, &processId);
+    HWND about = WaitForTopWindow(processId, "TAutor");
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(Responds(about));
+    const RECT client = ClientRect(about);
+    EXPECT_EQ(client.right, AtDpi(450, dpi)) << "the about box";
+    EXPECT_EQ(client.bottom, AtDpi(338, dpi)) << "the about box";
+    const POINT texts[] = {{8, 16}, {8, 50}, {8, 108}, {8, 208}, {8, 226}, {8, 240}, {296, 226}, {296, 240},
+        {8, 266}, {56, 304}, {304, 304}};
+    // Where the design's place would take a text to the edge, it ends
+    // short of the edge instead.
+    const auto placedAsDesigned = [&](POINT designed) {
+        for (HWND text : Children(about)) {
+            const RECT at = RectIn(text, about);
+            if (at.top == AtDpi(designed.y, dpi)
+                && (at.left == AtDpi(designed.x, dpi)
+                    || (at.left < AtDpi(designed.x, dpi) && at.right == client.right - AtDpi(8, dpi))))
+                return true;
+        }
+        return false;
+    };
+    for (const POINT& at : texts) {
+        if (!widerTimes)
+            EXPECT_TRUE(placedAsDesigned(at)) << "the about box's text designed at " << at.x << "," << at.y;
+    }
+    for (HWND text : Children(about)) {
+        const RECT at = RectIn(text, about);
+        EXPECT_LE(at.right, client.right - AtDpi(4, dpi)) << "\"" << Text(text) << "\" clear of the box's edge";
+    }
+    ExpectAboutBoxReads(about, std::to_string(dpi) + " DPI");
+    PostMessageA(about, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
+}
+
 }  // namespace
 
-// At 96, 120 and 144 DPI the main window and the chooser grow with the
-// screen, their fonts and images too, and nothing is cut or covered: not by
-// the design, nor by a size the INI file kept at 96 DPI, nor by a font that
-// measures wider than the design's. With the prefix's metric twin of the
+// At 96, 120 and 144 DPI the main window, the chooser and the about box
+// grow with the screen, their fonts and images too, and nothing is cut or
+// covered: not by the design, nor by a size the INI file kept at 96 DPI, nor
+// by a font that measures wider than the design's. With the prefix's metric twin of the
 // design's font every control stands where the design puts it.
 TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
 {
@@ -1442,6 +1483,7 @@ TEST_F(TamarkoTest, TheWindowsGrowWithTheScreensDpi)
         ASSERT_NE(toolBar, nullptr);
         ExpectNothingCoveredOrCut(form, group, dpi, widerTimes);
         ExpectToolBarImagesGrown(toolBar, dpi);
+        ExpectAboutBoxGrown(form, dpi, widerTimes);
         CloseAndWait(form);
     }
 }
