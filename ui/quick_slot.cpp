@@ -16,7 +16,7 @@ namespace {
 const char kSection[] = "RychleIkony";
 const char kNotBoundMessage[]
     = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku konkrétní soubor DAT s "
-      "vaším nastavením.";
+      "Vaším nastavením.";
 const char kNoDesktopMessage[] = "Nepodařilo se zjistit složku plochy, zástupce proto nebyl vytvořen.";
 
 }  // namespace
@@ -96,7 +96,7 @@ void TQuickSlot::WriteMenuFlags(IniFileUpdate& ini) const
 
 void TQuickSlot::UpdateHint()
 {
-    button_.SetHint(QuickButtonHint(path_));
+    button_.SetHint(QuickButtonHint(path_), path_.empty() ? "není přiřazeno" : QuickButtonHint(path_));
 }
 
 void TQuickSlot::Click()

@@ -283,7 +283,7 @@ TEST_F(TamarkoTest, AScreenReaderNamesEveryField)
         EXPECT_EQ(NameByWindowsRule(f.field), f.name);
     for (int slot = 0; slot < 5; ++slot) {
         HWND button = FindControl(window.toolBar, 88 + 24 * slot, 2);
-        EXPECT_EQ(Text(button), QuickButtonName(slot, slot == 1 ? "doma" : "Není přiřazeno"));
+        EXPECT_EQ(Text(button), QuickButtonName(slot, slot == 1 ? "doma" : "není přiřazeno"));
     }
     CloseAndWait(form);
 }
@@ -830,7 +830,7 @@ TEST_F(TamarkoTest, EveryMenuItemHasAnAccessKeyOfItsOwn)
         {"the quick button's menu", quickMenu, 'S', "Smazat přiřazení",
             [&] {
                 return WaitUntil(
-                    [&] { return Text(FindControl(window.toolBar, 88, 2)) == QuickButtonName(0, "Není přiřazeno"); });
+                    [&] { return Text(FindControl(window.toolBar, 88, 2)) == QuickButtonName(0, "není přiřazeno"); });
             }},
         {"the quick button's menu", quickMenu, 'P', "Přiřadit DAT soubor", dialogShown(kOpenTitle)},
     };

@@ -8,9 +8,9 @@ using namespace e2e;
 namespace {
 
 const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
-const char kUnbound[] = "Není přiřazeno";
+const char kUnbound[] = "není přiřazeno";  // after the button's name
 const char kNotBoundMessage[] = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku "
-                                "konkrétní soubor DAT s vaším nastavením.";
+                                "konkrétní soubor DAT s Vaším nastavením.";
 const char kOpenTitle[] = "Otevřít nastavení sítě";
 const char kKancelar[] = "[Nastavení]\r\nIP=192.168.5.5\r\nmaska=255.255.255.0\r\nbrana=192.168.5.1\r\n"
                          "dns=192.168.5.1\r\nrucne=1\r\nauto=0\r\n";
