@@ -56,3 +56,8 @@ std::string ShortcutNotCreatedMessage(const std::string& path, const std::string
 {
     return "Zástupce " + path + " nebyl vytvořen: " + reason + ".";
 }
+
+std::string ReplaceQuestion(const std::string& path)
+{
+    return "Soubor " + path + " již existuje. Chcete jej nahradit?";
+}

@@ -27,3 +27,7 @@ extern const char kProgramIniUnreadNote[];
 
 // "Zástupce <path> nebyl vytvořen: <reason>."
 std::string ShortcutNotCreatedMessage(const std::string& path, const std::string& reason);
+
+// "Soubor <path> již existuje. Chcete jej nahradit?": asked before a file
+// the user did not name in a dialog is replaced.
+std::string ReplaceQuestion(const std::string& path);

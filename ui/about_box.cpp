@@ -27,8 +27,45 @@ namespace {
 const char kNoBrowserMessage[] = "Nemohu spustit webový prohlížeč.";
 const char kNoMailMessage[] = "Nemohu spustit poštovní program.";
 const char kSendYourselfMessage[] = "Nemohu spustit poštovní program. Pošlete, prosím, následující údaje na adresu ";
-// The box is the picture's size at any DPI.
-constexpr bool kKeptAtItsPixels = false;
+// The box grows with the screen's DPI, as the main window does, and its
+// picture with it.
+constexpr bool kScaledWithDpi = true;
+
+// The picture at the box's size, smoothed: drawn once, rather than
+// stretched at every paint of every label over it. A 24-bit DIB from the
+// top, as the picture itself is, so that its colours can be read. Refused,
+// nothing: the picture is stretched as it paints.
+OwnedBitmap StretchedPicture(HBITMAP picture, int width, int height)
+{
+    BITMAP size{};
+    if (!GetObjectA(picture, sizeof size, &size))
+        return {};
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    OwnedBitmap stretched(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const OwnedDC from(CreateCompatibleDC(nullptr));
+    const OwnedDC to(CreateCompatibleDC(nullptr));
+    if (!stretched || !from || !to)
+        return {};
+    {
+        const SelectInDC source(from.Get(), picture);
+        const SelectInDC target(to.Get(), stretched.Get());
+        // Windows 2000 and XP smooth with HALFTONE; the brush origin must be
+        // set after choosing it.
+        SetStretchBltMode(to.Get(), HALFTONE);
+        SetBrushOrgEx(to.Get(), 0, 0, nullptr);
+        if (!StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY))
+            return {};
+    }
+    GdiFlush();
+    return stretched;
+}
 
 bool Open(HWND owner, const std::string& address)
 {
@@ -61,7 +98,7 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
             TPosition::ScreenCenter,
             WS_EX_DLGMODALFRAME,
             nullptr,  // no menu bar
-            kKeptAtItsPixels,
+            kScaledWithDpi,
         },
         owner);
     static const FontSpec heading{"Times New Roman", 27, true, clMaroon};
@@ -123,7 +160,25 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
     myLabel3d7.OnClick = [this](TComponent*) { myLabel3d7Click(); };
 
     Image1.Reset(LoadJpegResource(GetModuleHandleA(nullptr), IDR_ABOUT_PICTURE));
+    RECT client;
+    GetClientRect(handle_, &client);
+    if (Image1 && DesignPixelsPerInch() != 96) {
+        if (OwnedBitmap stretched = StretchedPicture(static_cast<HBITMAP>(Image1.Get()), client.right, client.bottom))
+            Image1 = std::move(stretched);
+    }
     FormCreate();
+    // A text that measures wider than the design allowed for (another
+    // system's font) moves left, clear of the box's edge.
+    for (TLabel* label : {static_cast<TLabel*>(&myLabel3d1), static_cast<TLabel*>(&myLabel3d3), &Label5, &Label8,
+             static_cast<TLabel*>(&myLabel3d4), &Label2, &Label3, &Label1, &Label4, static_cast<TLabel*>(&myLabel3d6),
+             static_cast<TLabel*>(&myLabel3d7)}) {
+        RECT bounds = label->Bounds();
+        const LONG over = bounds.right - (client.right - Scaled(8));
+        if (over > 0 && bounds.left - over >= 0) {
+            OffsetRect(&bounds, -over, 0);
+            label->SetBounds(bounds);
+        }
+    }
 }
 
 TAutor::~TAutor() = default;
@@ -169,7 +224,7 @@ Backdrop TAutor::BackdropBehind(const RECT& area) const
     if (HighContrast())
         return Backdrop::Plain(clWindow);
     // The picture's darkest and lightest colours under the area (24-bit rows
-    // from the top, shown at its own size): the text reads on all of it.
+    // from the top, at the box's size): the text reads on all of it.
     DIBSECTION section{};
     if (!Image1 || GetObjectA(Image1.Get(), sizeof section, &section) != sizeof section || !section.dsBm.bmBits
         || section.dsBm.bmBitsPixel != 24)

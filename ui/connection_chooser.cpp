@@ -102,8 +102,10 @@ void TForm2::BuildConnectionList()
     default:
         SetEnabled(true);
         myLabel3d1.SetText(kPrompt);
-        // After an apply, the connection just applied is offered: Enter
-        // confirms it. At the start nothing is chosen yet.
+        // The item with the focus rectangle is the one chosen, so that
+        // Enter takes what the list shows: the connection last chosen (after
+        // an apply, the one just applied), else the first.
+        ListBox1.SetItemIndex(0);
         for (int i = 0; i < ListBox1.Count() && !chosen_.empty(); ++i) {
             if (ListBox1.Item(i) == chosen_)
                 ListBox1.SetItemIndex(i);

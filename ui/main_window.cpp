@@ -141,6 +141,7 @@ void TForm1::ReadProgramIni()
 {
     RECT rect;
     GetWindowRect(handle_, &rect);
+    RECT wanted = rect;  // the design's place, unless the file keeps another
     try {
         const IniFile ini(ProgramIniPath());
         const LONG left = ScreenCoordinate(ini.ReadInteger(kPlacementSection, "Left", rect.left));
@@ -154,13 +155,7 @@ void TForm1::ReadProgramIni()
             = std::max(ScreenCoordinate(ini.ReadInteger(kPlacementSection, "Width", rect.right - rect.left)),
                 rect.right - rect.left);
         // A title bar nobody can reach would hide the window at every start.
-        const RECT placed = ReachablePlacement({left, top, left + width, top + height}, TitleBarHeight());
-        // The window is not shown yet: it is moved once, to where all four
-        // values put it, and not at all when they are where it stands.
-        if (!EqualRect(&placed, &rect))
-            SetWindowPos(handle_, nullptr, placed.left, placed.top, placed.right - placed.left,
-                placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-
+        wanted = ReachablePlacement({left, top, left + width, top + height}, TitleBarHeight());
         for (const auto& slot : QuickSlots)
             slot->ReadPath(ini);
         for (const auto& slot : QuickSlots)
@@ -176,6 +171,12 @@ void TForm1::ReadProgramIni()
         programIniUnnamed_ = true;
         Application.ShowMessage(error.Message() + "\r\n\r\n" + kProgramIniUnnamedNote, MB_OK | MB_ICONWARNING);
     }
+    // The window is not shown yet: it is moved once, whole onto its work
+    // area, and not at all when it is there already.
+    const RECT placed = WholeInWorkArea(wanted);
+    if (!EqualRect(&placed, &rect))
+        SetWindowPos(handle_, nullptr, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
+            SWP_NOZORDER | SWP_NOACTIVATE);
     GetWindowRect(handle_, &startPlacement_);
 }
 

@@ -10,6 +10,8 @@
 #include "wingui/application.h"
 #include "wingui/menu.h"
 
+#include <algorithm>
+
 namespace {
 
 HICON SmallIcon(int id)
@@ -105,9 +107,9 @@ void TForm1::CreateDesign()
         {&myLabel3d3, nullptr, "Název síťového připojení:", 8, 72, 135, 15, caption},
         {&Label1, nullptr, "???", 152, 70, 137, 16, coShowHint},
         {&myLabel3d7, nullptr, "IP adresa:", 8, 96, 52, 15, caption},
-        {&RadioButton1, nullptr, "ručně", 152, 91, 65, 17},
-        {&RadioButton2, nullptr, "automaticky", 208, 91, 81, 17, coGroup},
-        {&myLabel3d2, nullptr, "IP adresa:", 8, 120, 52, 15, caption},
+        {&RadioButton1, nullptr, "ručně", 152, 91, 65, 17, coGroup},
+        {&RadioButton2, nullptr, "automaticky", 208, 91, 81, 17},
+        {&myLabel3d2, nullptr, "IP adresa:", 8, 120, 52, 15, caption | coGroup},
         {&Edit2, nullptr, "???", 152, 112, 137, 23, field},
         {&myLabel3d4, nullptr, "Maska podsítě:", 8, 144, 79, 15, caption},
         {&Edit3, nullptr, "???", 152, 136, 137, 23, field},
@@ -135,14 +137,21 @@ void TForm1::CreateDesign()
         {&myLabel3d2, &Edit2}, {&myLabel3d4, &Edit3}, {&myLabel3d5, &Edit4}, {&myLabel3d6, &Edit5},
         {&myLabel3d11, &Edit8}, {&myLabel3d8, &CheckBox1}, {&myLabel3d9, &Edit6}, {&myLabel3d10, &Edit7}});
     RadioButton2.FitTextToTheLeft();
+    // "ručně" ends where "automaticky" begins: the strip where the design
+    // lets it overlap showed "automaticky" anyway, and "ručně" now lies in
+    // front of it.
+    RECT manual = RadioButton1.Bounds();
+    manual.right = std::max(manual.left, std::min(manual.right, RadioButton2.Bounds().left));
+    RadioButton1.SetBounds(manual);
 
     // Tab order, with each caption just before its field: Windows names a
     // field that has no caption of its own after the static text before it.
     // Only the checked radio button is a tab stop, so the pair is one stop
-    // between Button1 and Edit2 in either order; RadioButton2 goes first so
-    // that it stays above the strip where RadioButton1 overlaps its button.
-    SetTabOrder({&Button1, &RadioButton2, &RadioButton1, &myLabel3d2, &Edit2, &myLabel3d4, &Edit3, &myLabel3d5, &Edit4,
-        &myLabel3d6, &Edit5, &GroupBox1, &myLabel3d11, &Edit8});
+    // between Button1 and Edit2. The arrows go through the pair in z-order,
+    // "ručně" first as the screen shows it; the caption after it starts a
+    // group of its own, so that the arrows stay within the pair.
+    SetTabOrder({&Button1, &RadioButton1, &RadioButton2, &myLabel3d2, &Edit2, &myLabel3d4, &Edit3, &myLabel3d5, &Edit4,
+        &myLabel3d6, &Edit5, &myLabel3d11, &Edit8, &GroupBox1});
     SetTabOrder({&myLabel3d8, &CheckBox1, &myLabel3d9, &Edit6, &myLabel3d10, &Edit7});
 
     // A screen reader names a check box or a radio button by its own text:

@@ -2,6 +2,7 @@
 // from the menus, the tool bar, the quick buttons and the command line.
 #include "ui/main_window.h"
 
+#include "core/file_messages.h"
 #include "core/profile_values.h"
 #include "win32/file_name.h"
 #include "win32/ini_file.h"
@@ -18,9 +19,8 @@ bool MayReplace(const std::string& asked, const std::string& written)
 {
     if (lstrcmpiA(asked.c_str(), written.c_str()) == 0 || !SettingsFileExists(written))
         return true;
-    return Application.ShowMessage(
-               written + " již existuje.\r\nChcete jej nahradit?", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2)
-        == IDYES;
+    // Storno too: Esc cannot leave a box of Ano and Ne alone.
+    return Application.ShowMessage(ReplaceQuestion(written), MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 }  // namespace
@@ -31,15 +31,22 @@ void TForm1::LoadSettingsFile(const std::string& fileName)
         Application.ShowMessage("Soubor " + fileName + " nebyl nalezen.");
         return;
     }
-    FieldValues values;
+    std::optional<FieldValues> read;
     try {
-        values = ReadSettingsFile(fileName);
+        read = ReadSettingsIfAny(fileName);
     } catch (const EFileRead& error) {
         // Said, and nothing the user has is changed: the file is not empty,
         // only out of reach for now.
         Application.ShowException(error);
         return;
     }
+    if (!read) {
+        // Not a settings file at all: its defaults would empty every field
+        // and lose what the user typed.
+        Application.ShowMessage("Soubor " + fileName + " neobsahuje nastavení sítě.");
+        return;
+    }
+    const FieldValues& values = *read;
     // Each value goes through its control, so that the fields are switched
     // and highlighted as if typed in.
     for (const FieldSpec& spec : kFields) {

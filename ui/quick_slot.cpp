@@ -2,6 +2,7 @@
 // INI file.
 #include "ui/quick_slot.h"
 
+#include "core/file_messages.h"
 #include "core/profile_values.h"
 #include "win32/code_page.h"
 #include "win32/program_path.h"
@@ -15,7 +16,7 @@ namespace {
 const char kSection[] = "RychleIkony";
 const char kNotBoundMessage[]
     = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku konkrétní soubor DAT s "
-      "vaším nastavením.";
+      "Vaším nastavením.";
 const char kNoDesktopMessage[] = "Nepodařilo se zjistit složku plochy, zástupce proto nebyl vytvořen.";
 
 }  // namespace
@@ -95,7 +96,7 @@ void TQuickSlot::WriteMenuFlags(IniFileUpdate& ini) const
 
 void TQuickSlot::UpdateHint()
 {
-    button_.SetHint(QuickButtonHint(path_));
+    button_.SetHint(QuickButtonHint(path_), path_.empty() ? "není přiřazeno" : QuickButtonHint(path_));
 }
 
 void TQuickSlot::Click()
@@ -140,5 +141,21 @@ void TQuickSlot::MakeShortcut()
         return;
     }
     const std::wstring link = desktop + L"\\" + ToWide(QuickButtonName(path_)) + L".lnk";
-    CreateShellLink("", ProgramPath(), "\"" + path_ + "\"", link, "", "", 0);
+    const std::string arguments = "\"" + path_ + "\"";
+    // Another shortcut of that name (another file's, another program's) is
+    // the user's: replaced only when the user says so. One that starts this
+    // program with this file is made anew without a question.
+    // A folder of that name is no shortcut to replace: the save says why
+    // it fails.
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const std::optional<ShellLinkTarget> existing = ReadShellLink(link);
+        const bool same = existing && lstrcmpiA(existing->target.c_str(), ProgramPath().c_str()) == 0
+            && existing->arguments == arguments;
+        if (!same
+            && Application.ShowMessage(ReplaceQuestion(ToAnsi(link)), MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2)
+                != IDYES)
+            return;
+    }
+    CreateShellLink("", ProgramPath(), arguments, link, "", "", 0);
 }

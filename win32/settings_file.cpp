@@ -2,6 +2,7 @@
 // functions.
 #include "win32/settings_file.h"
 
+#include "core/profile_values.h"
 #include "win32/ini_file.h"
 #include "win32/ini_file_update.h"
 #include "win32/program_path.h"
@@ -61,17 +62,31 @@ bool SettingsFileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-FieldValues ReadSettingsFile(const std::string& path)
+std::optional<FieldValues> ReadSettingsIfAny(const std::string& path)
 {
     const IniFile file(ProfilePath(path));
+    // No value can hold a line break: this default marks a missing key, and
+    // each key is read once.
+    static const char kMissing[] = "\n";
     FieldValues values;
+    bool anyKey = false;
     for (const FieldSpec& spec : kFields) {
+        const std::string read = file.ReadString(kSection, spec.settingsKey, kMissing);
+        const bool found = read != kMissing;
+        anyKey = anyKey || found;
         if (spec.kind == FieldKind::Text)
-            values.SetText(spec.field, file.ReadString(kSection, spec.settingsKey, ""));
+            values.SetText(spec.field, found ? read : std::string());
         else
-            values.SetChecked(spec.field, file.ReadBool(kSection, spec.settingsKey, spec.checkedByDefault));
+            values.SetChecked(spec.field, ProfileInteger(found ? read : "", spec.checkedByDefault ? 1 : 0) != 0);
     }
+    if (!anyKey)
+        return std::nullopt;
     return values;
+}
+
+FieldValues ReadSettingsFile(const std::string& path)
+{
+    return ReadSettingsIfAny(path).value_or(FieldValues{});
 }
 
 // A key found twice in the section is read and replaced at its first place

@@ -4,6 +4,7 @@
 
 #include "core/connection_fields.h"
 
+#include <optional>
 #include <string>
 
 // True only for a file; a folder of that name counts as missing.
@@ -15,6 +16,10 @@ bool SettingsFileExists(const std::string& path);
 // at most 2047 characters. A file that exists but cannot be read raises
 // EFileRead: it is not an empty one.
 FieldValues ReadSettingsFile(const std::string& path);
+// The same, or nothing when the file holds none of the settings' keys
+// (random bytes, another program's INI file): it is no settings file, and
+// its defaults would empty the fields.
+std::optional<FieldValues> ReadSettingsIfAny(const std::string& path);
 
 // Writes every field's key in the field table's order, replacing the keys in
 // place and leaving every other key and section as it was. The file is

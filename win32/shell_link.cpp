@@ -123,3 +123,19 @@ void CreateShellLink(const std::string& workingFolder, const std::string& target
     if (FAILED(result))
         throw Exception(ShortcutNotCreatedMessage(ToAnsi(linkPath), SaveFailureReason(result)));
 }
+
+std::optional<ShellLinkTarget> ReadShellLink(const std::wstring& linkPath)
+{
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Receive())))
+        return std::nullopt;
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.Receive())) || FAILED(file->Load(linkPath.c_str(), STGM_READ)))
+        return std::nullopt;
+    char target[MAX_PATH + 1] = {};
+    char arguments[4096] = {};
+    if (FAILED(link->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH))
+        || FAILED(link->GetArguments(arguments, sizeof arguments)))
+        return std::nullopt;
+    return ShellLinkTarget{target, arguments};
+}

@@ -235,3 +235,8 @@ void NotifyAccessibleDescriptionChange(HWND window) noexcept
 {
     NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
 }
+
+void NotifyAccessibleNameChange(HWND window) noexcept
+{
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+}

@@ -32,3 +32,7 @@ LRESULT AnswerAccessibleObject(HWND window, WPARAM wParam, LPARAM lParam, Access
 
 // Tells a listening screen reader that the window's description changed.
 void NotifyAccessibleDescriptionChange(HWND window) noexcept;
+
+// Tells a listening screen reader that the window's name changed: a
+// status bar's text, which nothing else announces.
+void NotifyAccessibleNameChange(HWND window) noexcept;

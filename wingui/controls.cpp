@@ -358,6 +358,29 @@ TControl::CreateParams TButton::Params(const ControlDesign& design) const
     return {"BUTTON", static_cast<DWORD>((design.options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)};
 }
 
+void TButton::AfterCreate(const ControlDesign& design)
+{
+    designedDefault_ = (design.options & coDefault) != 0;
+    Subclass();
+}
+
+LRESULT TButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The dialog manager takes the default state from every button when Tab
+    // moves the focus, the one it moves to included: the button with the
+    // keys, and the window's designed default, keep it.
+    if (message == BM_SETSTYLE && (wParam & BS_TYPEMASK) == BS_PUSHBUTTON
+        && (designedDefault_ || GetFocus() == handle_))
+        wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_DEFPUSHBUTTON;
+    const LRESULT result = CallDefault(message, wParam, lParam);
+    const auto type = static_cast<DWORD>(GetWindowLongA(handle_, GWL_STYLE) & BS_TYPEMASK);
+    if (message == WM_SETFOCUS && type != BS_DEFPUSHBUTTON)
+        SendMessageA(handle_, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    else if (message == WM_KILLFOCUS && !designedDefault_ && type != BS_PUSHBUTTON)
+        SendMessageA(handle_, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    return result;
+}
+
 void TButton::Command(WORD code)
 {
     if (code == BN_CLICKED)
@@ -388,8 +411,9 @@ void TCheckControl::Clicked()
 void TCheckControl::FitTextToTheLeft()
 {
     // Windows' box of 13 pixels and the gap before the text, grown with the
-    // DPI as the design is.
-    const int needed = Form().Scaled(17) + TextWidth(Text());
+    // DPI as the design is; and a pixel either side of the text, where the
+    // focus rectangle goes round it rather than over its last letter.
+    const int needed = Form().Scaled(17) + TextWidth(Text()) + 2;
     RECT bounds = Bounds();
     if (bounds.right - bounds.left >= needed)
         return;
@@ -419,6 +443,27 @@ void TRadioButton::SetChecked(bool checked)
             radio->SetChecked(false);
     }
     Clicked();
+}
+
+void TRadioButton::AfterCreate(const ControlDesign&)
+{
+    Subclass();
+}
+
+LRESULT TRadioButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CallDefault(message, wParam, lParam);
+    if (message == WM_SETFOCUS && !Checked()) {
+        // Only an arrow: the focus given back after a box, or by the
+        // program, chooses nothing.
+        for (int arrow : {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN}) {
+            if (GetKeyState(arrow) & 0x8000) {
+                SetChecked(true);
+                break;
+            }
+        }
+    }
+    return result;
 }
 
 void TRadioButton::Command(WORD code)
@@ -547,6 +592,10 @@ void TStatusBar::AfterCreate(const ControlDesign&)
 
 void TStatusBar::SetText(const std::string& text)
 {
-    if (Text() != text)
-        SendMessageA(handle_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (Text() == text)
+        return;
+    SendMessageA(handle_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // What an apply is doing, and that it is done, is said only here: a
+    // screen reader learns of it from the event.
+    NotifyAccessibleNameChange(handle_);
 }

@@ -185,6 +185,14 @@ public:
 
 protected:
     CreateParams Params(const ControlDesign& design) const override;
+    void AfterCreate(const ControlDesign& design) override;
+    // A push button with the keyboard answers Enter, however the keyboard
+    // got there: the dialog manager makes it the default button only when
+    // Tab brings the focus, not when the program or a click puts it there.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool designedDefault_ = false;
 };
 
 // Radio buttons and check boxes keep their own check state, so that a change
@@ -217,6 +225,11 @@ public:
 
 protected:
     CreateParams Params(const ControlDesign& design) const override;
+    void AfterCreate(const ControlDesign& design) override;
+    // The arrow that moves the focus to a button of the group chooses it,
+    // as in Windows' own radio groups; the dialog manager only moves the
+    // focus to a button that checks itself by hand.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 class TCheckBox : public TCheckControl {

@@ -3,6 +3,7 @@
 #include "win32/os_error.h"
 #include "wingui/application.h"
 #include "wingui/menu.h"
+#include "wingui/placement.h"
 #include "wingui/scheme.h"
 
 #include <commctrl.h>
@@ -112,6 +113,11 @@ void TForm::PlaceWindow(int left, int top, HWND owner)
         left = area.left + (area.right - area.left - width) / 2;
         top = area.top + (area.bottom - area.top - height) / 2;
     }
+    // Centred over a window near the screen's edge, or grown with the DPI,
+    // a window would reach beyond its work area; it cannot be resized.
+    const RECT whole = WholeInWorkArea({left, top, left + width, top + height});
+    left = whole.left;
+    top = whole.top;
     if (left != window.left || top != window.top)
         SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

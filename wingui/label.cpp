@@ -166,6 +166,9 @@ void TLabel::Paint(HDC dc)
     SetTextColor(dc, CaptionColor());
     UINT format = AlignmentFormat(alignment_) | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0)
         | (showAccelChar_ ? 0 : DT_NOPREFIX);
+    // A text cut at a fixed width ends in "…", so that it shows it is cut.
+    if (!autoSize_ && !wordWrap_)
+        format |= DT_END_ELLIPSIS;
     const std::string caption = Text();
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &client, format);
     PaintFocus(dc);

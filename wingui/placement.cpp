@@ -104,3 +104,31 @@ RECT ReachablePlacement(const RECT& window, int titleBarHeight)
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &nearest.rcWork, 0);
     return ReachablePlacement(window, titleBarHeight, workAreas.areas, nearest.rcWork);
 }
+
+RECT WholeInWorkArea(const RECT& window, const RECT& workArea)
+{
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    const LONG left = Inside(window.left, width, workArea.left, workArea.right);
+    const LONG top = Inside(window.top, height, workArea.top, workArea.bottom);
+    return {left, top, left + width, top + height};
+}
+
+RECT WholeInWorkArea(const RECT& window)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT primaryWork{};
+    const bool primaryKnown = SystemParametersInfoA(SPI_GETWORKAREA, 0, &primaryWork, 0) != FALSE;
+    if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        monitor.rcWork = primaryWork;
+    } else if ((monitor.dwFlags & MONITORINFOF_PRIMARY) && primaryKnown) {
+        // Windows gives the primary monitor's work area both ways; Wine
+        // gives the whole monitor here, its desktop's taskbar left out of
+        // it, and knows the bar only in the system's work area.
+        RECT both;
+        if (IntersectRect(&both, &monitor.rcWork, &primaryWork))
+            monitor.rcWork = both;
+    }
+    return WholeInWorkArea(window, monitor.rcWork);
+}

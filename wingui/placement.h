@@ -24,3 +24,12 @@ RECT ReachablePlacement(
     const RECT& window, int titleBarHeight, const std::vector<RECT>& workAreas, const RECT& nearestWorkArea);
 // The same with this system's monitors.
 RECT ReachablePlacement(const RECT& window, int titleBarHeight);
+
+// The window moved up and left, the least it must, to lie whole in the work
+// area: at a large DPI on a small screen the design's place or a stored one
+// would put the apply button and the status bar below the screen, and the
+// window cannot be resized. One larger than the work area has its top left
+// corner on it.
+RECT WholeInWorkArea(const RECT& window, const RECT& workArea);
+// The same in the work area of the window's monitor (the nearest one).
+RECT WholeInWorkArea(const RECT& window);

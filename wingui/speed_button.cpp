@@ -17,14 +17,14 @@ void TSpeedButton::SetImage(int iconId)
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON, imageSize_, imageSize_, LR_DEFAULTCOLOR)));
 }
 
-void TSpeedButton::SetHint(const std::string& hint)
+void TSpeedButton::SetHint(const std::string& hint, const std::string& afterName)
 {
     TControl::SetHint(hint);
     // A button's text is read with "&" marking its key: a file named R&D
     // would make D a key that clicks the button. Written with each "&"
     // doubled, the text reads as the hint and no key is taken.
     std::string text = name_.empty() ? std::string() : name_ + ": ";
-    for (char c : hint) {
+    for (char c : name_.empty() ? hint : afterName) {
         text += c;
         if (c == '&')
             text += '&';

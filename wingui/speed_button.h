@@ -14,7 +14,10 @@ public:
     void SetImage(int iconId);
     // "Rychlé tlačítko 1": what the hint follows in the window text.
     void SetName(const std::string& name) { name_ = name; }
-    void SetHint(const std::string& hint) override;
+    void SetHint(const std::string& hint) override { SetHint(hint, hint); }
+    // The hint, and how it reads after the name: a sentence's own capital
+    // letter goes after the colon ("Rychlé tlačítko 1: není přiřazeno").
+    void SetHint(const std::string& hint, const std::string& afterName);
     void Command(WORD code) override;
     void DrawItem(const DRAWITEMSTRUCT& item) override;
 

@@ -8,9 +8,9 @@ using namespace e2e;
 namespace {
 
 const NetConnection kLan{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1"};
-const char kUnbound[] = "Není přiřazeno";
+const char kUnbound[] = "není přiřazeno";  // after the button's name
 const char kNotBoundMessage[] = "Nejprve je třeba, abyste pomocí pravého tlačítka myši přiřadili tomuto tlačítku "
-                                "konkrétní soubor DAT s vaším nastavením.";
+                                "konkrétní soubor DAT s Vaším nastavením.";
 const char kOpenTitle[] = "Otevřít nastavení sítě";
 const char kKancelar[] = "[Nastavení]\r\nIP=192.168.5.5\r\nmaska=255.255.255.0\r\nbrana=192.168.5.1\r\n"
                          "dns=192.168.5.1\r\nrucne=1\r\nauto=0\r\n";
@@ -448,6 +448,27 @@ TEST_F(TamarkoTest, DesktopShortcutStartsTheProgramWithTheBoundFile)
     const auto empty = ReadShortcut(unnamed);
     ASSERT_TRUE(empty.has_value());
     EXPECT_EQ(empty->arguments, "\"\"");
+
+    // The same shortcut again is made anew without a word. One of that name
+    // that starts another file is the user's: replaced only when the user
+    // says so, with Ne the default and Storno to leave the question.
+    ChooseSlotItem(window, 2, kShortcut);
+    EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms)) << "the same shortcut again";
+    for (const int answer : {IDNO, IDCANCEL, IDYES}) {
+        ASSERT_TRUE(CopyFileA(unnamed.c_str(), shortcut.c_str(), FALSE));
+        ChooseSlotItem(window, 2, kShortcut);
+        const auto box = WaitForMessageBox(program.Id());
+        ASSERT_TRUE(box.has_value()) << "answer " << answer;
+        EXPECT_EQ(box->text, "Soubor " + shortcut + " již existuje. Chcete jej nahradit?");
+        EXPECT_NE(GetDlgItem(box->window, IDCANCEL), nullptr) << "Storno";
+        EXPECT_EQ(FocusOf(box->window), GetDlgItem(box->window, IDNO)) << "Ne by default";
+        PressButton(box->window, answer);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->window); }));
+        ASSERT_TRUE(Responds(form));
+        const auto replaced = ReadShortcut(shortcut);
+        ASSERT_TRUE(replaced.has_value());
+        EXPECT_EQ(replaced->arguments, answer == IDYES ? "\"" + kancelar + "\"" : "\"\"") << "answer " << answer;
+    }
 
     // Clearing the slot leaves its shortcut.
     ChooseSlotItem(window, 2, kClear);

@@ -70,6 +70,10 @@ TEST_F(TamarkoTest, SeveralConnectionsAreListedForTheUserToPick)
     EXPECT_EQ(Text(ok), "OK");
     EXPECT_FALSE(Enabled(form)) << "the main window waits behind the chooser";
 
+    // The item with the focus rectangle, the first, is chosen; OK with the
+    // choice emptied is refused.
+    EXPECT_EQ(ListSelection(list), 0);
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     PostMessageA(ok, BM_CLICK, 0, 0);
     const auto box = WaitForMessageBox(program.Id());
     ASSERT_TRUE(box.has_value());

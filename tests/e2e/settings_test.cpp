@@ -374,18 +374,25 @@ TEST_F(SettingsFileTest, SavingOverAnExistingFileKeepsItsOtherContent)
     ASSERT_NE(form, nullptr);
 
     // The typed names do not exist, so the dialog does not ask; the save
-    // writes home.dat, which does, and asks about it. "Ne" writes nothing.
+    // writes home.dat, which does, and asks about it, Ne by default. "Ne"
+    // and "Storno" write nothing.
     const std::string before = ReadFileBytes(home);
-    const std::string question = home + " již existuje.\r\nChcete jej nahradit?";
-    for (const char* typed : {"home.old", "home"}) {
+    const std::string question = "Soubor " + home + " již existuje. Chcete jej nahradit?";
+    const struct {
+        const char* typed;
+        int answer;
+    } refusals[] = {{"home.old", IDNO}, {"home", IDCANCEL}};
+    for (const auto& [typed, answer] : refusals) {
         ASSERT_TRUE(SaveAs(form, typed)) << typed << ": the dialog asked";
         const auto box = WaitForMessageBox(program.Id());
         ASSERT_TRUE(box.has_value()) << typed << ": nothing asked before replacing home.dat";
         EXPECT_EQ(box->text, question) << typed;
-        EXPECT_TRUE(GetDlgItem(box->window, IDYES) && GetDlgItem(box->window, IDNO)) << "Ano and Ne";
-        PressButton(box->window, IDNO);
+        EXPECT_TRUE(GetDlgItem(box->window, IDYES) && GetDlgItem(box->window, IDNO) && GetDlgItem(box->window, IDCANCEL))
+            << "Ano, Ne and Storno";
+        EXPECT_EQ(FocusOf(box->window), GetDlgItem(box->window, IDNO)) << "Ne by default";
+        PressButton(box->window, answer);
         ASSERT_TRUE(Responds(form));
-        EXPECT_EQ(ReadFileBytes(home), before) << typed << ": Ne writes nothing";
+        EXPECT_EQ(ReadFileBytes(home), before) << typed << ": answer " << answer << " writes nothing";
         EXPECT_FALSE(FileExists(folder.File(typed))) << typed;
     }
     ASSERT_TRUE(SaveAs(form, "home"));
@@ -472,20 +479,23 @@ TEST_F(SettingsFileTest, DamagedFilesLoadWithoutHarm)
     const std::string longIp(3000, '1');
     const std::string longDns(3000, 'd');
 
+    // Nothing: a file without any of the ten keys is no settings file.
     const struct {
         const char* what;
         std::string file;
-        Fields expected;
+        std::optional<Fields> expected;
     } cases[] = {
-        {"binary garbage", noise, kDefaults},
-        {"empty", "", kDefaults},
-        {"10 MB, the keys at the end", huge, {"10.9.9.9", "", "", "", "", true, false, false, "", ""}},
-        {"no section", "[Jiné]\r\nIP=1.2.3.4\r\nrucne=1\r\nauto=0\r\nproxy=1\r\n", kDefaults},
+        {"binary garbage", noise, std::nullopt},
+        {"empty", "", std::nullopt},
+        {"10 MB, the keys at the end", huge, Fields{"10.9.9.9", "", "", "", "", true, false, false, "", ""}},
+        {"another program's INI file", "[Jiné]\r\nIP=1.2.3.4\r\nrucne=1\r\nauto=0\r\nproxy=1\r\n",
+            std::nullopt},
+        {"one key of ten", "[Nastavení]\r\nproxy=1\r\n", Fields{"", "", "", "", "", false, true, true, "", ""}},
         {"duplicate keys: the first counts",
             "[Nastavení]\r\nIP=10.0.0.1\r\nrucne=1\r\nauto=0\r\nIP=10.0.0.2\r\nauto=1\r\n",
-            {"10.0.0.1", "", "", "", "", true, false, false, "", ""}},
+            Fields{"10.0.0.1", "", "", "", "", true, false, false, "", ""}},
         {"3,000-character values", "[Nastavení]\r\nIP=" + longIp + "\r\ndns=" + longDns + "\r\nrucne=1\r\nauto=0\r\n",
-            {longIp.substr(0, 2047), "", "", longDns.substr(0, 2047), "", true, false, false, "", ""}},
+            Fields{longIp.substr(0, 2047), "", "", longDns.substr(0, 2047), "", true, false, false, "", ""}},
     };
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
@@ -495,10 +505,20 @@ TEST_F(SettingsFileTest, DamagedFilesLoadWithoutHarm)
         WriteFileBytes(path, c.file);
         SetField(window.ip, "marker");
         SetField(window.proxyPort, "marker");
+        const Fields typed = Shown(window);
         ASSERT_TRUE(Open(form, path)) << c.what;
         ASSERT_TRUE(program.Running()) << c.what;
-        ExpectShown(window, c.expected, c.what);
-        EXPECT_TRUE(NoMessageBoxFor(program.Id(), 100ms)) << c.what;
+        if (c.expected) {
+            ExpectShown(window, *c.expected, c.what);
+            EXPECT_TRUE(NoMessageBoxFor(program.Id(), 100ms)) << c.what;
+            continue;
+        }
+        const auto box = WaitForMessageBox(program.Id());
+        ASSERT_TRUE(box.has_value()) << c.what << ": said";
+        EXPECT_EQ(box->text, "Soubor " + path + " neobsahuje nastavení sítě.") << c.what;
+        PressButton(box->window);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->window); })) << c.what;
+        ExpectShown(window, typed, std::string(c.what) + ": what was typed stays");
     }
     CloseAndWait(form);
 }

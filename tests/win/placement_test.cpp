@@ -101,3 +101,27 @@ TEST(Placement, AWindowOutOfReachMovesIntoTheNearestWorkArea)
         EXPECT_TRUE(Same(ReachablePlacement(c.window, bar, both, c.nearest), c.placed))
             << c.what << ": " << Shown(ReachablePlacement(c.window, bar, both, c.nearest));
 }
+
+// A window that reaches beyond its work area (a large DPI on a small
+// screen, a stored place near the edge) moves up and left the least it
+// must; one larger than the work area keeps its top left corner on it.
+TEST(Placement, AWindowIsKeptWholeOnItsWorkArea)
+{
+    const RECT work{0, 0, 800, 570};  // 800×600, a taskbar at the bottom
+    const struct {
+        const char* what;
+        RECT window;
+        RECT placed;
+    } cases[] = {
+        {"whole already", {100, 100, 481, 548}, {100, 100, 481, 548}},
+        {"below the bottom", {100, 100, 481, 648}, {100, 22, 481, 570}},
+        {"beyond the right", {600, 50, 981, 498}, {419, 50, 800, 498}},
+        {"beyond both", {700, 400, 1081, 848}, {419, 122, 800, 570}},
+        {"partly off the left and the top", {-50, -20, 331, 428}, {0, 0, 381, 448}},
+        {"taller than the work area", {100, 100, 481, 700}, {100, 0, 481, 600}},
+        {"wider and taller", {50, 50, 950, 750}, {0, 0, 900, 700}},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(Same(WholeInWorkArea(c.window, work), c.placed))
+            << c.what << ": " << Shown(WholeInWorkArea(c.window, work));
+}

@@ -254,7 +254,7 @@ TEST(SettingsFile, FlagsAreNumbersAndAnythingElseGivesTheDefault)
     }
 }
 
-TEST(SettingsFile, FilesThatAreNotSettingsGiveTheDefaults)
+TEST(SettingsFile, FilesThatAreNotSettingsGiveTheDefaultsAndSaySo)
 {
     TempFolder folder("settings");
 
@@ -269,23 +269,32 @@ TEST(SettingsFile, FilesThatAreNotSettingsGiveTheDefaults)
         huge += "[Oddíl " + std::to_string(section) + "]\r\nip=9.9.9.9\r\nklíč=" + std::string(200, 'h') + "\r\n";
     const FieldValues atTheEnd = WithText(Field::IP, "10.0.0.7");
 
+    // Whether it holds settings at all: only then does a load take its values.
     const struct {
         const char* what;
         std::string content;
         FieldValues expected;
+        bool holdsSettings;
     } cases[] = {
-        {"garbage", garbage, kDefaults},
-        {"empty", "", kDefaults},
-        {"another section", "[Jiné]\r\nip=1.2.3.4\r\nauto=0\r\n", kDefaults},
-        {"no section", "ip=1.2.3.4\r\nauto=0\r\n", kDefaults},
-        {"10 MB without the section", huge, kDefaults},
-        {"10 MB with the section at the end", huge + "[Nastavení]\r\nip=10.0.0.7\r\n", atTheEnd},
+        {"garbage", garbage, kDefaults, false},
+        {"empty", "", kDefaults, false},
+        {"another section", "[Jiné]\r\nip=1.2.3.4\r\nauto=0\r\n", kDefaults, false},
+        {"no section", "ip=1.2.3.4\r\nauto=0\r\n", kDefaults, false},
+        {"the section without a key of ours", "[Nastavení]\r\nLeft=100\r\n", kDefaults, false},
+        {"one empty key", "[Nastavení]\r\nbrana=\r\n", kDefaults, true},
+        {"one flag that is no number", "[Nastavení]\r\nproxy=ano\r\n", kDefaults, true},
+        {"10 MB without the section", huge, kDefaults, false},
+        {"10 MB with the section at the end", huge + "[Nastavení]\r\nip=10.0.0.7\r\n", atTheEnd, true},
     };
     for (const auto& c : cases) {
         const std::string path = folder / (std::string(c.what) + ".dat");
         WriteBytes(path, c.content);
         ASSERT_TRUE(SettingsFileExists(path)) << c.what;
         ExpectSame(c.expected, ReadSettingsFile(path), c.what);
+        const std::optional<FieldValues> read = ReadSettingsIfAny(path);
+        ASSERT_EQ(read.has_value(), c.holdsSettings) << c.what;
+        if (read)
+            ExpectSame(c.expected, *read, c.what);
     }
 }
 
