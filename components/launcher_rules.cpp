@@ -10,10 +10,10 @@ constexpr std::size_t kMessageCount = 17;
 using MessageTable = const char* const[kMessageCount];
 
 constexpr MessageTable kCzechMessages = {
-    "Systém má málo volné paměti, nebo je soubor vadný.",
+    "Systém má málo volné paměti nebo je soubor vadný",
     "Soubor nelze najít",
     "Cestu nelze najít",
-    "Pokus o dynamické propojení s úlohou, nebo chyba sdílení či ochrany sítě",
+    "Pokus o dynamické propojení s úlohou nebo chyba sdílení či ochrany sítě",
     "Knihovna vyžaduje pro každou úlohu samostatné datové segmenty",
     "Pro spuštění aplikace není dost paměti",
     "Špatná verze Windows",
@@ -25,7 +25,7 @@ constexpr MessageTable kCzechMessages = {
     "Pokus o načtení druhé instance spustitelného souboru s více datovými segmenty, které nejsou označeny jen pro "
     "čtení",
     "Pokus o načtení komprimovaného spustitelného souboru. Soubor je třeba před načtením dekomprimovat",
-    "Dynamická knihovna (DLL) je vadná.",
+    "Dynamická knihovna (DLL) je vadná",
     "Aplikace vyžaduje 32-bitové Windows",
     "Chyba",
 };

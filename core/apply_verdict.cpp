@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-const char kSettingsNotTakenStatus[] = "Něco se nepodařilo nastavit; pole ukazují zadané hodnoty.";
+const char kSettingsNotTakenStatus[] = "Ne vše se podařilo; pole ukazují zadané hodnoty.";
 
 namespace {
 

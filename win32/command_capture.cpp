@@ -201,7 +201,7 @@ private:
 
 std::string CaptureTooLargeMessage(const std::string& commandLine)
 {
-    return "Výstup příkazu \"" + commandLine + "\" je delší než 64 MiB, a proto jej nelze zpracovat.";
+    return "Výstup příkazu „" + commandLine + "“ je delší než 64 MiB, a proto jej nelze zpracovat.";
 }
 
 // What a started command holds until its output is collected: our end of

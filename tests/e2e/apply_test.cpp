@@ -437,7 +437,7 @@ TEST_F(TamarkoTest, ACommandThatCannotStartEndsTheSequenceWithTheLaunchersMessag
     } cases[] = {
         {"netsh cannot be found", true, "192.168.1.20",
             "Program netsh nelze spustit (příkaz „" + Netsh("set address", "static 192.168.1.20 255.255.255.0 none")
-                + "“): Soubor nelze najít."},
+                + "“): soubor nelze najít."},
     };
     for (const auto& c : cases) {
         folder.WriteNetsimState(NetsimState({kLan}));

@@ -11,7 +11,7 @@ namespace {
 const std::string kCheckCable = "\r\n\r\nZkontrolujte, zda je připojen kabel a zda server DHCP v síti běží.";
 const std::string kClosing = "\r\n\r\nV polích zůstaly hodnoty, které jste zadali; ty, které se liší od aktuálního "
                              "stavu, se nepodařilo nastavit.";
-const char kNotTakenStatus[] = "Něco se nepodařilo nastavit; pole ukazují zadané hodnoty.";
+const char kNotTakenStatus[] = "Ne vše se podařilo; pole ukazují zadané hodnoty.";
 
 // A report of one static connection "LAN" at 192.168.1.10, in code page 852
 // with each value at the column its keyword calls for.

@@ -240,28 +240,28 @@ TEST_F(TamarkoTest, AScreenReaderLearnsWhatTheColoursShow)
 
 namespace {
 
-// What a screen reader hears of one window's name: the events that say it
-// changed, each read as it arrives, as a reader reads it.
-class NameChanges {
+// What a screen reader hears of one window: the events that say its name (or
+// its description) changed, each read as it arrives, as a reader reads it.
+class AccessibleChanges {
 public:
-    NameChanges(DWORD processId, HWND window)
+    AccessibleChanges(DWORD processId, HWND window, DWORD event = EVENT_OBJECT_NAMECHANGE)
         : window_(window)
+        , event_(event)
     {
         listening_ = this;
-        hook_ = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, Arrived, processId, 0,
-            WINEVENT_OUTOFCONTEXT);
+        hook_ = SetWinEventHook(event, event, nullptr, Arrived, processId, 0, WINEVENT_OUTOFCONTEXT);
     }
-    ~NameChanges()
+    ~AccessibleChanges()
     {
         if (hook_)
             UnhookWinEvent(hook_);
         listening_ = nullptr;
     }
-    NameChanges(const NameChanges&) = delete;
-    NameChanges& operator=(const NameChanges&) = delete;
+    AccessibleChanges(const AccessibleChanges&) = delete;
+    AccessibleChanges& operator=(const AccessibleChanges&) = delete;
 
     bool Listening() const { return hook_ != nullptr; }
-    // The names heard so far; the events that came meanwhile are taken first.
+    // What was heard so far; the events that came meanwhile are taken first.
     const std::vector<std::string>& Heard()
     {
         MSG message;
@@ -281,14 +281,18 @@ private:
             listening_->heard_.push_back("(no object)");
             return;
         }
-        BSTR name = nullptr;
-        listening_->heard_.push_back(accessible->get_accName(which, &name) == S_OK ? FromBstr(name) : "(no name)");
+        BSTR text = nullptr;
+        const HRESULT read = listening_->event_ == EVENT_OBJECT_DESCRIPTIONCHANGE
+            ? accessible->get_accDescription(which, &text)
+            : accessible->get_accName(which, &text);
+        listening_->heard_.push_back(read == S_OK ? FromBstr(text) : "(nothing)");
         VariantClear(&which);
         accessible->Release();
     }
 
-    static inline NameChanges* listening_ = nullptr;
+    static inline AccessibleChanges* listening_ = nullptr;
     HWND window_;
+    DWORD event_;
     HWINEVENTHOOK hook_ = nullptr;
     std::vector<std::string> heard_;
 };
@@ -305,7 +309,7 @@ TEST_F(TamarkoTest, AScreenReaderHearsWhatAnApplyDoesAndThatItIsDone)
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
     const ComApartment com;
-    NameChanges statusBar(program.Id(), window.statusBar);
+    AccessibleChanges statusBar(program.Id(), window.statusBar);
     ASSERT_TRUE(statusBar.Listening());
     PostMessageA(window.apply, BM_CLICK, 0, 0);
     const std::vector<std::string> inOrder
@@ -322,5 +326,32 @@ TEST_F(TamarkoTest, AScreenReaderHearsWhatAnApplyDoesAndThatItIsDone)
     };
     EXPECT_TRUE(WaitUntil(heardInOrder, 60s)) << "heard: " << ::testing::PrintToString(statusBar.Heard());
     ASSERT_TRUE(WaitUntil([&] { return Enabled(form) && Text(window.statusBar) == kStateLegend; }, 60s));
+    CloseAndWait(form);
+}
+
+// The lime's meaning changes for a reader as it changes on screen: one event
+// when a field stops holding the current state, none while it goes on
+// differing, one when it holds it again.
+TEST_F(TamarkoTest, AScreenReaderHearsOnceEachTimeAFieldsStateChanges)
+{
+    folder.WriteNetsimState(NetsimState({kLan}));
+    HWND form = StartFilled();
+    ASSERT_NE(form, nullptr);
+    const MainWindow window(form);
+    const ComApartment com;
+    AccessibleChanges mask(program.Id(), window.mask, EVENT_OBJECT_DESCRIPTIONCHANGE);
+    ASSERT_TRUE(mask.Listening());
+    const std::string asRead = Text(window.mask);
+    const std::vector<std::pair<std::string, std::vector<std::string>>> steps = {
+        {"255.255.0.0", {"liší se od aktuálního stavu"}},
+        {"255.0.0.0", {"liší se od aktuálního stavu"}},
+        {asRead, {"liší se od aktuálního stavu", "aktuální stav"}},
+    };
+    for (const auto& [text, heard] : steps) {
+        SetField(window.mask, text);
+        EXPECT_TRUE(WaitUntil([&] { return mask.Heard().size() >= heard.size(); })) << text;
+        EXPECT_TRUE(NoMessageBoxFor(program.Id(), 200ms));
+        EXPECT_EQ(mask.Heard(), heard) << "after " << text;
+    }
     CloseAndWait(form);
 }

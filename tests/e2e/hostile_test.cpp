@@ -82,7 +82,7 @@ TEST_F(TamarkoTest, AReportLargerThanAnyRealOneEndsTheProgramWithItsMessage)
         ASSERT_TRUE(box.has_value()) << brokenIntoLines;
         EXPECT_EQ(box->caption, "Tamarko");
         EXPECT_EQ(box->text,
-            "Výstup příkazu \"netsh interface ip show config\" je delší než 64 MiB, a proto jej nelze zpracovat.")
+            "Výstup příkazu „netsh interface ip show config“ je delší než 64 MiB, a proto jej nelze zpracovat.")
             << (brokenIntoLines ? "lines" : "one line");
         HWND form = FindTopWindow(program.Id(), "TForm1");
         ASSERT_NE(form, nullptr);

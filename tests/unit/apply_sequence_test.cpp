@@ -274,7 +274,7 @@ const ApplyCase kApplyCases[] = {
         {"10.0.0.1", "255.0.0.0", "10.0.0.254", "", "10.0.0.3", "10.0.0.9", "80"},
         {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 10.0.0.254 1",
             "field dns=none", kDnsStatus, "field dns=", kStoppedStatus,
-            "error Program netsh nelze spustit (příkaz „netsh interface ip set dns \"LAN\" static none“): Soubor "
+            "error Program netsh nelze spustit (příkaz „netsh interface ip set dns \"LAN\" static none“): soubor "
             "nelze najít",
             "unlock"},
         "LAN", 2},
@@ -282,7 +282,7 @@ const ApplyCase kApplyCases[] = {
         {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
         {"lock", "field gateway=none", kAddrStatus, "field gateway=", kStoppedStatus,
             "error Program netsh nelze spustit (příkaz „netsh interface ip set address \"LAN\" static 10.0.0.1 "
-            "255.0.0.0 none“): Soubor nelze najít",
+            "255.0.0.0 none“): soubor nelze najít",
             "unlock"},
         "LAN", 1},
     {"failing renew after both nones: both back, in reverse order", Manual, false,
@@ -291,7 +291,7 @@ const ApplyCase kApplyCases[] = {
             "run netsh interface ip set address \"LAN\" static 10.0.0.1 255.0.0.0 none", "field dns=none", kDnsStatus,
             "run netsh interface ip set dns \"LAN\" static none", kProxyStatus, "proxy 0 :", kRenewStatus, kRelease,
             "field dns=", "field gateway=", kStoppedStatus,
-            "error Program ipconfig nelze spustit (příkaz „ipconfig /renew“): Soubor nelze najít", "unlock"},
+            "error Program ipconfig nelze spustit (příkaz „ipconfig /renew“): soubor nelze najít", "unlock"},
         "LAN", 4},
     {"failing read-back after it refilled the fields: the system's values stay", Manual, false,
         {"10.0.0.1", "255.0.0.0", "", "", "", "", ""},
@@ -307,7 +307,7 @@ const ApplyCase kApplyCases[] = {
         {"", "", "", "", "", "", ""},
         {"lock", kAddrStatus, "run netsh interface ip set address \"LAN\" dhcp", kDnsStatus,
             "run netsh interface ip set dns \"LAN\" dhcp", kProxyStatus, "proxy 0 :", kRenewStatus, kStoppedStatus,
-            "error Program ipconfig nelze spustit (příkaz „ipconfig /release“): Soubor nelze najít", "unlock"},
+            "error Program ipconfig nelze spustit (příkaz „ipconfig /release“): soubor nelze najít", "unlock"},
         "LAN", 3},
 };
 
@@ -417,7 +417,7 @@ TEST(ApplySequence, TheVerdictComesFromWhatTheSystemThenHas)
     const std::string typedValuesBack[]
         = {"field ip=10.0.0.1", "field mask=255.0.0.0", "field gateway=", "field dns=", "field dns2=", "check manual=1",
             "check automatic=0", "check proxy=1", "field proxyIP=10.0.0.9", "field proxyPort=80",
-            "status Něco se nepodařilo nastavit; pole ukazují zadané hodnoty.", "unlock"};
+            "status Ne vše se podařilo; pole ukazují zadané hodnoty.", "unlock"};
     const std::string closing = "\r\n\r\nV polích zůstaly hodnoty, které jste zadali; ty, které se liší od "
                                 "aktuálního stavu, se nepodařilo nastavit.";
     SystemState other;
@@ -622,3 +622,12 @@ TEST(ApplySequence, ValidationTouchesNothing)
 }
 
 }  // namespace
+
+// The reason goes on after a colon, so in lower case, Czech capitals too.
+TEST(CommandMessages, ACommandThatCannotStartIsNamedAndItsReasonGoesOnInLowerCase)
+{
+    EXPECT_EQ(CommandNotStartedMessage("ipconfig /renew", "Špatná verze Windows"),
+        "Program ipconfig nelze spustit (příkaz „ipconfig /renew“): špatná verze Windows");
+    EXPECT_EQ(CommandNotStartedMessage("\"C:\\nástroje\\netsh.exe\" x", "Úloha 7"),
+        "Program C:\\nástroje\\netsh.exe nelze spustit (příkaz „\"C:\\nástroje\\netsh.exe\" x“): úloha 7");
+}

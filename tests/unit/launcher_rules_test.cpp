@@ -73,7 +73,7 @@ TEST_F(AppExecMessages, TextsPerLanguage)
         std::uint32_t errNo;
         const char* expected;
     } const cases[] = {
-        {ltCzech, 0, "Systém má málo volné paměti, nebo je soubor vadný."},
+        {ltCzech, 0, "Systém má málo volné paměti nebo je soubor vadný"},
         {ltCzech, 2, "Soubor nelze najít"},
         {ltCzech, 3, "Cestu nelze najít"},
         {ltCzech, 10, "Špatná verze Windows"},
@@ -83,7 +83,7 @@ TEST_F(AppExecMessages, TextsPerLanguage)
             "pro čtení"},
         {ltCzech, 19,
             "Pokus o načtení komprimovaného spustitelného souboru. Soubor je třeba před načtením dekomprimovat"},
-        {ltCzech, 20, "Dynamická knihovna (DLL) je vadná."},
+        {ltCzech, 20, "Dynamická knihovna (DLL) je vadná"},
         {ltCzech, 21, "Aplikace vyžaduje 32-bitové Windows"},
         {ltCzech, 32, "Chyba"},
         {ltCzech, 2147483647u, "Chyba"},

@@ -207,7 +207,7 @@ TEST(CaptureCommandOutput, OutputWithoutEndStopsAtTheCapWithItsMessage)
         CaptureCommandOutput(command, list);
         FAIL() << "no error";
     } catch (const ECaptureTooLarge& e) {
-        EXPECT_EQ(e.Message(), "Výstup příkazu \"" + command + "\" je delší než 64 MiB, a proto jej nelze zpracovat.");
+        EXPECT_EQ(e.Message(), "Výstup příkazu „" + command + "“ je delší než 64 MiB, a proto jej nelze zpracovat.");
     }
     const Lines lines = ToLines(list);
     ASSERT_FALSE(lines.empty());
