@@ -13,8 +13,9 @@
 #
 # Its own Wine prefix (build/wine-bench, or $TAMARKO_WINE_PREFIX) and its own
 # Xvfb, so it runs beside the tests. The helper programs in bench/ are built
-# with the program in build/win32 (./test.sh builds them too, so they keep
-# up with its code); the bench needs neither GoogleTest nor the wintest tree.
+# with the program in build/win32, its driver with the end-to-end tests'
+# driver in build/wintest (./test.sh builds them too, so they keep up with
+# the code); of the test programs' tree only the driver is built here.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 RUNS="${1:-5}"
@@ -23,14 +24,16 @@ OUT="$ROOT/build/bench"
 
 "$ROOT/scripts/setup.sh" >&2
 "$ROOT/scripts/build.sh" win32 >&2
+TAMARKO_BUILD_TARGET=bench_driver "$ROOT/scripts/build.sh" wintest >&2
 
 mkdir -p "$OUT"
 # The helpers are built with the program (build/win32/bench), from its own
 # libraries; the profile build's tree makes its own report window, with the
 # marks.
-for helper in minimal_window start_dlls_window plain_read bench_driver capture_only save_timing report_window; do
+for helper in minimal_window start_dlls_window plain_read capture_only save_timing report_window; do
   cp "$ROOT/build/win32/bench/$helper.exe" "$OUT/$helper.exe"
 done
+cp "$ROOT/build/wintest/bench/bench_driver.exe" "$OUT/bench_driver.exe"
 # The profile build: tamarko.exe with its marks, in a tree of its own, so
 # that what ships and what is tested stay as they are.
 PROFILE="$OUT/profile"
@@ -169,8 +172,9 @@ cat "$OUT/latest.md"
 if [ ${#PARTS[@]} -eq 0 ]; then
   source "$ROOT/scripts/figures.sh"
   # The file's own title is the section's; its headings stay below it.
-  { echo "\`./bench.sh $RUNS\` of $(head -n 1 "$OUT/latest.md" | sed 's/^# Tamarko bench, //') on commit" \
-      "$(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo '?')."; echo
+  commit=$(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo '?')
+  git -C "$ROOT" diff --quiet HEAD -- . ':!docs/figures.md' 2>/dev/null || commit="$commit with changes not yet committed"
+  { echo "\`./bench.sh $RUNS\` of $(head -n 1 "$OUT/latest.md" | sed 's/^# Tamarko bench, //') on commit $commit."
     tail -n +2 "$OUT/latest.md" | sed 's/^# /### /'; } >"$OUT/figures.md"
   put_figures bench "$OUT/figures.md"
 fi

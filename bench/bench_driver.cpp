@@ -9,12 +9,20 @@
 // Directories are Unix paths (reached through Wine's Z: drive). Exit code 0
 // when every measurement could be taken, 1 with a message otherwise.
 //
+// It finds and reads the program's windows with the end-to-end tests' driver
+// (tests/support), so that both look where the program's design puts its
+// controls. Its own literals are UTF-8 (its table is), the model's texts
+// with them: each is converted to the program's code page before it meets
+// the program.
+//
 // CPU time and memory come from Linux's /proc of the Wine process that runs
 // tamarko.exe: Wine's GetProcessTimes reports nothing for other processes.
 // Wine opens files through wineserver, so the driver's reads of /proc cost
 // tamarko.exe nothing.
 #include <windows.h>
 
+#include "tests/support/driver.h"
+#include "tests/support/program_model.h"
 #include "ui/commands.h"
 
 #include <algorithm>
@@ -33,9 +41,12 @@
 
 namespace {
 
+using e2e::FindControl;
+using e2e::FindTopWindow;
+using e2e::RemoveTree;
+
 // ---- Texts the program shows (UTF-8 here, code page 1250 on the wire)
 
-const char kStateLegend[] = "Zeleně podbarvené položky = aktuální stav.";
 const char kConnectionName[] = "Připojení k místní síti";
 const char kMainCaption[] = "Tamarko";
 const char kMinimalClass[] = "BenchMinimalWindow";
@@ -49,26 +60,13 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::string Convert(const std::string& text, UINT from, UINT to)
-{
-    if (text.empty())
-        return {};
-    const int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    const int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wideLength, result.data(), length, nullptr, nullptr);
-    return result;
-}
-
 std::string Ansi(const std::string& utf8)
 {
-    return Convert(utf8, CP_UTF8, 1250);
+    return e2e::Utf8ToAnsi(utf8);
 }
 std::string Utf8(const std::string& ansi)
 {
-    return Convert(ansi, 1250, CP_UTF8);
+    return e2e::AnsiToUtf8(ansi);
 }
 
 std::string Lower(std::string text)
@@ -143,27 +141,6 @@ void WriteWholeFile(const std::string& path, const std::string& bytes)
     CloseHandle(file);
     if (!ok || written != bytes.size())
         throw Failure("cannot write " + path);
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 // ---- Linux's view of a Wine process
@@ -388,53 +365,6 @@ std::string Text(HWND window)
     return WindowText(window).value_or(std::string());
 }
 
-std::string ClassNameOf(HWND window)
-{
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct TopWindowSearch {
-    DWORD processId;
-    std::string className;
-    std::string caption;  // code page 1250; empty: any
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopWindow(HWND window, LPARAM parameter)
-{
-    auto& search = *reinterpret_cast<TopWindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || !IsWindowVisible(window) || ClassNameOf(window) != search.className)
-        return TRUE;
-    if (!search.caption.empty() && Text(window) != search.caption)
-        return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
-HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& caption = {})
-{
-    TopWindowSearch search{processId, className, caption, nullptr};
-    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The child of `parent` whose rectangle starts at this client position.
-HWND FindControl(HWND parent, int left, int top)
-{
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-        if (rect.left == left && rect.top == top)
-            return child;
-    }
-    return nullptr;
-}
-
 // ---- Program folders
 
 struct Bench {
@@ -505,29 +435,21 @@ int JournalLines(const std::string& folder)
     return journal ? static_cast<int>(std::count(journal->begin(), journal->end(), '\n')) : 0;
 }
 
-// Tamarko's main window and the controls the bench touches.
-struct MainWindow {
-    HWND form = nullptr, statusBar = nullptr, apply = nullptr, automatic = nullptr, connectionName = nullptr;
-};
-
+// Tamarko's main window, once it is shown with its status bar: its controls
+// where the tests find them.
 MainWindow FindMainWindow(const Process& program, int timeoutMs)
 {
-    MainWindow window;
+    HWND form = nullptr;
     const std::string caption = Ansi(kMainCaption);
     WaitFor(
         [&] {
             program.EnsureRunning("waiting for its main window");
-            if (!window.form)
-                window.form = FindTopWindow(program.Id(), "TForm1", caption);
-            if (window.form && !window.statusBar)
-                window.statusBar = FindControl(window.form, 0, 376);
-            return window.statusBar != nullptr;
+            if (!form)
+                form = FindTopWindow(program.Id(), "TForm1", caption);
+            return form && FindControl(form, 0, 376);
         },
         timeoutMs, "the main window of tamarko.exe (class TForm1 with its status bar)");
-    window.apply = FindControl(window.form, 8, 344);
-    window.automatic = FindControl(window.form, 208, 91);
-    window.connectionName = FindControl(window.form, 152, 70);
-    return window;
+    return MainWindow(form);
 }
 
 // Starts at the process start, ends when the status bar shows the legend.
@@ -1253,7 +1175,7 @@ TamarkoCapture RunTamarkoCapture(const Bench& bench, const std::string& netsimSt
     const std::string folder = bench.TamarkoFolder("capture-tamarko", netsimState);
     Process program(folder + "\\tamarko.exe", "", folder);
     const std::string caption = Ansi(kMainCaption), legend = Ansi(kStateLegend);
-    MainWindow window;
+    HWND form = nullptr, statusBar = nullptr;
     double netshAt = 0, filledAt = 0;
     for (int look = 0; filledAt == 0; ++look) {
         Sleep(1);
@@ -1264,11 +1186,11 @@ TamarkoCapture RunTamarkoCapture(const Bench& bench, const std::string& netsimSt
         program.EnsureRunning("waiting for the filled window");
         if (NowMs() - program.StartedAt() > 120000)
             throw Failure("the window did not show the state of the 5 MiB report within 120 s");
-        if (!window.form)
-            window.form = FindTopWindow(program.Id(), "TForm1", caption);
-        if (window.form && !window.statusBar)
-            window.statusBar = FindControl(window.form, 0, 376);
-        if (window.statusBar && Text(window.statusBar) == legend)
+        if (!form)
+            form = FindTopWindow(program.Id(), "TForm1", caption);
+        if (form && !statusBar)
+            statusBar = FindControl(form, 0, 376);
+        if (statusBar && Text(statusBar) == legend)
             filledAt = NowMs();
     }
     TamarkoCapture capture;
@@ -1276,7 +1198,7 @@ TamarkoCapture RunTamarkoCapture(const Bench& bench, const std::string& netsimSt
     if (netshAt == 0)
         throw Failure("netsh.exe wrote no journal line");
     capture.fromNetshMs = filledAt - netshAt;
-    window.connectionName = FindControl(window.form, 152, 70);
+    const MainWindow window(form);
     if (Text(window.connectionName) != Ansi(kConnectionName))
         throw Failure("the window shows another connection than the report's");
     const int pid = WaitForLinuxPid(program.Exe());

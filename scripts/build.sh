@@ -4,6 +4,7 @@
 #   build/win32   - tamarko.exe and the netsh/ipconfig stand-ins
 #   build/wintest - win and e2e test programs
 # Usage: scripts/build.sh [native|win32|wintest ...]   (default: all three)
+#        TAMARKO_BUILD_TARGET=<target> builds only that target of each tree.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 JOBS="$(nproc)"
@@ -48,5 +49,6 @@ for t in "${trees[@]}"; do
     echo "$SOURCE_DATE_EPOCH" >"$stamp"
   fi
   echo "build: $t"
-  cmake --build "$ROOT/build/$t" -j "$JOBS"
+  # TAMARKO_BUILD_TARGET builds that target alone (the bench's driver).
+  cmake --build "$ROOT/build/$t" -j "$JOBS" ${TAMARKO_BUILD_TARGET:+--target "$TAMARKO_BUILD_TARGET"}
 done

@@ -5,17 +5,13 @@
 #include "tests/e2e/e2e_fixture.h"
 
 using namespace e2e;
+using e2e::common::WindowColour;
 
 namespace {
 
 const NetConnection kStatic{"LAN", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1, 8.8.8.8"};
 const NetConnection kLeased = DhcpConnection("LAN");
 const char kLeasePool[] = "dhcp_pool = 10.0.0.100\r\ndhcp_mask = 255.255.255.0\r\ndhcp_gateway = 10.0.0.1\r\n";
-
-COLORREF WindowColour()
-{
-    return GetSysColor(COLOR_WINDOW);
-}
 
 COLORREF ButtonFace()
 {

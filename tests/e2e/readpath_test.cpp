@@ -3,6 +3,7 @@
 #include "tests/e2e/e2e_fixture.h"
 
 using namespace e2e;
+using e2e::common::WaitForChooser;
 
 namespace {
 
@@ -10,12 +11,6 @@ const NetConnection kLan{
     "Připojení k místní síti", false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1, 8.8.8.8"};
 const NetConnection kWireless = DhcpConnection("Bezdrátové připojení k síti");
 const NetConnection kVpn{"VPN Žluťoučký kůň", false, "10.8.0.2", "255.255.255.252", "", ""};
-
-// The chooser once it waits for a choice.
-HWND WaitForChooser(DWORD processId)
-{
-    return WaitForTopWindow(processId, "TForm2", "Výběr z dostupných síťových připojení");
-}
 
 }  // namespace
 

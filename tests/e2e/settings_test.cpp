@@ -4,6 +4,7 @@
 #include "tests/e2e/e2e_fixture.h"
 
 using namespace e2e;
+using e2e::common::WindowColour;
 
 namespace {
 
@@ -18,11 +19,6 @@ std::string Quoted(const std::string& path)
     quoted += path;
     quoted += '"';
     return quoted;
-}
-
-COLORREF WindowColour()
-{
-    return GetSysColor(COLOR_WINDOW);
 }
 
 // Clicks a radio button or check box and waits until its state follows.

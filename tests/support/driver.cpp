@@ -52,10 +52,6 @@ void RemoveTree(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
-void RemoveTree(const std::string& path)
-{
-    RemoveTree(AnsiToWide(path));
-}
 
 std::string Convert(const std::string& text, UINT from, UINT to)
 {
@@ -116,6 +112,11 @@ std::string Named(HWND window)
 }
 
 }  // namespace
+
+void RemoveTree(const std::string& path)
+{
+    RemoveTree(AnsiToWide(path));
+}
 
 bool WaitUntil(const std::function<bool()>& condition, Duration timeout)
 {

@@ -27,6 +27,8 @@ std::string ShipDir();
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// Removes a folder with everything in it, as far as it can.
+void RemoveTree(const std::string& path);
 // The names of the files that match a pattern ("C:\\folder\\*.log"), sorted.
 std::vector<std::string> FileNames(const std::string& pattern);
 // UTF-8 text as the program's code page (1250) and back.
@@ -218,5 +220,22 @@ std::optional<Shortcut> ReadShortcut(const std::string& path);
 bool MoveMouseSurely(HWND window, int x, int y, Duration timeout = 10s);
 // A left click at a point that the pointer has surely reached.
 bool ClickSurely(HWND window, int x, int y);
+
+// COM for this thread while the holder lives (a screen reader's questions,
+// shell links). In a namespace of its own, as program_model.h's helpers.
+namespace common {
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool Initialized() const { return initialized_; }
+
+private:
+    HMODULE ole_;  // ole32, loaded for the apartment's life
+    bool initialized_ = false;
+};
+}  // namespace common
 
 }  // namespace e2e

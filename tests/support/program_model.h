@@ -48,6 +48,34 @@ inline std::string QuickButtonName(int slot, const std::string& hint)
 // The stand-ins' gate, which ProgramFolder::OpenGate opens for one run.
 inline const char kGate[] = "netsim-gate";
 
+// Helpers more than one test file needs, in a namespace of their own: a file
+// that still holds its own copy of one keeps compiling while it is moved over.
+namespace e2e::common {
+
+// The colour of a field that differs from the current state: the scheme's.
+inline COLORREF WindowColour()
+{
+    return GetSysColor(COLOR_WINDOW);
+}
+
+inline const char kChooserCaption[] = "Výběr z dostupných síťových připojení";
+// The connection chooser once it is shown.
+inline HWND WaitForChooser(DWORD processId)
+{
+    return e2e::WaitForTopWindow(processId, "TForm2", kChooserCaption);
+}
+// The chooser once it asks: enabled, with more than one connection listed.
+inline HWND WaitForChooserAsking(DWORD processId)
+{
+    HWND chooser = WaitForChooser(processId);
+    if (chooser)
+        e2e::WaitUntil(
+            [&] { return e2e::Enabled(chooser) && e2e::ListItems(e2e::FindControl(chooser, 0, 32)).size() > 1; }, 20s);
+    return chooser;
+}
+
+}  // namespace e2e::common
+
 // One simulated connection; texts in the program's code page.
 struct NetConnection {
     std::string name;

@@ -22,41 +22,55 @@ std::optional<Shortcut> ReadShortcut(const std::string& path)
     static const GUID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
     static const GUID kShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
     static const GUID kPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    HMODULE ole = LoadLibraryA("ole32.dll");
-    if (!ole)
-        return std::nullopt;
-    using Initialize = HRESULT(WINAPI*)(LPVOID);
-    using Uninitialize = void(WINAPI*)();
+    const common::ComApartment com;
+    HMODULE ole = GetModuleHandleA("ole32.dll");
     using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    const auto initialize = Export<Initialize>(ole, "CoInitialize");
-    const auto uninitialize = Export<Uninitialize>(ole, "CoUninitialize");
-    const auto create = Export<Create>(ole, "CoCreateInstance");
+    const auto create = ole ? Export<Create>(ole, "CoCreateInstance") : nullptr;
+    if (!com.Initialized() || !create)
+        return std::nullopt;
     std::optional<Shortcut> result;
-    if (initialize && uninitialize && create && SUCCEEDED(initialize(nullptr))) {
-        IShellLinkA* link = nullptr;
-        if (SUCCEEDED(
-                create(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, reinterpret_cast<void**>(&link)))) {
-            IPersistFile* file = nullptr;
-            if (SUCCEEDED(link->QueryInterface(kPersistFile, reinterpret_cast<void**>(&file)))) {
-                const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-                std::wstring wide(static_cast<std::size_t>(length), L'\0');
-                MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-                if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-                    char target[MAX_PATH * 4] = {}, arguments[MAX_PATH * 4] = {}, folder[MAX_PATH * 4] = {};
-                    link->GetPath(target, sizeof target, nullptr, 0);
-                    link->GetArguments(arguments, sizeof arguments);
-                    link->GetWorkingDirectory(folder, sizeof folder);
-                    result = Shortcut{target, arguments, folder};
-                }
-                file->Release();
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(
+            create(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(kPersistFile, reinterpret_cast<void**>(&file)))) {
+            const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+            std::wstring wide(static_cast<std::size_t>(length), L'\0');
+            MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+            if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+                char target[MAX_PATH * 4] = {}, arguments[MAX_PATH * 4] = {}, folder[MAX_PATH * 4] = {};
+                link->GetPath(target, sizeof target, nullptr, 0);
+                link->GetArguments(arguments, sizeof arguments);
+                link->GetWorkingDirectory(folder, sizeof folder);
+                result = Shortcut{target, arguments, folder};
             }
-            link->Release();
+            file->Release();
         }
-        uninitialize();
+        link->Release();
     }
-    FreeLibrary(ole);
     return result;
 }
+
+namespace common {
+
+ComApartment::ComApartment()
+    : ole_(LoadLibraryA("ole32.dll"))
+{
+    using Initialize = HRESULT(WINAPI*)(LPVOID);
+    if (const auto initialize = ole_ ? Export<Initialize>(ole_, "CoInitialize") : nullptr)
+        initialized_ = SUCCEEDED(initialize(nullptr));
+}
+
+ComApartment::~ComApartment()
+{
+    using Uninitialize = void(WINAPI*)();
+    if (initialized_)
+        Export<Uninitialize>(ole_, "CoUninitialize")();
+    if (ole_)
+        FreeLibrary(ole_);
+}
+
+}  // namespace common
 
 bool TrayHoldsIcon(HWND window, UINT id)
 {

@@ -17,7 +17,11 @@ constexpr std::uint32_t kBlack = Rgb(0, 0, 0), kWhite = Rgb(255, 255, 255), kLim
 
 TEST(Contrast, RatiosAsTheGuidelinesGiveThem)
 {
+    // The published figures: black on white 21:1, #777 on white 4.48:1 (the
+    // grey that just fails the readable level).
     EXPECT_NEAR(21.0, ContrastRatio(kBlack, kWhite), 1e-9);
+    EXPECT_NEAR(4.48, ContrastRatio(Rgb(0x77, 0x77, 0x77), kWhite), 0.005);
+    EXPECT_LT(ContrastRatio(Rgb(0x77, 0x77, 0x77), kWhite), kReadableContrast);
     EXPECT_NEAR(21.0, ContrastRatio(kWhite, kBlack), 1e-9);
     EXPECT_NEAR(1.0, ContrastRatio(kLime, kLime), 1e-9);
     EXPECT_NEAR(15.3, ContrastRatio(kBlack, kLime), 0.05);
