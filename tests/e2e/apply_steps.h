@@ -7,6 +7,9 @@
 
 namespace e2e {
 
+using common::WaitForChooserAsking;
+using common::WindowColour;
+
 inline const char kName[] = "Připojení k místní síti";
 inline const NetConnection kLan{kName, false, "192.168.1.10", "255.255.255.0", "192.168.1.1", "192.168.1.1, 8.8.8.8"};
 // No gateway and no DNS server: empty fields that agree with the system.
@@ -32,11 +35,6 @@ inline const char kRenew[] = "ipconfig /renew";
 inline std::string Netsh(const std::string& command, const std::string& arguments)
 {
     return "netsh interface ip " + command + " \"" + std::string(kName) + "\" " + arguments;
-}
-
-inline COLORREF WindowColour()
-{
-    return GetSysColor(COLOR_WINDOW);
 }
 
 inline bool PutOnClipboard(const std::string& text)
@@ -167,15 +165,6 @@ inline void ExpectShowsTheSystem(const MainWindow& window)
     EXPECT_EQ(Text(window.statusBar), kStateLegend);
     EXPECT_TRUE(Enabled(window.form));
     EXPECT_TRUE(Enabled(window.apply));
-}
-
-// The chooser once it waits for a choice, and its list.
-inline HWND WaitForChooser(DWORD processId)
-{
-    HWND chooser = WaitForTopWindow(processId, "TForm2", "Výběr z dostupných síťových připojení");
-    if (chooser)
-        WaitUntil([&] { return Enabled(chooser) && ListItems(FindControl(chooser, 0, 32)).size() > 1; }, 20s);
-    return chooser;
 }
 
 // Picks entry `index` of the chooser's list as a user does: a click, then Enter.

@@ -532,7 +532,7 @@ protected:
         PlantProxy(nullptr, nullptr);
         form = Start();
         ASSERT_NE(form, nullptr);
-        chooser = WaitForChooser(program.Id());
+        chooser = WaitForChooserAsking(program.Id());
         ASSERT_NE(chooser, nullptr);
         Choose(chooser, 0);
         ASSERT_TRUE(WaitUntil([&] { return Text(MainWindow(form).statusBar) == kStateLegend; }));

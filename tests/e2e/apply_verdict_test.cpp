@@ -273,7 +273,7 @@ TEST_F(TamarkoTest, ProxyValuesOfAnotherTypeAreSaidOnceAndKept)
 
     HWND form = Start();
     ASSERT_NE(form, nullptr);
-    HWND chooser = WaitForChooser(program.Id());
+    HWND chooser = WaitForChooserAsking(program.Id());
     ASSERT_NE(chooser, nullptr);
     BringToFront(chooser);
     ASSERT_TRUE(ClickSurely(FindControl(chooser, 0, 32), 40, 6));

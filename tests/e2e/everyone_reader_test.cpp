@@ -27,26 +27,6 @@ std::string NameByWindowsRule(HWND control)
     return {};
 }
 
-// COM for this thread while the holder lives: a screen reader's questions
-// go to the program through it.
-class ComApartment {
-public:
-    ComApartment()
-        : initialized_(SUCCEEDED(CoInitialize(nullptr)))
-    {
-    }
-    ~ComApartment()
-    {
-        if (initialized_)
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool initialized_;
-};
-
 std::string FromBstr(BSTR text)
 {
     std::string ansi;
@@ -167,7 +147,7 @@ TEST_F(TamarkoTest, AScreenReaderLearnsWhatTheColoursShow)
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
-    const ComApartment com;
+    const common::ComApartment com;
 
     EXPECT_EQ(AsAReaderReads(window.proxy).name, "Používat Proxy server");
     EXPECT_EQ(AsAReaderReads(window.manual).name, "IP adresa: ručně");
@@ -308,7 +288,7 @@ TEST_F(TamarkoTest, AScreenReaderHearsWhatAnApplyDoesAndThatItIsDone)
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
-    const ComApartment com;
+    const common::ComApartment com;
     AccessibleChanges statusBar(program.Id(), window.statusBar);
     ASSERT_TRUE(statusBar.Listening());
     PostMessageA(window.apply, BM_CLICK, 0, 0);
@@ -338,7 +318,7 @@ TEST_F(TamarkoTest, AScreenReaderHearsOnceEachTimeAFieldsStateChanges)
     HWND form = StartFilled();
     ASSERT_NE(form, nullptr);
     const MainWindow window(form);
-    const ComApartment com;
+    const common::ComApartment com;
     AccessibleChanges mask(program.Id(), window.mask, EVENT_OBJECT_DESCRIPTIONCHANGE);
     ASSERT_TRUE(mask.Listening());
     const std::string asRead = Text(window.mask);
