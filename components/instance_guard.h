@@ -40,7 +40,8 @@ public:
     TMultiInstanceEvent OnCloseInstance;
     TMultiInstanceGetAppId OnGetAppId;
 
-    // The check, first of the start's: before the owner window is built.
+    // The check, once the owner window's design is built and before its
+    // FormCreate runs.
     void Loaded();
 
     // 0 before the check, 1 for the first instance, -1 once refused.
@@ -50,7 +51,7 @@ public:
     // sent away by one about to be gone. Its end is still announced.
     void Withdraw() { withdrawn_ = true; }
     // The program has been told to end for another instance: its entry
-    // returns before it builds anything.
+    // returns before FormCreate.
     bool Refused() const { return refused_; }
     HWND HiddenWindow() const { return hiddenWindow_; }
 

@@ -3,6 +3,7 @@
 #include "ui/connection_chooser.h"
 
 #include "core/phase_hook.h"
+#include "win32/command_capture.h"
 #include "wingui/application.h"
 
 namespace {
@@ -17,14 +18,8 @@ const char kNothingSelectedMessage[] = "Není vybráno žádné připojení.";
 
 }  // namespace
 
-std::unique_ptr<StartedCommand> TForm2::StartReport()
-{
-    return std::make_unique<StartedCommand>(kReportCommand);
-}
-
-TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner, std::unique_ptr<StartedCommand> startedReport)
+TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
     : owner_(owner)
-    , startedReport_(std::move(startedReport))
 {
     CreateForm(
         {
@@ -75,9 +70,7 @@ void TForm2::BuildConnectionList()
 
     LineList& tmp = owner_.ReportLines();
     tmp.Clear();
-    // At the start the report has been running while the windows were built.
-    const std::unique_ptr<StartedCommand> report = startedReport_ ? std::move(startedReport_) : StartReport();
-    report->Collect(tmp);
+    CaptureCommandOutput(kReportCommand, tmp);
     if (Application.Terminated())
         return;  // ended while the report ran
     MarkPhase(Phase::Start, "report captured");

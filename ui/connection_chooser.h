@@ -5,10 +5,8 @@
 #include "components/label_3d.h"
 #include "core/line_list.h"
 #include "core/report_reader.h"
-#include "win32/command_capture.h"
 #include "wingui/form.h"
 
-#include <memory>
 #include <string>
 
 // What the chooser needs from the window it chooses for.
@@ -33,12 +31,8 @@ protected:
 
 class TForm2 : public TForm {
 public:
-    // Centred over `ownerWindow` whenever it is shown. `startedReport`, when
-    // given, is the report its first showing collects instead of running it.
-    TForm2(HWND ownerWindow, ConnectionChooserOwner& owner, std::unique_ptr<StartedCommand> startedReport = nullptr);
-
-    // The configuration report, started now.
-    static std::unique_ptr<StartedCommand> StartReport();
+    // Centred over `ownerWindow` whenever it is shown.
+    TForm2(HWND ownerWindow, ConnectionChooserOwner& owner);
 
     // Runs the report and lists its connections: with none the program
     // ends, with one it is taken at once, with more the user picks.
@@ -59,5 +53,4 @@ private:
 
     ConnectionChooserOwner& owner_;
     std::string chosen_;  // the connection last chosen
-    std::unique_ptr<StartedCommand> startedReport_;
 };

@@ -3,14 +3,10 @@
 #include "core/phase_hook.h"
 #include "ui/connection_chooser.h"
 #include "ui/main_window.h"
-#include "win32/command_capture.h"
 #include "wingui/application.h"
 
 #include <commctrl.h>
 #include <objbase.h>
-
-#include <memory>
-#include <utility>
 
 namespace {
 
@@ -42,15 +38,12 @@ int RunProgram()
     Application.SetTitle("Tamarko");
 
     TForm1 Form1;
-    if (!Form1.PassesStartChecks())
-        return 0;
-    // netsh takes about as long to report as the windows take to build: it
-    // runs meanwhile, and the chooser collects what it wrote.
-    std::unique_ptr<StartedCommand> report = TForm2::StartReport();
-    Form1.Build();
+    if (Form1.MultiInstance1.Refused())
+        return 0;  // another instance runs: end without a word
     Application.SetMainWindow(Form1.Handle());
-    Form1.FormCreate();
-    TForm2 Form2(Form1.Handle(), Form1, std::move(report));
+    if (!Form1.FormCreate())
+        return 0;
+    TForm2 Form2(Form1.Handle(), Form1);
     Form1.SetConnectionChooser(&Form2);
     MarkPhase(Phase::Start, "chooser built");
     Form1.Show();

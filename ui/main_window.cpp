@@ -58,31 +58,6 @@ TForm1::TForm1()
           OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING)
 {
     MarkPhase(Phase::Start, "instance guard's window");
-}
-
-bool TForm1::PassesStartChecks()
-{
-    // Another running instance may say that this one must give way, before
-    // anything is built, shown or read.
-    MultiInstance1.Loaded();
-    MarkPhase(Phase::Start, "single-instance search");
-    if (MultiInstance1.Refused())
-        return false;  // another instance runs: end without a word
-    if (!IsAdministrator()) {
-        Application.ShowMessage(kNotAdministratorMessage);
-        return false;
-    }
-    MarkPhase(Phase::Start, "administrator check");
-    if (!IsCzechLanguageName(SystemLanguageEnglishName())) {
-        Application.ShowMessage(kNotCzechMessage);
-        return false;
-    }
-    MarkPhase(Phase::Start, "localisation check");
-    return true;
-}
-
-void TForm1::Build()
-{
     CreateDesign();
     BindEvents();
     AppExec1.SetLangType(ltCzech);
@@ -98,6 +73,11 @@ void TForm1::Build()
     TrayIcon1->SetPopupMenu(PopupMenuTray.Get());
     TrayIcon1->OnDblClick = [this](TComponent*) { TrayIcon1DblClick(); };
     MarkPhase(Phase::Start, "events, launcher, tray hook");
+
+    // The design is complete: another running instance may now say that
+    // this one must give way, before anything is shown or read.
+    MultiInstance1.Loaded();
+    MarkPhase(Phase::Start, "single-instance search");
 }
 
 TForm1::~TForm1() = default;
@@ -107,10 +87,20 @@ std::string TForm1::ProgramIniPath()
     return WithExtension(ProgramPath(), ".ini");
 }
 
-void TForm1::FormCreate()
+bool TForm1::FormCreate()
 {
     RightAlignHelpMenu();
     MarkPhase(Phase::Start, "help menu right-aligned");
+    if (!IsAdministrator()) {
+        Application.ShowMessage(kNotAdministratorMessage);
+        return false;
+    }
+    MarkPhase(Phase::Start, "administrator check");
+    if (!IsCzechLanguageName(SystemLanguageEnglishName())) {
+        Application.ShowMessage(kNotCzechMessage);
+        return false;
+    }
+    MarkPhase(Phase::Start, "localisation check");
     ReadProgramIni();
     MarkPhase(Phase::Start, "program INI read");
     for (const auto& slot : QuickSlots)
@@ -118,6 +108,7 @@ void TForm1::FormCreate()
     TrayIcon1->SetTip(Text());
     TrayIcon1->ShowIcon();
     MarkPhase(Phase::Start, "hints and tray icon");
+    return true;
 }
 
 void TForm1::RightAlignHelpMenu()

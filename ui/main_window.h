@@ -29,14 +29,8 @@ public:
     TForm1();
     ~TForm1() override;
 
-    // The single-instance guard's question and the two checks of the start,
-    // before anything is built; false when the program must end.
-    bool PassesStartChecks();
-    // The window's design, its events and components, all hidden.
-    void Build();
-    // The start's steps once the window is built: the help menu's place, the
-    // program INI file, the hints and the tray icon.
-    void FormCreate();
+    // The start-up steps after construction; false when the program must end.
+    bool FormCreate();
     // Where the window's placement is kept: the executable's path with ".ini".
     static std::string ProgramIniPath();
     // The chooser, shown at the first activation and after every apply.

@@ -204,29 +204,7 @@ std::string CaptureTooLargeMessage(const std::string& commandLine)
     return "Výstup příkazu „" + commandLine + "“ je delší než 64 MiB, a proto jej nelze zpracovat.";
 }
 
-// What a started command holds until its output is collected: our end of
-// its input (it must not see its input end while it runs), our end of its
-// output, and the process.
-struct StartedCommand::Running {
-    Handle input;
-    Handle output;
-    Handle process;
-    Handle thread;
-};
-
-StartedCommand::StartedCommand(std::string commandLine)
-    : commandLine_(std::move(commandLine))
-{
-    try {
-        Start();
-    } catch (...) {
-        failure_ = std::current_exception();
-    }
-}
-
-StartedCommand::~StartedCommand() = default;
-
-void StartedCommand::Start()
+void CaptureCommandOutput(const std::string& commandLine, LineList& lines)
 {
     Pipe input;
     if (!input.Create())
@@ -247,33 +225,23 @@ void StartedCommand::Start()
     startup.hStdOutput = output.write.Get();
     startup.hStdError = output.write.Get();
 
-    std::string mutableCommandLine = commandLine_;           // CreateProcessA may write into it
-    const std::string programFile = ToolFile(commandLine_);  // never the current folder's
+    std::string mutableCommandLine = commandLine;           // CreateProcessA may write into it
+    const std::string programFile = ToolFile(commandLine);  // never the current folder's
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(programFile.empty() ? nullptr : programFile.c_str(), mutableCommandLine.data(), nullptr,
             nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &started))
         RaiseLastOSError();
     MarkPhase(Phase::Start, "report command started");
-    running_ = std::make_unique<Running>();
-    running_->process.Reset(started.hProcess);
-    running_->thread.Reset(started.hThread);
+    const Handle process(started.hProcess);
+    const Handle thread(started.hThread);
 
     // The child has its own copies now. Ours would only keep the pipe alive;
     // the end of the output is still told by the child's end, not by the
     // pipe breaking, because a process the child started may hold it open.
-    running_->input = std::move(input.write);
-    running_->output = std::move(output.read);
-}
+    input.read.Reset();
+    output.write.Reset();
 
-void StartedCommand::Collect(LineList& lines)
-{
-    if (failure_)
-        std::rethrow_exception(std::exchange(failure_, nullptr));
-    if (!running_)
-        return;
-    const std::unique_ptr<Running> running = std::move(running_);
-    const Handle& process = running->process;
-    PipeReader reader(running->output.Get(), lines, commandLine_);
+    PipeReader reader(output.read.Get(), lines, commandLine);
     DWORD pumpedAt = GetTickCount();
     for (;;) {
         const PipeReader::Read read = reader.Start();
@@ -317,11 +285,6 @@ void StartedCommand::Collect(LineList& lines)
     reader.Cancel();
     reader.TakeWhatIsThere();
     lines.FinishOutput();
-}
-
-void CaptureCommandOutput(const std::string& commandLine, LineList& lines)
-{
-    StartedCommand(commandLine).Collect(lines);
 }
 
 void ConvertOemToAnsi(char* text, std::size_t size)

@@ -6,8 +6,6 @@
 #include "core/line_list.h"
 
 #include <cstddef>
-#include <exception>
-#include <memory>
 #include <string>
 
 // No report comes near this; a command that writes more is writing nonsense
@@ -27,30 +25,6 @@ std::string CaptureTooLargeMessage(const std::string& commandLine);
 // windows stay alive meanwhile: waiting messages are handled. A failed system
 // call raises an EOSError, output beyond kMaxCapturedBytes ECaptureTooLarge.
 void CaptureCommandOutput(const std::string& commandLine, LineList& lines);
-
-// The same in two steps: the command starts at construction and runs while
-// the caller does other work; its output waits in the pipe (the command waits
-// once the pipe is full) until Collect takes it as CaptureCommandOutput does.
-// A start that failed is raised by Collect, where the output is awaited: the
-// user learns of it at the same point either way.
-class StartedCommand {
-public:
-    explicit StartedCommand(std::string commandLine);
-    ~StartedCommand();
-    StartedCommand(const StartedCommand&) = delete;
-    StartedCommand& operator=(const StartedCommand&) = delete;
-
-    // Once only.
-    void Collect(LineList& lines);
-
-private:
-    struct Running;
-    void Start();
-
-    std::string commandLine_;
-    std::unique_ptr<Running> running_;
-    std::exception_ptr failure_;
-};
 
 // One captured line converted from the console's (OEM) character set to the
 // windows' (ANSI) one, byte for byte, whatever its length.

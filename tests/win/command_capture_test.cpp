@@ -132,38 +132,6 @@ TEST(CaptureCommandOutput, AMissingCommandRaisesTheSystemError)
     EXPECT_EQ(Lines{"kept"}, ToLines(list));
 }
 
-// The start's way: the command runs while the caller does other work (here:
-// another command, whose output is more than the first one's pipe holds), and
-// its output is collected afterwards, whole and in order.
-TEST(StartedCommand, OutputWaitsForALateCollectionWhole)
-{
-    StartedCommand first(Command("n20000"));
-    const Lines meanwhile = Capture(Out("between\r\n"));
-    EXPECT_EQ(Lines{"between"}, meanwhile);
-
-    LineList list;
-    first.Collect(list);
-    ASSERT_EQ(20000, list.Count());
-    EXPECT_EQ("0000000", std::string(list.Get(0)));
-    EXPECT_EQ("0019999", std::string(list.Get(19999)));
-}
-
-// A command that cannot start says so where its output is awaited, as the
-// one-step capture does; the list keeps what it held.
-TEST(StartedCommand, AFailedStartIsRaisedByTheCollection)
-{
-    StartedCommand missing("tamarko-no-such-command.exe /x");
-    LineList list;
-    list.Add("kept");
-    try {
-        missing.Collect(list);
-        FAIL() << "no error";
-    } catch (const EOSError& e) {
-        EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.Code());
-    }
-    EXPECT_EQ(Lines{"kept"}, ToLines(list));
-}
-
 TEST(CaptureCommandOutput, WaitsForASilentChildWithoutSpendingCpu)
 {
     const double cpuBefore = CpuSeconds();
