@@ -2,24 +2,18 @@
 // windows grow with the screen's DPI and come up whole on the screen.
 #include "tests/e2e/everyone.h"
 
+#include "core/contrast.h"
+
 using namespace e2e;
 using namespace everyone;
 
 namespace {
 
-double Luminance(COLORREF color)
-{
-    const auto channel = [](int value) {
-        const double c = value / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(GetRValue(color)) + 0.7152 * channel(GetGValue(color)) + 0.0722 * channel(GetBValue(color));
-}
-
+// The program's own measure, checked against the published figures in the
+// unit tests.
 double Contrast(COLORREF a, COLORREF b)
 {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return ContrastRatio(a, b);
 }
 
 // A field's text against its background, read from the screen: the
