@@ -38,9 +38,9 @@ ProxyRegistryValues ReadProxySettings()
 ProxyWritten WriteProxySettings(const ProxyWrite& write)
 {
     ProxyWritten written;
-    const bool keepEnable = write.keepEnable && RegSaveValue(kRoot, kKey, kEnable).exists;
-    const bool keepServer = write.keepServer && RegSaveValue(kRoot, kKey, kServer).exists;
     const RegSavedValue before = RegSaveValue(kRoot, kKey, kEnable);
+    const bool keepEnable = write.keepEnable && before.exists;
+    const bool keepServer = write.keepServer && RegSaveValue(kRoot, kKey, kServer).exists;
     if (!keepEnable) {
         RegWriteInteger(kRoot, kKey, kEnable, write.enable, false);
         written.enable = write.enable;
