@@ -110,68 +110,68 @@ TAutor::TAutor(HWND owner, int mainWindowPixelsPerInch)
     const unsigned bold = coTransparent | coBold;
     CreateControls(
         {
-            {&myLabel3d1, nullptr, "Tamarko verze ", 8, 16, 321, 31, coNone, &heading},
-            {&myLabel3d3, nullptr, kAuthorWeb, 8, 240, 129, 19, coTabStop, &link},
-            {&Label5, nullptr, "Internetová adresa:", 8, 226, 104, 15, bold},
-            {&Label8, nullptr,
+            {&heading_, nullptr, "Tamarko verze ", 8, 16, 321, 31, coNone, &heading},
+            {&webLink_, nullptr, kAuthorWeb, 8, 240, 129, 19, coTabStop, &link},
+            {&webCaption_, nullptr, "Internetová adresa:", 8, 226, 104, 15, bold},
+            {&invitation_, nullptr,
                 "Pokud mi zašlete informaci o tom, že používáte tento program, budu Vám zasílat na Váš e-mail "
                 "krátkou zprávu vždy, když bude hotová další verze programu.",
                 8, 108, 433, 33, plain | coWordWrap},
-            {&myLabel3d4, nullptr, kAuthorMail, 296, 240, 143, 19, coTabStop, &link},
-            {&Label2, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15, plain},
-            {&Label3, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, bold},
-            {&Label1, nullptr, kAuthorName, 8, 50, 120, 17, bold},
-            {&Label4, nullptr, "Šířeno pod licencí MIT.", 8, 266, 220, 15, plain},
-            {&myLabel3d6, nullptr, "Pošli informace", 56, 304, 138, 24, coTabStop, &button},
-            {&myLabel3d7, nullptr, "Zavřít", 304, 304, 55, 24, coTabStop, &button},
+            {&mailLink_, nullptr, kAuthorMail, 296, 240, 143, 19, coTabStop, &link},
+            {&buildDate_, nullptr, "Tato verze spatřila světlo světa:", 8, 208, 169, 15, plain},
+            {&mailCaption_, nullptr, "E-mailová adresa autora:", 296, 226, 133, 15, bold},
+            {&author_, nullptr, kAuthorName, 8, 50, 120, 17, bold},
+            {&licence_, nullptr, "Šířeno pod licencí MIT.", 8, 266, 220, 15, plain},
+            {&sendInformationButton_, nullptr, "Pošli informace", 56, 304, 138, 24, coTabStop, &button},
+            {&closeButton_, nullptr, "Zavřít", 304, 304, 55, 24, coTabStop, &button},
         },
         Stacking::LastInFront);
     // Tab, and a screen reader, go in reading order: the heading, the texts,
     // each link after its caption, the licence, the two label buttons. The
     // captions stay in front of the links they touch, as designed.
-    SetTabOrder({&myLabel3d1, &Label1, &Label8, &Label2, &Label5, &myLabel3d3, &Label3, &myLabel3d4, &Label4,
-        &myLabel3d6, &myLabel3d7});
+    SetTabOrder({&heading_, &author_, &invitation_, &buildDate_, &webCaption_, &webLink_, &mailCaption_, &mailLink_,
+        &licence_, &sendInformationButton_, &closeButton_});
 
-    myLabel3d1.SetAStyle3D(Raised3d);
-    myLabel3d1.SetAShadeLeftTop(clYellow);
-    for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4})
+    heading_.SetAStyle3D(Raised3d);
+    heading_.SetAShadeLeftTop(clYellow);
+    for (TmyLabel3d* label : {&webLink_, &mailLink_})
         label->SetAStyle3D(Raised3d);
-    for (TmyLabel3d* label : {&myLabel3d6, &myLabel3d7}) {
+    for (TmyLabel3d* label : {&sendInformationButton_, &closeButton_}) {
         label->SetAStyle3D(Shadowed3d);
         label->SetAHShadeOffSet(2);
         label->SetAVShadeOffSet(2);
     }
     // Static text to Windows, a link and a button to whoever clicks them: a
     // screen reader is told so.
-    for (TmyLabel3d* link : {&myLabel3d3, &myLabel3d4})
+    for (TmyLabel3d* link : {&webLink_, &mailLink_})
         link->SetAccessibleRole(ROLE_SYSTEM_LINK);
-    for (TmyLabel3d* button : {&myLabel3d6, &myLabel3d7})
+    for (TmyLabel3d* button : {&sendInformationButton_, &closeButton_})
         button->SetAccessibleRole(ROLE_SYSTEM_PUSHBUTTON);
     const HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
-    for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4, &myLabel3d6, &myLabel3d7})
+    for (TmyLabel3d* label : {&webLink_, &mailLink_, &sendInformationButton_, &closeButton_})
         label->SetCursor(hand);
     // Hints with an empty short part: no tooltip shows them.
-    myLabel3d3.SetHint("|Spustí Váš internetový prohlížeč a najde mé stránky");
-    myLabel3d4.SetHint("|Spustí Váš poštovní program, abyste mi mohli napsat");
+    webLink_.SetHint("|Spustí Váš internetový prohlížeč a najde mé stránky");
+    mailLink_.SetHint("|Spustí Váš poštovní program, abyste mi mohli napsat");
 
-    myLabel3d3.OnClick = [this](TComponent*) { myLabel3d3Click(); };
-    myLabel3d4.OnClick = [this](TComponent*) { myLabel3d4Click(); };
-    myLabel3d6.OnClick = [this](TComponent*) { myLabel3d6Click(); };
-    myLabel3d7.OnClick = [this](TComponent*) { myLabel3d7Click(); };
+    webLink_.OnClick = [this](TComponent*) { OnOpenWeb(); };
+    mailLink_.OnClick = [this](TComponent*) { OnWriteMail(); };
+    sendInformationButton_.OnClick = [this](TComponent*) { OnSendInformation(); };
+    closeButton_.OnClick = [this](TComponent*) { OnClose(); };
 
-    Image1.Reset(LoadJpegResource(GetModuleHandleA(nullptr), IDR_ABOUT_PICTURE));
+    picture_.Reset(LoadJpegResource(GetModuleHandleA(nullptr), IDR_ABOUT_PICTURE));
     RECT client;
     GetClientRect(handle_, &client);
-    if (Image1 && DesignPixelsPerInch() != 96) {
-        if (OwnedBitmap stretched = StretchedPicture(static_cast<HBITMAP>(Image1.Get()), client.right, client.bottom))
-            Image1 = std::move(stretched);
+    if (picture_ && DesignPixelsPerInch() != 96) {
+        if (OwnedBitmap stretched = StretchedPicture(static_cast<HBITMAP>(picture_.Get()), client.right, client.bottom))
+            picture_ = std::move(stretched);
     }
     FormCreate();
     // A text that measures wider than the design allowed for (another
     // system's font) moves left, clear of the box's edge.
-    for (TLabel* label : {static_cast<TLabel*>(&myLabel3d1), static_cast<TLabel*>(&myLabel3d3), &Label5, &Label8,
-             static_cast<TLabel*>(&myLabel3d4), &Label2, &Label3, &Label1, &Label4, static_cast<TLabel*>(&myLabel3d6),
-             static_cast<TLabel*>(&myLabel3d7)}) {
+    for (TLabel* label : {static_cast<TLabel*>(&heading_), static_cast<TLabel*>(&webLink_), &webCaption_, &invitation_,
+             static_cast<TLabel*>(&mailLink_), &buildDate_, &mailCaption_, &author_, &licence_,
+             static_cast<TLabel*>(&sendInformationButton_), static_cast<TLabel*>(&closeButton_)}) {
         RECT bounds = label->Bounds();
         const LONG over = bounds.right - (client.right - Scaled(8));
         if (over > 0 && bounds.left - over >= 0) {
@@ -193,8 +193,8 @@ void TAutor::FormCreate()
 {
     const std::string exePath = ExecutablePath();
     if (const auto built = FileModificationTime(exePath))
-        Label2.SetText(Label2.Text() + " " + FormatShortDate(*built));
-    myLabel3d1.SetText(myLabel3d1.Text() + GetProductVersionText(exePath));
+        buildDate_.SetText(buildDate_.Text() + " " + FormatShortDate(*built));
+    heading_.SetText(heading_.Text() + GetProductVersionText(exePath));
 }
 
 void TAutor::PaintBackground(HDC dc, const RECT& area)
@@ -205,14 +205,14 @@ void TAutor::PaintBackground(HDC dc, const RECT& area)
         FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
         return;
     }
-    const OwnedDC picture(Image1 ? CreateCompatibleDC(dc) : nullptr);
+    const OwnedDC picture(picture_ ? CreateCompatibleDC(dc) : nullptr);
     if (!picture) {
         TForm::PaintBackground(dc, area);
         return;
     }
-    const SelectInDC selected(picture.Get(), Image1.Get());
+    const SelectInDC selected(picture.Get(), picture_.Get());
     BITMAP size{};
-    GetObjectA(Image1.Get(), sizeof size, &size);
+    GetObjectA(picture_.Get(), sizeof size, &size);
     RECT client;
     GetClientRect(handle_, &client);
     SetStretchBltMode(dc, COLORONCOLOR);
@@ -226,7 +226,7 @@ Backdrop TAutor::BackdropBehind(const RECT& area) const
     // The picture's darkest and lightest colours under the area (24-bit rows
     // from the top, at the box's size): the text reads on all of it.
     DIBSECTION section{};
-    if (!Image1 || GetObjectA(Image1.Get(), sizeof section, &section) != sizeof section || !section.dsBm.bmBits
+    if (!picture_ || GetObjectA(picture_.Get(), sizeof section, &section) != sizeof section || !section.dsBm.bmBits
         || section.dsBm.bmBitsPixel != 24)
         return TForm::BackdropBehind(area);
     const auto* bits = static_cast<const unsigned char*>(section.dsBm.bmBits);
@@ -253,15 +253,15 @@ Backdrop TAutor::BackdropBehind(const RECT& area) const
     return {darkest, lightest};
 }
 
-void TAutor::myLabel3d3Click()
+void TAutor::OnOpenWeb()
 {
-    if (!Open(nullptr, myLabel3d3.Text()))
+    if (!Open(nullptr, webLink_.Text()))
         Application.ShowMessage(kNoBrowserMessage, MB_OK | MB_ICONERROR);
 }
 
-void TAutor::myLabel3d4Click()
+void TAutor::OnWriteMail()
 {
-    if (!Open(nullptr, "mailto:" + myLabel3d4.Text()))
+    if (!Open(nullptr, "mailto:" + mailLink_.Text()))
         Application.ShowMessage(kNoMailMessage, MB_OK | MB_ICONERROR);
 }
 
@@ -284,16 +284,16 @@ std::string TAutor::InfoMailBody()
     return BuildInfoMailBody(pieces, UserNumberSeparators());
 }
 
-void TAutor::myLabel3d6Click()
+void TAutor::OnSendInformation()
 {
     const std::string body = InfoMailBody();
-    if (Open(handle_, BuildInfoMailAddress(kAuthorMail, myLabel3d1.Text(), body)))
+    if (Open(handle_, BuildInfoMailAddress(kAuthorMail, heading_.Text(), body)))
         return;
     Application.ShowMessage(kSendYourselfMessage + std::string(kSupportMail), MB_OK | MB_ICONERROR);
     Application.ShowMessage(body);
 }
 
-void TAutor::myLabel3d7Click()
+void TAutor::OnClose()
 {
     SetModalResult(mrCancel);
 }
@@ -301,22 +301,22 @@ void TAutor::myLabel3d7Click()
 HWND TAutor::DefaultFocus() const
 {
     // Enter closes the box, as a dialog's default button does.
-    return myLabel3d7.Handle();
+    return closeButton_.Handle();
 }
 
 void TAutor::MenuCommand(int id)
 {
     // What the dialog manager makes of Enter and Esc.
     if (id == IDCANCEL) {
-        myLabel3d7Click();
+        OnClose();
     } else if (id == IDOK) {
         // Enter presses the label that has the keyboard.
-        for (TmyLabel3d* label : {&myLabel3d3, &myLabel3d4, &myLabel3d6, &myLabel3d7}) {
+        for (TmyLabel3d* label : {&webLink_, &mailLink_, &sendInformationButton_, &closeButton_}) {
             if (GetFocus() == label->Handle()) {
                 Fire(label->OnClick, label);
                 return;
             }
         }
-        myLabel3d7Click();
+        OnClose();
     }
 }

@@ -12,24 +12,6 @@ public:
     TAutor(HWND owner, int mainWindowPixelsPerInch);
     ~TAutor() override;
 
-    // Layout, from the back to the front.
-    TmyLabel3d myLabel3d1;  // heading with the version
-    TmyLabel3d myLabel3d3;  // web link
-    TLabel Label5;
-    TLabel Label8;
-    TmyLabel3d myLabel3d4;  // mail link
-    TLabel Label2;          // build date
-    TLabel Label3;
-    TLabel Label1;          // the author
-    TLabel Label4;          // the licence
-    TmyLabel3d myLabel3d6;  // "Pošli informace"
-    TmyLabel3d myLabel3d7;  // "Zavřít"
-
-    void myLabel3d3Click();
-    void myLabel3d4Click();
-    void myLabel3d6Click();
-    void myLabel3d7Click();
-
     Backdrop BackdropBehind(const RECT& area) const override;
 
 protected:
@@ -39,10 +21,28 @@ protected:
 
 private:
     void FormCreate();
+    // The links and the two label buttons.
+    void OnOpenWeb();
+    void OnWriteMail();
+    void OnSendInformation();
+    void OnClose();
     std::string InfoMailBody();
     static std::string ExecutablePath();
 
-    OwnedBitmap Image1;
+    // Layout, from the back to the front.
+    TmyLabel3d heading_;  // with the version
+    TmyLabel3d webLink_;
+    TLabel webCaption_;
+    TLabel invitation_;  // to tell the author of a use
+    TmyLabel3d mailLink_;
+    TLabel buildDate_;
+    TLabel mailCaption_;
+    TLabel author_;
+    TLabel licence_;
+    TmyLabel3d sendInformationButton_;  // "Pošli informace"
+    TmyLabel3d closeButton_;            // "Zavřít"
+
+    OwnedBitmap picture_;
     int mainWindowPixelsPerInch_;
 };
 

@@ -1,12 +1,14 @@
 // The command numbers of the main window's menus, tool bar and tray menu.
 #pragma once
 
+// Each is given by the menu bar's item, the tray menu's item and the tool
+// bar's button that do the same.
 enum TamarkoCommand : int {
-    cmOpen = 1001,  // Otevt1, Otevt2, SpeedButton1
-    cmSave,         // Uloit1, Uloit2, SpeedButton2
-    cmClose,        // Zavt1, Ukonit1, SpeedButton3
-    cmAbout,        // Oprogramu1, Oprogramu2
-    cmRestore,      // Obnovit1
+    cmOpen = 1001,  // "Otevřít", the open button, Ctrl+O
+    cmSave,         // "Uložit", the save button, Ctrl+S
+    cmClose,        // "Zavřít", "Ukončit", the end button, Alt+F4
+    cmAbout,        // "O programu", F2
+    cmRestore,      // the tray menu's "Obnovit"
 };
 
 // The commands of a quick-button slot 0..4: the items of its menu, and what

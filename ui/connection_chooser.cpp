@@ -37,21 +37,21 @@ TForm2::TForm2(HWND ownerWindow, ConnectionChooserOwner& owner)
         ownerWindow);
     static const FontSpec promptFont{"Tahoma", 13};
     CreateControls({
-        {&myLabel3d1, nullptr, kPrompt, 40, 8, 261, 16, coNone, &promptFont},
-        {&ListBox1, nullptr, "", 0, 32, 361, 97, coTabStop},
-        {&Button1, nullptr, "OK", 144, 140, 81, 25, coTabStop | coDefault},
+        {&prompt_, nullptr, kPrompt, 40, 8, 261, 16, coNone, &promptFont},
+        {&connectionList_, nullptr, "", 0, 32, 361, 97, coTabStop},
+        {&okButton_, nullptr, "OK", 144, 140, 81, 25, coTabStop | coDefault},
     });
-    myLabel3d1.SetAStyle3D(Resit3d);
-    SendMessageA(ListBox1.Handle(), LB_SETITEMHEIGHT, 0, Scaled(13));
-    ListBox1.OnDblClick = [this](TComponent*) { Button1Click(); };
-    Button1.OnClick = [this](TComponent*) { Button1Click(); };
+    prompt_.SetAStyle3D(Resit3d);
+    SendMessageA(connectionList_.Handle(), LB_SETITEMHEIGHT, 0, Scaled(13));
+    connectionList_.OnDblClick = [this](TComponent*) { OnOk(); };
+    okButton_.OnClick = [this](TComponent*) { OnOk(); };
 }
 
 void TForm2::FormActivate()
 {
     MarkPhase(Phase::Start, "chooser shown and activated");
     try {
-        ListBox1.Clear();
+        connectionList_.Clear();
         BuildConnectionList();
     } catch (const std::exception& error) {
         // Without the report, or without memory for its list, there is
@@ -64,47 +64,47 @@ void TForm2::FormActivate()
 
 void TForm2::BuildConnectionList()
 {
-    myLabel3d1.SetText(kWaiting);
+    prompt_.SetText(kWaiting);
     SetEnabled(false);  // nothing may be chosen from a half-built list
     owner_.SetConnection("", {});
 
-    LineList& tmp = owner_.ReportLines();
-    tmp.Clear();
-    CaptureCommandOutput(kReportCommand, tmp);
+    LineList& report = owner_.ReportLines();
+    report.Clear();
+    CaptureCommandOutput(kReportCommand, report);
     if (Application.Terminated())
         return;  // ended while the report ran
     MarkPhase(Phase::Start, "report captured");
 
-    for (int i = 0; i < tmp.Count(); ++i) {
-        ConvertOemToAnsi(tmp.MutableData(i), tmp.Get(i).size());
-        if (const auto name = ConnectionNameFromLine(tmp.Get(i)))
-            ListBox1.Add(*name);
+    for (int i = 0; i < report.Count(); ++i) {
+        ConvertOemToAnsi(report.MutableData(i), report.Get(i).size());
+        if (const auto name = ConnectionNameFromLine(report.Get(i)))
+            connectionList_.Add(*name);
     }
     MarkPhase(Phase::Start, "report converted and scanned");
 
-    switch (ListBox1.Count()) {
+    switch (connectionList_.Count()) {
     case 0:
         Application.ShowMessage(kNoConnectionMessage);
         owner_.EndProgram();
         break;
     case 1:
         SetEnabled(true);
-        ListBox1.SetItemIndex(0);
+        connectionList_.SetItemIndex(0);
         PostMessageA(handle_, WM_CLOSE, 0, 0);
         break;
     default:
         SetEnabled(true);
-        myLabel3d1.SetText(kPrompt);
+        prompt_.SetText(kPrompt);
         // The item with the focus rectangle is the one chosen, so that
         // Enter takes what the list shows: the connection last chosen (after
         // an apply, the one just applied), else the first.
-        ListBox1.SetItemIndex(0);
-        for (int i = 0; i < ListBox1.Count() && !chosen_.empty(); ++i) {
-            if (ListBox1.Item(i) == chosen_)
-                ListBox1.SetItemIndex(i);
+        connectionList_.SetItemIndex(0);
+        for (int i = 0; i < connectionList_.Count() && !chosen_.empty(); ++i) {
+            if (connectionList_.Item(i) == chosen_)
+                connectionList_.SetItemIndex(i);
         }
         // The report's console had the activation; the question needs it.
-        ComeToFront(ListBox1.Handle());
+        ComeToFront(connectionList_.Handle());
     }
 }
 
@@ -120,15 +120,15 @@ bool TForm2::CloseQuery()
     // chooses nothing.
     if (!Enabled())
         return false;
-    const int selected = ListBox1.ItemIndex();
+    const int selected = connectionList_.ItemIndex();
     if (selected < 0) {
         Application.ShowMessage(kNothingSelectedMessage);
         // The choice is made in the list: the arrows work there at once.
-        ListBox1.SetFocus();
+        connectionList_.SetFocus();
         return false;
     }
     MarkPhase(Phase::Start, "close request handled");
-    const std::string connectionName = ListBox1.Item(selected);
+    const std::string connectionName = connectionList_.Item(selected);
     chosen_ = connectionName;
     owner_.SetConnection(connectionName, FindConnectionSection(connectionName));
     MarkPhase(Phase::Start, "section found");
@@ -138,7 +138,7 @@ bool TForm2::CloseQuery()
     return true;
 }
 
-void TForm2::Button1Click()
+void TForm2::OnOk()
 {
     Close();
 }

@@ -12,7 +12,7 @@
 // What the chooser needs from the window it chooses for.
 class ConnectionChooserOwner {
 public:
-    // The hidden list that holds the report's lines (tmp).
+    // Where the report's lines are kept.
     virtual LineList& ReportLines() = 0;
     // The chosen connection and its lines in the report; an empty name while
     // none is chosen.
@@ -40,16 +40,16 @@ public:
     // Finds the chosen connection's lines in the report.
     ReportSection FindConnectionSection(const std::string& connectionName);
 
-    TmyLabel3d myLabel3d1;
-    TListBox ListBox1;
-    TButton Button1;
-
 protected:
     void FormActivate() override;
-    bool CloseQuery() override;  // FormCloseQuery
+    bool CloseQuery() override;
 
 private:
-    void Button1Click();
+    void OnOk();
+
+    TmyLabel3d prompt_;
+    TListBox connectionList_;
+    TButton okButton_;
 
     ConnectionChooserOwner& owner_;
     std::string chosen_;  // the connection last chosen

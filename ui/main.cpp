@@ -37,16 +37,16 @@ int RunProgram()
     Application.Initialize();
     Application.SetTitle("Tamarko");
 
-    TForm1 Form1;
-    if (Form1.MultiInstance1.Refused())
+    TForm1 mainWindow;
+    if (mainWindow.GivesWay())
         return 0;  // another instance runs: end without a word
-    Application.SetMainWindow(Form1.Handle());
-    if (!Form1.FormCreate())
+    Application.SetMainWindow(mainWindow.Handle());
+    if (!mainWindow.FormCreate())
         return 0;
-    TForm2 Form2(Form1.Handle(), Form1);
-    Form1.SetConnectionChooser(&Form2);
+    TForm2 chooser(mainWindow.Handle(), mainWindow);
+    mainWindow.SetConnectionChooser(&chooser);
     MarkPhase(Phase::Start, "chooser built");
-    Form1.Show();
+    mainWindow.Show();
     MarkPhase(Phase::Start, "main window shown and painted");
     Application.Run();
     return 0;

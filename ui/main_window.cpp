@@ -51,32 +51,32 @@ const char kNotCzechMessage[] = "Tento program může být spuštěn pouze na č
 }  // namespace
 
 TForm1::TForm1()
-    : OpenDialog1(TFileDialog::Open, "Otevřít nastavení sítě", "soubory nastavení (*.dat)|*.dat",
+    : openDialog_(TFileDialog::Open, "Otevřít nastavení sítě", "soubory nastavení (*.dat)|*.dat",
         OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON
             | OFN_ENABLESIZING)
-    , SaveDialog1(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
+    , saveDialog_(TFileDialog::Save, "Uložit nastavení sítě", "soubory nastavení (*.dat)|*.dat",
           OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING)
 {
     MarkPhase(Phase::Start, "instance guard's window");
     CreateDesign();
     BindEvents();
-    AppExec1.SetLangType(ltCzech);
-    AppExec1.SetWait(true);
+    launcher_.SetLangType(ltCzech);
+    launcher_.SetWait(true);
     // A console that took the activation would give it to nobody when it
     // closes: the keyboard would be lost to the program until a click, and
     // Windows would refuse the chooser the foreground after the commands.
-    AppExec1.SetWindowState(wsMinimizedNoActivate);
+    launcher_.SetWindowState(wsMinimizedNoActivate);
 
-    TrayIcon1 = std::make_unique<TTrayIcon>(handle_);
-    TrayIcon1->SetIcon(static_cast<HICON>(
+    trayIcon_ = std::make_unique<TTrayIcon>(handle_);
+    trayIcon_->SetIcon(static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED)));
-    TrayIcon1->SetPopupMenu(PopupMenuTray.Get());
-    TrayIcon1->OnDblClick = [this](TComponent*) { TrayIcon1DblClick(); };
+    trayIcon_->SetPopupMenu(trayMenu_.Get());
+    trayIcon_->OnDblClick = [this](TComponent*) { OnTrayIconDoubleClick(); };
     MarkPhase(Phase::Start, "events, launcher, tray hook");
 
     // The design is complete: another running instance may now say that
     // this one must give way, before anything is shown or read.
-    MultiInstance1.Loaded();
+    instanceGuard_.Loaded();
     MarkPhase(Phase::Start, "single-instance search");
 }
 
@@ -103,10 +103,10 @@ bool TForm1::FormCreate()
     MarkPhase(Phase::Start, "localisation check");
     ReadProgramIni();
     MarkPhase(Phase::Start, "program INI read");
-    for (const auto& slot : QuickSlots)
+    for (const auto& slot : quickSlots_)
         slot->UpdateHint();
-    TrayIcon1->SetTip(Text());
-    TrayIcon1->ShowIcon();
+    trayIcon_->SetTip(Text());
+    trayIcon_->ShowIcon();
     MarkPhase(Phase::Start, "hints and tray icon");
     return true;
 }
@@ -120,11 +120,11 @@ void TForm1::RightAlignHelpMenu()
     item.fMask = MIIM_TYPE;
     item.dwTypeData = text;
     item.cch = sizeof text;
-    if (!GetMenuItemInfoA(MainMenu1, helpPosition, TRUE, &item))
+    if (!GetMenuItemInfoA(menuBar_, helpPosition, TRUE, &item))
         return;
     item.fType |= MFT_RIGHTJUSTIFY;
     item.cch = static_cast<UINT>(strlen(text));
-    if (SetMenuItemInfoA(MainMenu1, helpPosition, TRUE, &item))
+    if (SetMenuItemInfoA(menuBar_, helpPosition, TRUE, &item))
         DrawMenuBar(handle_);
 }
 
@@ -147,9 +147,9 @@ void TForm1::ReadProgramIni()
                 rect.right - rect.left);
         // A title bar nobody can reach would hide the window at every start.
         wanted = ReachablePlacement({left, top, left + width, top + height}, TitleBarHeight());
-        for (const auto& slot : QuickSlots)
+        for (const auto& slot : quickSlots_)
             slot->ReadPath(ini);
-        for (const auto& slot : QuickSlots)
+        for (const auto& slot : quickSlots_)
             slot->ReadMenuFlags(ini);
     } catch (const EFileRead& error) {
         // The window starts as without the file, and the close must not put
@@ -182,7 +182,7 @@ void TForm1::WriteProgramIni()
     // the user changed goes over it.
     const bool placementChanged = !programIniUnread_ || !EqualRect(&rect, &startPlacement_);
     std::vector<const TQuickSlot*> slots;
-    for (const auto& slot : QuickSlots) {
+    for (const auto& slot : quickSlots_) {
         if (!programIniUnread_ || slot->Changed())
             slots.push_back(slot.get());
     }
@@ -219,7 +219,7 @@ bool TForm1::CloseQuery()
     // The end takes a few seconds more (the tray icon, the windows): a start
     // meanwhile runs rather than give way to a program that is going.
     if (closing)
-        MultiInstance1.Withdraw();
+        instanceGuard_.Withdraw();
     return closing;
 }
 
@@ -235,7 +235,7 @@ void TForm1::EndProgram()
     } catch (const std::exception& error) {
         Application.ShowException(error, kEndsWithoutSavingNote);
     }
-    MultiInstance1.Withdraw();
+    instanceGuard_.Withdraw();
     Application.Terminate();
 }
 
@@ -253,8 +253,8 @@ LRESULT TForm1::QueryEndSession()
 
 void TForm1::SetConnection(const std::string& name, const ReportSection& section)
 {
-    ConnectionName = name;
-    Section = section;
+    connectionName_ = name;
+    section_ = section;
 }
 
 void TForm1::FormActivate()
@@ -265,8 +265,8 @@ void TForm1::FormActivate()
 
 void TForm1::ShowConnectionChooser()
 {
-    if (Form2)
-        Form2->ShowModal(handle_);
+    if (chooser_)
+        chooser_->ShowModal(handle_);
     // At the start the report's console had the activation; after an apply
     // the window is still locked here and the apply gives it back.
     ComeToFront();
@@ -279,7 +279,7 @@ bool TForm1::HandleSysCommand(WPARAM command)
     // area, taking its taskbar button with it. Without an icon there (the
     // shell refused it, and is being asked again) it is minimised as any
     // window is, so that its taskbar button still leads back to it.
-    if (command != SC_MINIMIZE || !TrayIcon1->InNotificationArea())
+    if (command != SC_MINIMIZE || !trayIcon_->InNotificationArea())
         return false;
     ShowWindow(handle_, SW_MINIMIZE);
     ShowWindow(handle_, SW_HIDE);
@@ -287,7 +287,7 @@ bool TForm1::HandleSysCommand(WPARAM command)
     return true;
 }
 
-void TForm1::Obnovit1Click()
+void TForm1::OnRestore()
 {
     ShowWindow(handle_, SW_SHOWNORMAL);
     inTray_ = false;
@@ -297,15 +297,15 @@ void TForm1::TaskbarCreated()
 {
     // A shell that started anew and refused the icon: the window hidden in
     // the notification area goes back to the taskbar, minimised.
-    if (inTray_ && !TrayIcon1->InNotificationArea()) {
+    if (inTray_ && !trayIcon_->InNotificationArea()) {
         ShowWindow(handle_, SW_SHOWMINNOACTIVE);
         inTray_ = false;
     }
 }
 
-void TForm1::TrayIcon1DblClick()
+void TForm1::OnTrayIconDoubleClick()
 {
-    Obnovit1Click();
+    OnRestore();
 }
 
 void TForm1::UpdateTrayMenu()
@@ -314,10 +314,10 @@ void TForm1::UpdateTrayMenu()
     // fields must not change under it: only restoring and ending are offered.
     const bool usable = IsWindowEnabled(handle_) != FALSE;
     for (int command : {cmOpen, cmSave, cmAbout})
-        EnableMenuCommand(PopupMenuTray.Get(), command, usable);
+        EnableMenuCommand(trayMenu_.Get(), command, usable);
 }
 
-void TForm1::Zavt1Click()
+void TForm1::OnCloseCommand()
 {
     Close();
 }
@@ -326,22 +326,22 @@ void TForm1::MenuCommand(int id)
 {
     switch (id) {
     case cmOpen:
-        Otevt1Click();
+        OnOpenSettingsFile();
         return;
     case cmSave:
-        Uloit1Click();
+        OnSaveSettingsFile();
         return;
     case cmClose:
-        Zavt1Click();
+        OnCloseCommand();
         return;
     case cmRestore:
-        Obnovit1Click();
+        OnRestore();
         return;
     case cmAbout:
-        Oprogramu1Click();
+        OnAbout();
         return;
     }
-    for (const auto& slot : QuickSlots) {
+    for (const auto& slot : quickSlots_) {
         if (slot->Command(id, handle_))
             return;
     }
@@ -377,16 +377,16 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // itself, and the close follows at once.
         if (commandsRunning_) {
             closeRequested_ = true;
-            AppExec1.AbandonWait();
+            launcher_.AbandonWait();
             return 0;
         }
         break;
     case WM_INITMENUPOPUP:
-        if (reinterpret_cast<HMENU>(wParam) == PopupMenuTray.Get())
+        if (reinterpret_cast<HMENU>(wParam) == trayMenu_.Get())
             UpdateTrayMenu();
         break;
     case WM_DESTROY:
-        MultiInstance1.Withdraw();
+        instanceGuard_.Withdraw();
         Application.Terminate();
         MarkPhase(Phase::Close, "main window destroyed");
         return 0;
@@ -398,9 +398,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return TForm::HandleMessage(message, wParam, lParam);
 }
 
-void TForm1::Oprogramu1Click()
+void TForm1::OnAbout()
 {
     const int pixelsPerInch = GetDeviceCaps(WindowDC(handle_).Get(), LOGPIXELSY);
-    TAutor autor(handle_, pixelsPerInch);
-    autor.ShowModal(handle_);
+    TAutor about(handle_, pixelsPerInch);
+    about.ShowModal(handle_);
 }

@@ -17,6 +17,7 @@
 #include "wingui/label.h"
 #include "wingui/speed_button.h"
 
+#include <array>
 #include <memory>
 #include <set>
 #include <string>
@@ -29,63 +30,25 @@ public:
     TForm1();
     ~TForm1() override;
 
+    // Another instance runs and this one must end without a word.
+    bool GivesWay() const { return instanceGuard_.Refused(); }
     // The start-up steps after construction; false when the program must end.
     bool FormCreate();
     // Where the window's placement is kept: the executable's path with ".ini".
     static std::string ProgramIniPath();
     // The chooser, shown at the first activation and after every apply.
-    void SetConnectionChooser(TForm2* chooser) { Form2 = chooser; }
+    void SetConnectionChooser(TForm2* chooser) { chooser_ = chooser; }
     void ShowConnectionChooser();
 
     // What the chooser hands over.
-    LineList& ReportLines() override { return tmp; }
+    LineList& ReportLines() override { return reportLines_; }
     void SetConnection(const std::string& name, const ReportSection& section) override;
     // Fills the window from the report section and the registry, all lime.
     void ReadCurrentState() override;
     void LoadCommandLineSettings() override;
     void EndProgram() override;
 
-    // Layout, from the top of the window down.
-    TCoolBar CoolBar1;
-    TSpeedButton SpeedButton1, SpeedButton2, SpeedButton4, SpeedButton5, SpeedButton6, SpeedButton7, SpeedButton8,
-        SpeedButton3;
-    TmyLabel3d myLabel3d1;
-    TLabel Label2;
-    TmyLabel3d myLabel3d3;
-    TLabel Label1;
-    TmyLabel3d myLabel3d7;
-    TRadioButton RadioButton1, RadioButton2;
-    TmyLabel3d myLabel3d2;
-    TEdit Edit2;
-    TmyLabel3d myLabel3d4;
-    TEdit Edit3;
-    TmyLabel3d myLabel3d5;
-    TEdit Edit4;
-    TmyLabel3d myLabel3d6;
-    TEdit Edit5;
-    TmyLabel3d myLabel3d11;
-    TEdit Edit8;
-    TGroupBox GroupBox1;
-    TmyLabel3d myLabel3d8;
-    TCheckBox CheckBox1;
-    TmyLabel3d myLabel3d9;
-    TEdit Edit6;
-    TmyLabel3d myLabel3d10;
-    TEdit Edit7;
-    TButton Button1;
-    TStatusBar StatusBar1;
-
-    HMENU MainMenu1 = nullptr;  // owned by the window
-    OwnedMenu PopupMenuTray;
-    TAppExec AppExec1;
-    TMultiInstance MultiInstance1;
-    std::unique_ptr<TTrayIcon> TrayIcon1;  // hooks the window, so made after it
-    TFileDialog OpenDialog1, SaveDialog1;
-    // The quick buttons SpeedButton4 ... SpeedButton8.
-    std::vector<std::unique_ptr<TQuickSlot>> QuickSlots;
-
-    // The control that shows a field, and its value as the control holds it.
-    TControl& FieldControl(Field field);
+    // A field's value as its control holds it.
     std::string FieldText(Field field);
     void SetFieldText(Field field, const std::string& text);
     bool FieldChecked(Field field);
@@ -93,43 +56,22 @@ public:
     // The keyboard in the field, its text selected.
     void FocusField(Field field);
     // What the system had when it was last read, and of which connection.
-    const CurrentState& CurrentValues() const { return Current; }
-    const std::string& ChosenConnection() const { return ConnectionName; }
+    const CurrentState& CurrentValues() const { return current_; }
+    const std::string& ChosenConnection() const { return connectionName_; }
 
     // Settings files: fills the fields from one, or says it is missing.
     void LoadSettingsFile(const std::string& fileName);
-    void Otevt1Click();
-    void Uloit1Click();
-
-    // Field editing: highlighting against the current state, and the
-    // fields each choice switches on and off.
-    void Edit2Change();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void CheckBox1Click();
-    void Label1MouseMove();
-    void Label2MouseMove();
-    // Shows whether a field holds the current state: lime or not, and the
-    // description a screen reader reads with its name.
-    void ShowFieldState(Field field, bool current);
-    // The apply button.
-    void Button1Click();
-    // A close asked for while an apply's commands ran; it follows their end.
-    bool CloseRequested() const { return closeRequested_; }
-    // The apply's commands run: a close asked for meanwhile waits for them.
-    void SetCommandsRunning(bool running) { commandsRunning_ = running; }
-    // The notification area: restoring the window hidden there.
-    void Obnovit1Click();
-    void TrayIcon1DblClick();
-    void Oprogramu1Click();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormActivate() override;
-    bool CloseQuery() override;  // FormCloseQuery
+    bool CloseQuery() override;
     void MenuCommand(int id) override;
 
 private:
+    // The window as the apply sequence sees it.
+    class ApplyWindow;
+
     void CreateDesign();
     // The menu bar (returned), the tray menu and the keyboard shortcuts.
     OwnedMenu CreateMenus();
@@ -141,21 +83,81 @@ private:
     void UpdateTrayMenu();
     bool HandleSysCommand(WPARAM command);
     void TaskbarCreated();
+    // The control that shows a field.
+    TControl& FieldControl(Field field) { return *fieldControls_[FieldIndex(field)]; }
     // Enables or disables the fields that a choice governs.
     void EnableFieldsOf(Field choice, bool enabled);
     // Shows the current state's values of the fields read from `source`.
     void ShowCurrentValues(StateSource source);
+    // Shows whether a field holds the current state: lime or not, and the
+    // description a screen reader reads with its name.
+    void ShowFieldState(Field field, bool current);
+    // A name label's text, whole in its tooltip however narrow the label.
+    static void ShowName(TLabel& label, const std::string& name);
 
-    void Zavt1Click();
+    // The commands of the menus, the tool bar and the tray icon.
+    void OnOpenSettingsFile();
+    void OnSaveSettingsFile();
+    void OnCloseCommand();
+    void OnAbout();
+    void OnRestore();
+    void OnTrayIconDoubleClick();
+    // Field editing: highlighting against the current state, and the
+    // fields each choice switches on and off.
+    void OnFieldTextChanged();
+    void OnManualChosen();
+    void OnAutomaticChosen();
+    void OnProxySwitched();
+    void OnApply();
+
+    // Layout, from the top of the window down.
+    TCoolBar toolBar_;
+    TSpeedButton openButton_, saveButton_, endButton_;
+    TSpeedButton quickButtons_[kQuickSlotCount];
+    TmyLabel3d computerNameCaption_;
+    TLabel computerNameLabel_;
+    TmyLabel3d connectionNameCaption_;
+    TLabel connectionNameLabel_;
+    TmyLabel3d addressingCaption_;
+    TRadioButton manualChoice_, automaticChoice_;
+    TmyLabel3d ipAddressCaption_;
+    TEdit ipAddressEdit_;
+    TmyLabel3d maskCaption_;
+    TEdit maskEdit_;
+    TmyLabel3d gatewayCaption_;
+    TEdit gatewayEdit_;
+    TmyLabel3d dnsCaption_;
+    TEdit dnsEdit_;
+    TmyLabel3d alternateDnsCaption_;
+    TEdit alternateDnsEdit_;
+    TGroupBox proxyGroup_;
+    TmyLabel3d proxyCaption_;
+    TCheckBox proxySwitch_;
+    TmyLabel3d proxyAddressCaption_;
+    TEdit proxyAddressEdit_;
+    TmyLabel3d proxyPortCaption_;
+    TEdit proxyPortEdit_;
+    TButton applyButton_;
+    TStatusBar statusBar_;
+    // The control of each field, by the field's place in the field table.
+    std::array<TControl*, kFieldCount> fieldControls_{};
+
+    HMENU menuBar_ = nullptr;  // owned by the window
+    OwnedMenu trayMenu_;
+    TAppExec launcher_;
+    TMultiInstance instanceGuard_;
+    std::unique_ptr<TTrayIcon> trayIcon_;  // hooks the window, so made after it
+    TFileDialog openDialog_, saveDialog_;
+    std::vector<std::unique_ptr<TQuickSlot>> quickSlots_;
 
     // The report's lines, the chosen connection, its lines in the report
     // and what the system had when it was last read.
-    LineList tmp;
-    std::string ConnectionName;
-    ReportSection Section;
-    CurrentState Current;
+    LineList reportLines_;
+    std::string connectionName_;
+    ReportSection section_;
+    CurrentState current_;
 
-    TForm2* Form2 = nullptr;
+    TForm2* chooser_ = nullptr;
     OwnedAccelerators accelerators_;
     bool activated_ = false;
     bool commandsRunning_ = false;

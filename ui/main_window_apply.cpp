@@ -7,65 +7,68 @@
 
 namespace {
 
-// The commands read the fields as they go: a close asked for while one runs
-// waits for it.
-class CommandRunning {
+// Set while a command runs, also when it cannot be started.
+class RaisedWhile {
 public:
-    explicit CommandRunning(TForm1& form)
-        : form_(form)
+    explicit RaisedWhile(bool& flag)
+        : flag_(flag)
     {
-        form_.SetCommandsRunning(true);
+        flag_ = true;
     }
-    ~CommandRunning() { form_.SetCommandsRunning(false); }
-    CommandRunning(const CommandRunning&) = delete;
-    CommandRunning& operator=(const CommandRunning&) = delete;
+    ~RaisedWhile() { flag_ = false; }
+    RaisedWhile(const RaisedWhile&) = delete;
+    RaisedWhile& operator=(const RaisedWhile&) = delete;
 
 private:
-    TForm1& form_;
+    bool& flag_;
 };
 
-class ApplyWindow : public ApplyTarget {
+}  // namespace
+
+class TForm1::ApplyWindow : public ApplyTarget {
 public:
     explicit ApplyWindow(TForm1& form)
         : form_(form)
     {
     }
 
-    std::string ConnectionName() override { return form_.ChosenConnection(); }
+    std::string ConnectionName() override { return form_.connectionName_; }
     std::string FieldText(Field field) override { return form_.FieldText(field); }
     void SetFieldText(Field field, const std::string& text) override { form_.SetFieldText(field, text); }
     bool Checked(Field field) override { return form_.FieldChecked(field); }
     void SetChecked(Field field, bool checked) override { form_.SetFieldChecked(field, checked); }
-    const CurrentState& Current() override { return form_.CurrentValues(); }
+    const CurrentState& Current() override { return form_.current_; }
     void ShowMessage(const std::string& text) override { Application.ShowMessage(text); }
     bool Ask(const std::string& question) override
     {
         return Application.ShowMessage(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
     }
-    void SetStatus(const std::string& text) override { form_.StatusBar1.SetText(text); }
+    void SetStatus(const std::string& text) override { form_.statusBar_.SetText(text); }
     unsigned long RunCommand(const std::string& commandLine) override
     {
-        form_.AppExec1.SetExeName(commandLine);
-        form_.AppExec1.SetExeParams({});
-        const CommandRunning running(form_);
-        form_.AppExec1.Execute();
+        form_.launcher_.SetExeName(commandLine);
+        form_.launcher_.SetExeParams({});
+        // The commands read the fields as they go: a close asked for while
+        // one runs waits for it.
+        const RaisedWhile running(form_.commandsRunning_);
+        form_.launcher_.Execute();
         // Ended meanwhile (the session ended, the user closed the window):
         // nothing more is to be done.
-        if (Application.Terminated() || form_.CloseRequested())
+        if (Application.Terminated() || form_.closeRequested_)
             throw EAbort();
-        return form_.AppExec1.ErrNo();
+        return form_.launcher_.ErrNo();
     }
     ProxyWritten WriteProxy(const ProxyWrite& write) override { return WriteProxySettings(write); }
     void Lock() override
     {
         focus_ = GetFocus();
-        form_.Button1.SetEnabled(false);
+        form_.applyButton_.SetEnabled(false);
         form_.SetEnabled(false);
     }
     void ReadBack() override
     {
         // Nothing to show to a user who is leaving.
-        if (!form_.CloseRequested())
+        if (!form_.closeRequested_)
             form_.ShowConnectionChooser();
         // No connection left to show: the program has ended meanwhile.
         if (Application.Terminated())
@@ -81,7 +84,7 @@ public:
     }
     void Unlock() override
     {
-        form_.Button1.SetEnabled(true);
+        form_.applyButton_.SetEnabled(true);
         form_.SetEnabled(true);
         form_.ComeToFront(focus_);
     }
@@ -93,9 +96,7 @@ private:
     HWND focus_ = nullptr;  // where the keyboard was when the window was locked
 };
 
-}  // namespace
-
-void TForm1::Button1Click()
+void TForm1::OnApply()
 {
     ApplyWindow window(*this);
     RunApplySequence(window);

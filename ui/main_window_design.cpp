@@ -11,6 +11,7 @@
 #include "wingui/menu.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -33,22 +34,22 @@ OwnedMenu TForm1::CreateMenus()
     // Access keys are unique within each menu: the tray menu's two pairs
     // that begin alike (Obnovit, Otevřít; Uložit, Ukončit) take other letters.
     OwnedMenu menuBar = BuildMenuBar({
-        {0, "&Soubor"},                                           // Soubor1
-        {1, "&Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},   // Otevt1
-        {1, "&Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},    // Uloit1
-        {1, nullptr},                                             // N1
-        {1, "&Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},   // Zavt1
-        {0, "&Nápověda"},                                         // Npovda1
-        {1, "&O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},  // Oprogramu1
+        {0, "&Soubor"},
+        {1, "&Otevřít", cmOpen, "Ctrl+O", SmallIcon(IDI_OPEN)},
+        {1, "&Uložit", cmSave, "Ctrl+S", SmallIcon(IDI_SAVE)},
+        {1, nullptr},
+        {1, "&Zavřít", cmClose, "Alt+F4", SmallIcon(IDI_EXIT)},
+        {0, "&Nápověda"},
+        {1, "&O programu", cmAbout, "F2", SmallIcon(IDI_ABOUT)},
     });
-    PopupMenuTray = BuildPopupMenu({
-        {0, "&Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},  // Obnovit1
-        {0, nullptr},                                                 // N3
-        {0, "O&tevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},        // Otevt2
-        {0, "&Uložit", cmSave, nullptr, SmallIcon(IDI_SAVE)},         // Uloit2
-        {0, "O &programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},   // Oprogramu2
-        {0, nullptr},                                                 // N2
-        {0, "U&končit", cmClose, nullptr, SmallIcon(IDI_EXIT)},       // Ukonit1
+    trayMenu_ = BuildPopupMenu({
+        {0, "&Obnovit", cmRestore, nullptr, SmallIcon(IDI_RESTORE)},
+        {0, nullptr},
+        {0, "O&tevřít", cmOpen, nullptr, SmallIcon(IDI_OPEN)},
+        {0, "&Uložit", cmSave, nullptr, SmallIcon(IDI_SAVE)},
+        {0, "O &programu", cmAbout, nullptr, SmallIcon(IDI_ABOUT)},
+        {0, nullptr},
+        {0, "U&končit", cmClose, nullptr, SmallIcon(IDI_EXIT)},
     });
     std::vector<ACCEL> shortcuts = {
         {FVIRTKEY | FCONTROL, 'O', cmOpen},
@@ -87,104 +88,126 @@ void TForm1::CreateDesign()
         menuBar.Get(),
     });
     // The window destroys its menu bar from now on.
-    MainMenu1 = menuBar.Release();
+    menuBar_ = menuBar.Release();
     MarkPhase(Phase::Start, "main window's frame and tooltips");
 
     const unsigned caption = coBold;
     const unsigned field = coTabStop | coGroup;
     CreateControls({
-        {&CoolBar1, nullptr, "", 0, 0, 300, 30},
-        {&SpeedButton1, &CoolBar1, "", 2, 2, 23, 22, coShowHint},
-        {&SpeedButton2, &CoolBar1, "", 24, 2, 23, 22, coShowHint},
-        {&SpeedButton4, &CoolBar1, "", 88, 2, 23, 22, coShowHint},
-        {&SpeedButton5, &CoolBar1, "", 112, 2, 23, 22, coShowHint},
-        {&SpeedButton6, &CoolBar1, "", 136, 2, 23, 22, coShowHint},
-        {&SpeedButton7, &CoolBar1, "", 160, 2, 23, 22, coShowHint},
-        {&SpeedButton8, &CoolBar1, "", 184, 2, 23, 22, coShowHint},
-        {&SpeedButton3, &CoolBar1, "", 272, 2, 23, 22, coShowHint},
-        {&myLabel3d1, nullptr, "Síťové jméno počítače:", 8, 48, 120, 15, caption},
-        {&Label2, nullptr, "???", 152, 48, 137, 16, coShowHint},
-        {&myLabel3d3, nullptr, "Název síťového připojení:", 8, 72, 135, 15, caption},
-        {&Label1, nullptr, "???", 152, 70, 137, 16, coShowHint},
-        {&myLabel3d7, nullptr, "IP adresa:", 8, 96, 52, 15, caption},
-        {&RadioButton1, nullptr, "ručně", 152, 91, 65, 17, coGroup},
-        {&RadioButton2, nullptr, "automaticky", 208, 91, 81, 17},
-        {&myLabel3d2, nullptr, "IP adresa:", 8, 120, 52, 15, caption | coGroup},
-        {&Edit2, nullptr, "???", 152, 112, 137, 23, field},
-        {&myLabel3d4, nullptr, "Maska podsítě:", 8, 144, 79, 15, caption},
-        {&Edit3, nullptr, "???", 152, 136, 137, 23, field},
-        {&myLabel3d5, nullptr, "Brána:", 8, 168, 36, 15, caption},
-        {&Edit4, nullptr, "???", 152, 160, 137, 23, field},
-        {&myLabel3d6, nullptr, "Server DNS:", 8, 192, 68, 15, caption},
-        {&Edit5, nullptr, "???", 152, 184, 137, 23, field},
-        {&myLabel3d11, nullptr, "Náhradní server DNS:", 8, 216, 118, 15, caption},
-        {&Edit8, nullptr, "???", 152, 208, 137, 23, field},
-        {&GroupBox1, nullptr, "Nastavení Proxy v MS Internet exploreru", 8, 240, 281, 97, coGroup},
-        {&myLabel3d8, &GroupBox1, "Používat Proxy server:", 8, 26, 117, 15, caption},
-        {&CheckBox1, &GroupBox1, "", 144, 24, 129, 17, field},
-        {&myLabel3d9, &GroupBox1, "IP adresa Proxy serveru:", 8, 50, 127, 15, caption},
-        {&Edit6, &GroupBox1, "???", 144, 42, 129, 23, field},
-        {&myLabel3d10, &GroupBox1, "Port:", 8, 74, 26, 15, caption},
-        {&Edit7, &GroupBox1, "???", 144, 66, 129, 23, field},
-        {&Button1, nullptr, "Uložit parametry do síťového připojení", 8, 344, 281, 25, coBold | field},
-        {&StatusBar1, nullptr, "", 0, 376, 300, 19},
+        {&toolBar_, nullptr, "", 0, 0, 300, 30},
+        {&openButton_, &toolBar_, "", 2, 2, 23, 22, coShowHint},
+        {&saveButton_, &toolBar_, "", 24, 2, 23, 22, coShowHint},
+        {&quickButtons_[0], &toolBar_, "", 88, 2, 23, 22, coShowHint},
+        {&quickButtons_[1], &toolBar_, "", 112, 2, 23, 22, coShowHint},
+        {&quickButtons_[2], &toolBar_, "", 136, 2, 23, 22, coShowHint},
+        {&quickButtons_[3], &toolBar_, "", 160, 2, 23, 22, coShowHint},
+        {&quickButtons_[4], &toolBar_, "", 184, 2, 23, 22, coShowHint},
+        {&endButton_, &toolBar_, "", 272, 2, 23, 22, coShowHint},
+        {&computerNameCaption_, nullptr, "Síťové jméno počítače:", 8, 48, 120, 15, caption},
+        {&computerNameLabel_, nullptr, "???", 152, 48, 137, 16, coShowHint},
+        {&connectionNameCaption_, nullptr, "Název síťového připojení:", 8, 72, 135, 15, caption},
+        {&connectionNameLabel_, nullptr, "???", 152, 70, 137, 16, coShowHint},
+        {&addressingCaption_, nullptr, "IP adresa:", 8, 96, 52, 15, caption},
+        {&manualChoice_, nullptr, "ručně", 152, 91, 65, 17, coGroup},
+        {&automaticChoice_, nullptr, "automaticky", 208, 91, 81, 17},
+        {&ipAddressCaption_, nullptr, "IP adresa:", 8, 120, 52, 15, caption | coGroup},
+        {&ipAddressEdit_, nullptr, "???", 152, 112, 137, 23, field},
+        {&maskCaption_, nullptr, "Maska podsítě:", 8, 144, 79, 15, caption},
+        {&maskEdit_, nullptr, "???", 152, 136, 137, 23, field},
+        {&gatewayCaption_, nullptr, "Brána:", 8, 168, 36, 15, caption},
+        {&gatewayEdit_, nullptr, "???", 152, 160, 137, 23, field},
+        {&dnsCaption_, nullptr, "Server DNS:", 8, 192, 68, 15, caption},
+        {&dnsEdit_, nullptr, "???", 152, 184, 137, 23, field},
+        {&alternateDnsCaption_, nullptr, "Náhradní server DNS:", 8, 216, 118, 15, caption},
+        {&alternateDnsEdit_, nullptr, "???", 152, 208, 137, 23, field},
+        {&proxyGroup_, nullptr, "Nastavení Proxy v MS Internet exploreru", 8, 240, 281, 97, coGroup},
+        {&proxyCaption_, &proxyGroup_, "Používat Proxy server:", 8, 26, 117, 15, caption},
+        {&proxySwitch_, &proxyGroup_, "", 144, 24, 129, 17, field},
+        {&proxyAddressCaption_, &proxyGroup_, "IP adresa Proxy serveru:", 8, 50, 127, 15, caption},
+        {&proxyAddressEdit_, &proxyGroup_, "???", 144, 42, 129, 23, field},
+        {&proxyPortCaption_, &proxyGroup_, "Port:", 8, 74, 26, 15, caption},
+        {&proxyPortEdit_, &proxyGroup_, "???", 144, 66, 129, 23, field},
+        {&applyButton_, nullptr, "Uložit parametry do síťového připojení", 8, 344, 281, 25, coBold | field},
+        {&statusBar_, nullptr, "", 0, 376, 300, 19},
     });
     MarkPhase(Phase::Start, "controls and fonts");
 
+    // Which control shows each field.
+    const std::pair<Field, TControl*> fieldControls[] = {
+        {Field::IP, &ipAddressEdit_},
+        {Field::Mask, &maskEdit_},
+        {Field::Gateway, &gatewayEdit_},
+        {Field::DNS, &dnsEdit_},
+        {Field::DNS2, &alternateDnsEdit_},
+        {Field::Manual, &manualChoice_},
+        {Field::Automatic, &automaticChoice_},
+        {Field::Proxy, &proxySwitch_},
+        {Field::ProxyAddress, &proxyAddressEdit_},
+        {Field::ProxyPort, &proxyPortEdit_},
+    };
+    for (const auto& [field, control] : fieldControls)
+        fieldControls_[FieldIndex(field)] = control;
+
     // Each caption and the control it names; "automaticky" ends with the
     // fields whatever its font measures.
-    KeepCaptionsClear({{&myLabel3d1, &Label2}, {&myLabel3d3, &Label1}, {&myLabel3d7, &RadioButton1},
-        {&myLabel3d2, &Edit2}, {&myLabel3d4, &Edit3}, {&myLabel3d5, &Edit4}, {&myLabel3d6, &Edit5},
-        {&myLabel3d11, &Edit8}, {&myLabel3d8, &CheckBox1}, {&myLabel3d9, &Edit6}, {&myLabel3d10, &Edit7}});
-    RadioButton2.FitTextToTheLeft();
+    KeepCaptionsClear({{&computerNameCaption_, &computerNameLabel_}, {&connectionNameCaption_, &connectionNameLabel_},
+        {&addressingCaption_, &manualChoice_}, {&ipAddressCaption_, &ipAddressEdit_}, {&maskCaption_, &maskEdit_},
+        {&gatewayCaption_, &gatewayEdit_}, {&dnsCaption_, &dnsEdit_}, {&alternateDnsCaption_, &alternateDnsEdit_},
+        {&proxyCaption_, &proxySwitch_}, {&proxyAddressCaption_, &proxyAddressEdit_},
+        {&proxyPortCaption_, &proxyPortEdit_}});
+    automaticChoice_.FitTextToTheLeft();
     // "ručně" ends where "automaticky" begins: the strip where the design
     // lets it overlap showed "automaticky" anyway, and "ručně" now lies in
     // front of it.
-    RECT manual = RadioButton1.Bounds();
-    manual.right = std::max(manual.left, std::min(manual.right, RadioButton2.Bounds().left));
-    RadioButton1.SetBounds(manual);
+    RECT manual = manualChoice_.Bounds();
+    manual.right = std::max(manual.left, std::min(manual.right, automaticChoice_.Bounds().left));
+    manualChoice_.SetBounds(manual);
 
     // Tab order, with each caption just before its field: Windows names a
     // field that has no caption of its own after the static text before it.
     // Only the checked radio button is a tab stop, so the pair is one stop
-    // between Button1 and Edit2. The arrows go through the pair in z-order,
-    // "ručně" first as the screen shows it; the caption after it starts a
-    // group of its own, so that the arrows stay within the pair.
-    SetTabOrder({&Button1, &RadioButton1, &RadioButton2, &myLabel3d2, &Edit2, &myLabel3d4, &Edit3, &myLabel3d5, &Edit4,
-        &myLabel3d6, &Edit5, &myLabel3d11, &Edit8, &GroupBox1});
-    SetTabOrder({&myLabel3d8, &CheckBox1, &myLabel3d9, &Edit6, &myLabel3d10, &Edit7});
+    // between the apply button and the address. The arrows go through the
+    // pair in z-order, "ručně" first as the screen shows it; the caption
+    // after it starts a group of its own, so that the arrows stay within the
+    // pair.
+    SetTabOrder({&applyButton_, &manualChoice_, &automaticChoice_, &ipAddressCaption_, &ipAddressEdit_, &maskCaption_,
+        &maskEdit_, &gatewayCaption_, &gatewayEdit_, &dnsCaption_, &dnsEdit_, &alternateDnsCaption_, &alternateDnsEdit_,
+        &proxyGroup_});
+    SetTabOrder({&proxyCaption_, &proxySwitch_, &proxyAddressCaption_, &proxyAddressEdit_, &proxyPortCaption_,
+        &proxyPortEdit_});
 
     // A screen reader names a check box or a radio button by its own text:
     // the proxy's box has none, and "ručně" or "automaticky" alone do not say
     // what they choose. The box takes its caption's words, each choice the
     // pair's question before its own; what is painted stays.
-    CheckBox1.SetAccessibleName(CaptionWords(myLabel3d8.Text()));
-    for (TRadioButton* choice : {&RadioButton1, &RadioButton2})
-        choice->SetAccessibleName(myLabel3d7.Text() + " " + choice->Text());
+    proxySwitch_.SetAccessibleName(CaptionWords(proxyCaption_.Text()));
+    for (TRadioButton* choice : {&manualChoice_, &automaticChoice_})
+        choice->SetAccessibleName(addressingCaption_.Text() + " " + choice->Text());
 
-    for (TmyLabel3d* label : {&myLabel3d1, &myLabel3d3, &myLabel3d7, &myLabel3d2, &myLabel3d4, &myLabel3d5, &myLabel3d6,
-             &myLabel3d11, &myLabel3d8, &myLabel3d9, &myLabel3d10})
+    for (TmyLabel3d* label : {&computerNameCaption_, &connectionNameCaption_, &addressingCaption_, &ipAddressCaption_,
+             &maskCaption_, &gatewayCaption_, &dnsCaption_, &alternateDnsCaption_, &proxyCaption_,
+             &proxyAddressCaption_, &proxyPortCaption_})
         label->SetAStyle3D(Resit3d);
-    for (TLabel* label : {&Label1, &Label2}) {
+    for (TLabel* label : {&connectionNameLabel_, &computerNameLabel_}) {
         label->SetAutoSize(false);  // long names are cut; the tooltip shows them whole
         label->SetColor(clLime);
         label->SetShowAccelChar(false);  // they show names, which may hold "&"
     }
 
-    SpeedButton1.SetImage(IDI_OPEN);
-    SpeedButton1.SetHint("Otevřít uloženou konfiguraci");
-    SpeedButton2.SetImage(IDI_SAVE);
-    SpeedButton2.SetHint("Uložit konfiguraci");
-    SpeedButton3.SetImage(IDI_EXIT);
-    SpeedButton3.SetHint("Ukončit program");
-    // The quick buttons: PopupMenu1 ... PopupMenu5 with MenuItem1 ... MenuItem20.
+    openButton_.SetImage(IDI_OPEN);
+    openButton_.SetHint("Otevřít uloženou konfiguraci");
+    saveButton_.SetImage(IDI_SAVE);
+    saveButton_.SetHint("Uložit konfiguraci");
+    endButton_.SetImage(IDI_EXIT);
+    endButton_.SetHint("Ukončit program");
+    // The quick buttons, each with its menu; the program INI file numbers
+    // their menu items 1 ... 20, four to a button.
     const int quickImages[] = {IDI_QUICK1, IDI_QUICK2, IDI_QUICK3, IDI_QUICK4, IDI_QUICK5};
-    TSpeedButton* quickButtons[] = {&SpeedButton4, &SpeedButton5, &SpeedButton6, &SpeedButton7, &SpeedButton8};
     for (int slot = 0; slot < kQuickSlotCount; ++slot) {
-        quickButtons[slot]->SetImage(quickImages[slot]);
-        QuickSlots.push_back(std::make_unique<TQuickSlot>(slot, *quickButtons[slot], 1 + 4 * slot));
-        QuickSlots.back()->OpenDialog = &OpenDialog1;
-        QuickSlots.back()->LoadSettingsFile = [this](const std::string& path) { LoadSettingsFile(path); };
+        quickButtons_[slot].SetImage(quickImages[slot]);
+        quickSlots_.push_back(std::make_unique<TQuickSlot>(slot, quickButtons_[slot], 1 + 4 * slot));
+        quickSlots_.back()->OpenDialog = &openDialog_;
+        quickSlots_.back()->LoadSettingsFile = [this](const std::string& path) { LoadSettingsFile(path); };
     }
 
     Application.SetAccelerators(accelerators_.Get());
@@ -195,15 +218,13 @@ void TForm1::BindEvents()
 {
     for (const FieldSpec& spec : kFields) {
         if (spec.kind == FieldKind::Text)
-            dynamic_cast<TEdit&>(FieldControl(spec.field)).OnChange = [this](TComponent*) { Edit2Change(); };
+            dynamic_cast<TEdit&>(FieldControl(spec.field)).OnChange = [this](TComponent*) { OnFieldTextChanged(); };
     }
-    RadioButton1.OnClick = [this](TComponent*) { RadioButton1Click(); };
-    RadioButton2.OnClick = [this](TComponent*) { RadioButton2Click(); };
-    CheckBox1.OnClick = [this](TComponent*) { CheckBox1Click(); };
-    Label1.OnMouseMove = [this](TComponent*, int, int) { Label1MouseMove(); };
-    Label2.OnMouseMove = [this](TComponent*, int, int) { Label2MouseMove(); };
-    Button1.OnClick = [this](TComponent*) { Button1Click(); };
-    SpeedButton1.OnClick = [this](TComponent*) { MenuCommand(cmOpen); };
-    SpeedButton2.OnClick = [this](TComponent*) { MenuCommand(cmSave); };
-    SpeedButton3.OnClick = [this](TComponent*) { Zavt1Click(); };
+    manualChoice_.OnClick = [this](TComponent*) { OnManualChosen(); };
+    automaticChoice_.OnClick = [this](TComponent*) { OnAutomaticChosen(); };
+    proxySwitch_.OnClick = [this](TComponent*) { OnProxySwitched(); };
+    applyButton_.OnClick = [this](TComponent*) { OnApply(); };
+    openButton_.OnClick = [this](TComponent*) { MenuCommand(cmOpen); };
+    saveButton_.OnClick = [this](TComponent*) { MenuCommand(cmSave); };
+    endButton_.OnClick = [this](TComponent*) { OnCloseCommand(); };
 }

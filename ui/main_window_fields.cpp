@@ -1,33 +1,6 @@
-// The main window's side of the field table: which control shows each field,
-// and a field's value as its control holds it.
+// The main window's side of the field table: a field's value as its control
+// holds it.
 #include "ui/main_window.h"
-
-TControl& TForm1::FieldControl(Field field)
-{
-    switch (field) {
-    case Field::IP:
-        return Edit2;
-    case Field::Mask:
-        return Edit3;
-    case Field::Gateway:
-        return Edit4;
-    case Field::DNS:
-        return Edit5;
-    case Field::DNS2:
-        return Edit8;
-    case Field::Manual:
-        return RadioButton1;
-    case Field::Automatic:
-        return RadioButton2;
-    case Field::Proxy:
-        return CheckBox1;
-    case Field::ProxyAddress:
-        return Edit6;
-    case Field::ProxyPort:
-        return Edit7;
-    }
-    return Edit2;  // not reached: every field has its case
-}
 
 std::string TForm1::FieldText(Field field)
 {

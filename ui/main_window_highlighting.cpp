@@ -21,49 +21,39 @@ void TForm1::ShowFieldState(Field field, bool current)
     control.SetAccessibleDescription(current ? kCurrentStateDescription : kDifferingDescription);
 }
 
-void TForm1::Edit2Change()
+void TForm1::OnFieldTextChanged()
 {
     for (const FieldSpec& spec : kFields) {
         if (spec.kind == FieldKind::Text)
-            ShowFieldState(spec.field, FieldText(spec.field) == Current.*spec.current);
+            ShowFieldState(spec.field, FieldText(spec.field) == current_.*spec.current);
     }
 }
 
-void TForm1::RadioButton1Click()
+void TForm1::OnManualChosen()
 {
-    if (!RadioButton1.Checked())
+    if (!manualChoice_.Checked())
         return;
     EnableFieldsOf(Field::Manual, true);
-    const bool agrees = FlagAgrees(Field::Manual, true, Current);
+    const bool agrees = FlagAgrees(Field::Manual, true, current_);
     ShowFieldState(Field::Manual, agrees);
     ShowFieldState(Field::Automatic, agrees);
 }
 
-void TForm1::RadioButton2Click()
+void TForm1::OnAutomaticChosen()
 {
-    if (!RadioButton2.Checked())
+    if (!automaticChoice_.Checked())
         return;
     // The address fields belong to manual addressing; their texts stay.
     EnableFieldsOf(Field::Manual, false);
-    const bool agrees = FlagAgrees(Field::Automatic, true, Current);
+    const bool agrees = FlagAgrees(Field::Automatic, true, current_);
     ShowFieldState(Field::Manual, agrees);
     ShowFieldState(Field::Automatic, agrees);
 }
 
-void TForm1::CheckBox1Click()
+void TForm1::OnProxySwitched()
 {
-    const bool on = CheckBox1.Checked();
+    const bool on = proxySwitch_.Checked();
     EnableFieldsOf(Field::Proxy, on);
     // A box left clear agrees with a proxy that is off or not set at all.
-    ShowFieldState(Field::Proxy, FlagAgrees(Field::Proxy, on, Current));
-}
-
-void TForm1::Label1MouseMove()
-{
-    Label1.SetHint(Label1.Text());
-}
-
-void TForm1::Label2MouseMove()
-{
-    Label2.SetHint(Label2.Text());
+    ShowFieldState(Field::Proxy, FlagAgrees(Field::Proxy, on, current_));
 }

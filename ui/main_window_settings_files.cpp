@@ -73,17 +73,17 @@ void TForm1::LoadCommandLineSettings()
     LoadSettingsFile(fileName);
 }
 
-void TForm1::Otevt1Click()
+void TForm1::OnOpenSettingsFile()
 {
-    OpenDialog1.InitialDir = GetExeDirectory();
-    if (OpenDialog1.Execute(handle_))
-        LoadSettingsFile(OpenDialog1.FileName);
+    openDialog_.InitialDir = GetExeDirectory();
+    if (openDialog_.Execute(handle_))
+        LoadSettingsFile(openDialog_.FileName);
 }
 
-void TForm1::Uloit1Click()
+void TForm1::OnSaveSettingsFile()
 {
-    SaveDialog1.InitialDir = GetExeDirectory();
-    if (!SaveDialog1.Execute(handle_))
+    saveDialog_.InitialDir = GetExeDirectory();
+    if (!saveDialog_.Execute(handle_))
         return;
     FieldValues values;
     for (const FieldSpec& spec : kFields) {
@@ -94,7 +94,7 @@ void TForm1::Uloit1Click()
     }
     // The dialog gives a full path; the settings file makes any other name
     // absolute itself.
-    const std::string fileName = ForceDatExtension(SaveDialog1.FileName);
-    if (MayReplace(SaveDialog1.FileName, fileName))
+    const std::string fileName = ForceDatExtension(saveDialog_.FileName);
+    if (MayReplace(saveDialog_.FileName, fileName))
         WriteSettingsFile(fileName, values);
 }

@@ -15,14 +15,20 @@ std::string ReadComputerName()
 
 }  // namespace
 
+void TForm1::ShowName(TLabel& label, const std::string& name)
+{
+    label.SetText(name);
+    label.SetHint(name);
+}
+
 void TForm1::ShowCurrentValues(StateSource source)
 {
     for (const FieldSpec& spec : kFields) {
         if (spec.source != source)
             continue;
         if (spec.kind == FieldKind::Text) {
-            SetFieldText(spec.field, Current.*spec.current);
-        } else if (const std::optional<bool> checked = CurrentFlag(spec.field, Current)) {
+            SetFieldText(spec.field, current_.*spec.current);
+        } else if (const std::optional<bool> checked = CurrentFlag(spec.field, current_)) {
             SetFieldChecked(spec.field, *checked);
             // A proxy that is off keeps its fields shut, also when the box
             // was clear already and its handler did not run.
@@ -34,12 +40,12 @@ void TForm1::ShowCurrentValues(StateSource source)
 
 void TForm1::ReadCurrentState()
 {
-    ReadReportValues(tmp, Section, Current);
-    Current.ProxyAddress.clear();
-    Current.ProxyPort.clear();
+    ReadReportValues(reportLines_, section_, current_);
+    current_.ProxyAddress.clear();
+    current_.ProxyPort.clear();
 
-    Label2.SetText(ReadComputerName());
-    Label1.SetText(ConnectionName);
+    ShowName(computerNameLabel_, ReadComputerName());
+    ShowName(connectionNameLabel_, connectionName_);
     ShowCurrentValues(StateSource::Report);
 
     // A value the registry cannot give as asked is said once a run: it stays
@@ -50,17 +56,17 @@ void TForm1::ReadCurrentState()
         if (!problem->empty() && proxyProblemsSaid_.insert(*problem).second)
             Application.ShowException(Exception(*problem));
     }
-    Current.ProxyOn = proxyValues.enable.value_or(-1);
-    Current.ProxyEnableUnreadable = !proxyValues.enableProblem.empty();
+    current_.ProxyOn = proxyValues.enable.value_or(-1);
+    current_.ProxyEnableUnreadable = !proxyValues.enableProblem.empty();
     const ProxyParts proxy = SplitProxyServer(proxyValues.server.value_or(""));
-    Current.ProxyAddress = proxy.address;
-    Current.ProxyPort = proxy.port;
-    Current.ProxyServerRead = !proxyValues.serverProblem.empty() || !proxy.address.empty() || !proxy.port.empty();
+    current_.ProxyAddress = proxy.address;
+    current_.ProxyPort = proxy.port;
+    current_.ProxyServerRead = !proxyValues.serverProblem.empty() || !proxy.address.empty() || !proxy.port.empty();
     ShowCurrentValues(StateSource::Registry);
 
     // Everything now shows what the system has.
     for (const FieldSpec& spec : kFields)
         ShowFieldState(spec.field, true);
-    StatusBar1.SetText("Zeleně podbarvené položky = aktuální stav.");
+    statusBar_.SetText("Zeleně podbarvené položky = aktuální stav.");
     stateShown_ = true;
 }
