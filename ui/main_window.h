@@ -92,7 +92,8 @@ private:
     // Shows whether a field holds the current state: lime or not, and the
     // description a screen reader reads with its name.
     void ShowFieldState(Field field, bool current);
-    // A name label's text, whole in its tooltip however narrow the label.
+    // A name label's text, whole in its tooltip however narrow the label,
+    // for the mouse and, where it is cut, for the keyboard.
     static void ShowName(TLabel& label, const std::string& name);
 
     // The commands of the menus, the tool bar and the tray icon.

@@ -106,7 +106,7 @@ void TForm1::CreateDesign()
         {&computerNameCaption_, nullptr, "Síťové jméno počítače:", 8, 48, 120, 15, caption},
         {&computerNameLabel_, nullptr, "???", 152, 48, 137, 16, coShowHint},
         {&connectionNameCaption_, nullptr, "Název síťového připojení:", 8, 72, 135, 15, caption},
-        {&connectionNameLabel_, nullptr, "???", 152, 70, 137, 16, coShowHint},
+        {&connectionNameLabel_, nullptr, "???", 152, 70, 137, 16, coShowHint | coGroup},
         {&addressingCaption_, nullptr, "IP adresa:", 8, 96, 52, 15, caption},
         {&manualChoice_, nullptr, "ručně", 152, 91, 65, 17, coGroup},
         {&automaticChoice_, nullptr, "automaticky", 208, 91, 81, 17},
@@ -165,14 +165,14 @@ void TForm1::CreateDesign()
 
     // Tab order, with each caption just before its field: Windows names a
     // field that has no caption of its own after the static text before it.
-    // Only the checked radio button is a tab stop, so the pair is one stop
-    // between the apply button and the address. The arrows go through the
-    // pair in z-order, "ručně" first as the screen shows it; the caption
-    // after it starts a group of its own, so that the arrows stay within the
-    // pair.
-    SetTabOrder({&applyButton_, &manualChoice_, &automaticChoice_, &ipAddressCaption_, &ipAddressEdit_, &maskCaption_,
-        &maskEdit_, &gatewayCaption_, &gatewayEdit_, &dnsCaption_, &dnsEdit_, &alternateDnsCaption_, &alternateDnsEdit_,
-        &proxyGroup_});
+    // After the apply button comes the connection's name, a stop only while
+    // it is cut short. Only the checked radio button is a tab stop, so the
+    // pair is one stop before the address. The arrows go through the pair
+    // in z-order, "ručně" first as the screen shows it; the caption after it
+    // starts a group of its own, so that the arrows stay within the pair.
+    SetTabOrder({&applyButton_, &connectionNameCaption_, &connectionNameLabel_, &manualChoice_, &automaticChoice_,
+        &ipAddressCaption_, &ipAddressEdit_, &maskCaption_, &maskEdit_, &gatewayCaption_, &gatewayEdit_, &dnsCaption_,
+        &dnsEdit_, &alternateDnsCaption_, &alternateDnsEdit_, &proxyGroup_});
     SetTabOrder({&proxyCaption_, &proxySwitch_, &proxyAddressCaption_, &proxyAddressEdit_, &proxyPortCaption_,
         &proxyPortEdit_});
 

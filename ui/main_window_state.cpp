@@ -19,6 +19,8 @@ void TForm1::ShowName(TLabel& label, const std::string& name)
 {
     label.SetText(name);
     label.SetHint(name);
+    // Only a name cut short needs the keyboard: it shows itself whole then.
+    label.SetTabStop(label.TextCut());
 }
 
 void TForm1::ShowCurrentValues(StateSource source)

@@ -133,6 +133,12 @@ HDC TControl::MeasuringDC()
     return dc.Get();
 }
 
+void TControl::SetTabStop(bool tabStop)
+{
+    const LONG style = GetWindowLongA(handle_, GWL_STYLE);
+    SetWindowLongA(handle_, GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+}
+
 int TControl::TextWidth(const std::string& text) const
 {
     const HDC dc = MeasuringDC();
@@ -433,8 +439,7 @@ void TRadioButton::SetChecked(bool checked)
     if (!ChangeState(checked))
         return;
     // Tab reaches a group of radio buttons at its checked one.
-    const LONG style = GetWindowLongA(handle_, GWL_STYLE);
-    SetWindowLongA(handle_, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    SetTabStop(checked);
     if (!checked)
         return;
     for (HWND sibling = GetWindow(GetParent(handle_), GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
@@ -583,8 +588,8 @@ void TStatusBar::AfterCreate(const ControlDesign&)
     // process that has uxtheme.dll themes the bar (Windows 2000 has none).
     using SetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     if (const HMODULE themes = GetModuleHandleA("uxtheme.dll")) {
-        const auto unthemed = reinterpret_cast<SetWindowTheme>(
-            reinterpret_cast<void (*)()>(GetProcAddress(themes, "SetWindowTheme")));
+        const auto unthemed
+            = reinterpret_cast<SetWindowTheme>(reinterpret_cast<void (*)()>(GetProcAddress(themes, "SetWindowTheme")));
         if (unthemed)
             unthemed(handle_, L" ", L" ");  // a style of no such name: none
     }

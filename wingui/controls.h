@@ -64,6 +64,8 @@ public:
     bool Visible() const { return IsWindowVisible(handle_) != FALSE; }
     void SetVisible(bool visible);
     void SetFocus() { ::SetFocus(handle_); }
+    // Whether Tab stops at the control.
+    void SetTabStop(bool tabStop);
 
     // Where the control stands, in its parent's client coordinates.
     RECT Bounds() const;

@@ -183,6 +183,54 @@ void TForm::AddHintTool(TControl& control)
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+namespace {
+
+// The tooltip's tool for the control with the keyboard: not a window
+// handle, so that it is apart from each control's own.
+const UINT_PTR kFocusToolId = 1;
+
+}  // namespace
+
+void TForm::ShowFocusHint(const TControl& control)
+{
+    if (!tooltip_ || control.Hint().empty())
+        return;
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = handle_;
+    tool.uId = kFocusToolId;
+    std::string text = control.Hint();
+    tool.lpszText = text.data();
+    if (!focusToolAdded_) {
+        focusToolAdded_ = SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+        if (!focusToolAdded_)
+            return;
+    } else {
+        SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    RECT under;
+    GetWindowRect(control.Handle(), &under);
+    // A name of hundreds of characters wraps rather than leave the screen.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&under, MONITOR_DEFAULTTONEAREST), &monitor))
+        SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, monitor.rcWork.right - under.left);
+    SendMessageA(tooltip_, TTM_TRACKPOSITION, 0, MAKELPARAM(under.left, under.bottom));
+    SendMessageA(tooltip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm::HideFocusHint()
+{
+    if (!focusToolAdded_)
+        return;
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = handle_;
+    tool.uId = kFocusToolId;
+    SendMessageA(tooltip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
 void TForm::TrackPopup(HMENU menu, POINT at, bool fromKeyboard)
 {
     keyboardMenu_.Track(handle_, menu, at, TPM_LEFTALIGN | TPM_RIGHTBUTTON, fromKeyboard);

@@ -91,6 +91,10 @@ public:
     void AddHintTool(TControl& control);
     // Tells the tooltip of a mouse message for one of the window's controls.
     void RelayToTooltip(const MSG& message);
+    // The tooltip a mouse would bring up over a control, shown under it
+    // while it has the keyboard; hidden again by HideFocusHint.
+    void ShowFocusHint(const TControl& control);
+    void HideFocusHint();
 
 protected:
     TForm()
@@ -152,6 +156,7 @@ private:
     TPosition position_ = TPosition::Designed;
     std::vector<std::pair<FontSpec, OwnedFont>> fonts_;
     HWND tooltip_ = nullptr;
+    bool focusToolAdded_ = false;
     KeyboardMenu keyboardMenu_;
     HWND savedFocus_ = nullptr;
     int nextControlId_ = 100;

@@ -174,6 +174,15 @@ void TLabel::Paint(HDC dc)
     PaintFocus(dc);
 }
 
+bool TLabel::TextCut() const
+{
+    if (autoSize_ || wordWrap_)
+        return false;
+    RECT client;
+    GetClientRect(handle_, &client);
+    return TextWidth(Text()) > client.right;
+}
+
 void TLabel::PaintFocus(HDC dc)
 {
     if (GetFocus() != handle_)
@@ -245,8 +254,16 @@ LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCHITTEST:
         return HTCLIENT;  // the system's static text lets the mouse through
     case WM_ENABLE:
+        Invalidate();
+        return 0;
     case WM_SETFOCUS:
+        // The keyboard learns the whole of a cut caption as the mouse does.
+        if (TextCut())
+            Form().ShowFocusHint(*this);
+        Invalidate();
+        return 0;
     case WM_KILLFOCUS:
+        Form().HideFocusHint();
         Invalidate();
         return 0;
     case WM_KEYDOWN:

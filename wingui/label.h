@@ -38,6 +38,8 @@ public:
     // Grows the label to its caption when the caption does not fit: text of
     // the same design can measure a pixel wider on another system.
     void SetAutoSize(bool autoSize);
+    // The caption is wider than the label and ends in "…".
+    bool TextCut() const;
 
 protected:
     CreateParams Params(const ControlDesign& design) const override;

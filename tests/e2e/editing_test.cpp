@@ -235,5 +235,23 @@ TEST_F(TamarkoTest, TheInformationLabelsShowTheirWholeCaptionAsATooltip)
             5s))
             << c.what << ": tooltip " << (tip ? Text(tip) : std::string("not shown"));
     }
+
+    // The keyboard: Tab from the apply button stops at the name only because
+    // it is cut, and shows it whole under it until the keys move on.
+    ASSERT_TRUE(MoveMouseSurely(GetDesktopWindow(), 5, 5));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == window.apply; }));
+    const auto tipShown = [&](const std::string& text) {
+        HWND tip = FindTopWindow(program.Id(), "tooltips_class32");
+        return tip && IsWindowVisible(tip) && Text(tip) == text;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return !tipShown(longName); })) << "the mouse's tooltip gone";
+    PressKey(VK_TAB);
+    ASSERT_TRUE(Responds(form));
+    ASSERT_EQ(FocusOf(form), window.connectionName) << "Tab from the apply button";
+    EXPECT_TRUE(WaitUntil([&] { return tipShown(longName); })) << "the whole name shown to the keyboard";
+    PressKey(VK_TAB);
+    ASSERT_TRUE(Responds(form));
+    EXPECT_EQ(FocusOf(form), window.manual) << "then the mode pair";
+    EXPECT_TRUE(WaitUntil([&] { return !tipShown(longName); })) << "the name's tooltip goes with the keys";
     CloseAndWait(form);
 }
