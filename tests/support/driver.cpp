@@ -52,7 +52,6 @@ void RemoveTree(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
-
 std::string Convert(const std::string& text, UINT from, UINT to)
 {
     if (text.empty())
@@ -116,17 +115,6 @@ std::string Named(HWND window)
 void RemoveTree(const std::string& path)
 {
     RemoveTree(AnsiToWide(path));
-}
-
-bool WaitUntil(const std::function<bool()>& condition, Duration timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
 }
 
 std::string ShipDir()

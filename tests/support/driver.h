@@ -3,6 +3,8 @@
 // show, answers its message boxes, types and clicks.
 #pragma once
 
+#include "tests/support/wait_until.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -17,9 +19,6 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 using Duration = std::chrono::milliseconds;
-
-// Polls `condition` until it holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, Duration timeout = 20s);
 
 // Windows path of the build tree that holds tamarko.exe and the stand-ins.
 std::string ShipDir();

@@ -2,6 +2,8 @@
 // program beside them, clocks, and a window that notes a posted message.
 #pragma once
 
+#include "tests/support/wait_until.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -35,17 +37,7 @@ inline double Seconds(Clock::duration d)
     return std::chrono::duration<double>(d).count();
 }
 
-// Polls `condition` until it holds or `seconds` have passed; true when it held.
-inline bool WaitUntil(const std::function<bool()>& condition, double seconds = 20)
-{
-    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    while (!condition()) {
-        if (Clock::now() > end)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
+using e2e::WaitUntil;
 
 // CPU time (user and kernel) this process has used so far, in seconds.
 inline double CpuSeconds()

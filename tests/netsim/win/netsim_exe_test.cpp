@@ -1,6 +1,8 @@
 // The shipped netsh.exe and ipconfig.exe, run as Tamarko runs them: from
 // their own folder (a fresh temporary copy per test), with the exact command
 // lines, stdout and stderr captured through pipes.
+#include "tests/support/wait_until.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -35,16 +37,7 @@ std::string Utf8(const std::wstring& text)
     return ToCodePage(CP_UTF8, text);
 }
 
-// Polls `condition` until it holds or half a minute has passed.
-template <typename Condition> bool WaitUntil(Condition condition)
-{
-    for (int waited = 0; !condition(); waited += 10) {
-        if (waited > 30000)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
+using e2e::WaitUntil;
 
 std::wstring ShipFolder()
 {
