@@ -3,6 +3,7 @@
 #include "win32/system_info.h"
 
 #include "core/system_names.h"
+#include "win32/file_name.h"
 #include "win32/late_binding.h"
 #include "win32/program_path.h"
 
@@ -14,8 +15,10 @@ std::string GetExeDirectory()
     try {
         const std::string path = ProgramPath();
         return path.substr(0, path.find_last_of('\\') + 1);
-    } catch (const std::exception&) {
+    } catch (const EFileName&) {
         // A folder no ANSI call can name: the dialogs start where they like.
+        // Anything else (memory refused) is said: a tool looked for beside
+        // the program must not quietly be another one.
         return std::string();
     }
 }

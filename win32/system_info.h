@@ -1,13 +1,15 @@
 // Short texts about the running program and the machine: the program's
 // folder, the display's colour depth, a file's product version and the
-// Windows version. None of them raises; a failure gives its fallback text.
+// Windows version. A failure gives its fallback text; only refused memory
+// is raised.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-// The folder of the running executable, with a trailing backslash.
+// The folder of the running executable, with a trailing backslash; empty
+// when its name has no form the ANSI calls can use.
 std::string GetExeDirectory();
 
 // The name of the colour depth that the drawing surface reports.
